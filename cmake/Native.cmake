@@ -1,0 +1,1 @@
+# Native tools over the portable core come here as they are built.

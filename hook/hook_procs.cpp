@@ -1,0 +1,106 @@
+// The hook procedures. They run inside other applications' threads: no
+// allocation, no lock, no wait; only the shared block and the stack; and
+// whatever they do not take is passed on.
+#include <string.h>
+
+#include "key_decision.h"
+#include "ksthook.h"
+#include "shared_block.h"
+
+static bool IsKeyDown(const BYTE* state, int vk) { return (state[vk] & 0x80) != 0; }
+
+KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
+    const HHOOK next = HookFromField(g_shared.keyboardHook);
+    if (code != HC_ACTION) return CallNextHookEx(next, code, wParam, lParam);
+
+    BYTE state[256];
+    if (!GetKeyboardState(state)) memset(state, 0, sizeof state);
+    const kst::KeyEvent event{(uint32_t)wParam, (uint32_t)lParam, IsKeyDown(state, VK_CONTROL),
+                              IsKeyDown(state, VK_MENU)};
+    const kst::Hotkeys keys{g_shared.popupKey, g_shared.clearKey, g_shared.stopKey,
+                            g_shared.simplePasteKey};
+    const kst::KeyDecision d = kst::DecideKey(g_shared.keyMode, event, keys, g_shared.onceThrough != 0);
+
+    if (d.clearOnceThrough) g_shared.onceThrough = 0;
+    for (int i = 0; i < d.postCount; ++i) PostToMain(g_shared.keyboardForwardMsg, d.posts[i], lParam);
+    if (d.swallow) return 1;
+    return CallNextHookEx(next, code, wParam, lParam);
+}
+
+KSTHOOK_API LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION && g_shared.mouseMode == 1) {
+        PostToMain(g_shared.mouseForwardMsg, wParam, lParam);
+        return 1;
+    }
+    return CallNextHookEx(HookFromField(g_shared.mouseHook), code, wParam, lParam);
+}
+
+static void AnswerCaretQuery() {
+    POINT caret;
+    if (!GetCaretPos(&caret)) caret = POINT{0, 1};
+    ClientToScreen(GetFocus(), &caret);
+    g_shared.caretX = caret.x;
+    g_shared.caretY = caret.y;
+    if (HANDLE event = OpenEventA(EVENT_ALL_ACCESS, FALSE, KST_EVENT_CARET_ANSWER)) {
+        SetEvent(event);
+        CloseHandle(event);
+    }
+}
+
+// Copies at most the size of the caller's mapping, so that a smaller mapping
+// than expected can never make us write past it in this foreign process.
+static void WriteModuleFileName(const char* name, size_t length) {
+    HANDLE map = OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, KST_MAP_MODULE_FILE_NAME);
+    if (!map) return;
+    if (void* view = MapViewOfFile(map, FILE_MAP_ALL_ACCESS, 0, 0, 0)) {
+        MEMORY_BASIC_INFORMATION info;
+        const size_t room = VirtualQuery(view, &info, sizeof info) ? info.RegionSize : 0;
+        if (room > 0) {
+            const size_t n = length < room ? length : room - 1;
+            memcpy(view, name, n);
+            static_cast<char*>(view)[n] = '\0';
+        }
+        UnmapViewOfFile(view);
+    }
+    CloseHandle(map);
+}
+
+static void AnswerModuleQuery() {
+    g_shared.moduleRequest = 0;
+    char name[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, name, sizeof name);
+    if (length >= sizeof name) length = sizeof name - 1; // truncated names lack the zero
+    name[length] = '\0';
+    WriteModuleFileName(name, length);
+    if (HANDLE event = OpenEventA(EVENT_ALL_ACCESS, FALSE, KST_EVENT_MODULE_ANSWER)) {
+        SetEvent(event);
+        CloseHandle(event);
+    }
+}
+
+KSTHOOK_API LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const MSG* msg = reinterpret_cast<const MSG*>(lParam);
+        if (g_shared.caretQueryMsg && msg->message == g_shared.caretQueryMsg) {
+            AnswerCaretQuery();
+            return 1;
+        }
+        if (g_shared.moduleRequest) AnswerModuleQuery();
+    }
+    return CallNextHookEx(HookFromField(g_shared.messageHook), code, wParam, lParam);
+}
+
+KSTHOOK_API LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_ACTIVATE || code == HCBT_SETFOCUS)
+        PostToMain(g_shared.activationNoticeMsg, wParam, 1);
+    return CallNextHookEx(HookFromField(g_shared.activationHook), code, wParam, lParam);
+}
+
+KSTHOOK_API LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HC_ACTION) {
+        const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (sent->message == WM_ACTIVATE && sent->hwnd != (HWND)sent->lParam)
+            PostToMain(g_shared.activationNoticeMsg, (WPARAM)sent->hwnd, LOWORD(sent->wParam));
+    }
+    return CallNextHookEx(HookFromField(g_shared.callWndHook), code, wParam, lParam);
+}

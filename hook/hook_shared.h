@@ -1,0 +1,59 @@
+// The block that every process mapping ksthook.dll shares, and the pure
+// arithmetic around it. No Windows headers: the native tests include this.
+#pragma once
+
+#include <cstdint>
+
+namespace kst {
+
+// 21 naturally aligned 32-bit fields, each written whole, so that readers in
+// other processes never see a torn value. Window and hook handles are kept in
+// 32 bits: user handles are 32-bit values even on 64-bit Windows.
+struct HookSharedBlock {
+    uint32_t mainWindow;
+    uint32_t messageHook;
+    uint32_t keyboardHook;
+    uint32_t mouseHook;
+    uint32_t callWndHook;
+    uint32_t activationHook;
+    uint32_t keyboardForwardMsg;
+    uint32_t mouseForwardMsg;
+    uint32_t caretQueryMsg;
+    uint32_t moduleQueryMsg;
+    uint32_t activationNoticeMsg;
+    uint32_t moduleRequest;
+    int32_t keyMode;
+    int32_t mouseMode;
+    int32_t onceThrough;
+    int32_t caretX;
+    int32_t caretY;
+    uint32_t popupKey;
+    uint32_t clearKey;
+    uint32_t stopKey;
+    uint32_t simplePasteKey;
+};
+static_assert(sizeof(HookSharedBlock) == 21 * 4, "the shared block is 21 32-bit fields");
+
+constexpr HookSharedBlock kInitialHookSharedBlock = {
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // window, hooks, message ids, module request
+    0, 0, 0,                               // key mode, mouse mode, once-through
+    -1, -1,                                // caret
+    0x156, 0x108, 0x308, 0x356,            // popup, clear, stop, simple-paste keys
+};
+
+// HotkeyCode: virtual key in bits 0-7, Alt 0x100, Ctrl 0x200.
+constexpr uint32_t kHotkeyAlt = 0x100;
+constexpr uint32_t kHotkeyCtrl = 0x200;
+
+// Registry form: modifiers 1 Alt, 2 Ctrl, 3 both. The key is cut to its low
+// byte so that an odd stored value cannot spill into the modifier bits.
+constexpr uint32_t ComposeHotkeyCode(uint32_t key, uint32_t modifiers) {
+    return (key & 0xFF) + ((modifiers & 2) ? kHotkeyCtrl : 0) + ((modifiers & 1) ? kHotkeyAlt : 0);
+}
+
+// Caret answer: x in the low word, y in the high word, 16 bits each.
+constexpr uint32_t PackCaretPos(int32_t x, int32_t y) {
+    return (static_cast<uint32_t>(y) & 0xFFFF) << 16 | (static_cast<uint32_t>(x) & 0xFFFF);
+}
+
+} // namespace kst

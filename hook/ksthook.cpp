@@ -1,0 +1,54 @@
+// Set-up and the main program's setters and getters.
+#include "ksthook.h"
+
+#include "shared_block.h"
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) g_instance = instance;
+    return TRUE;
+}
+
+static void RegisterOnce(uint32_t& field, const char* name) {
+    if (field == 0) field = RegisterWindowMessageA(name);
+}
+
+KSTHOOK_API int InitDLLStatus(HWND mainWindow) {
+    g_shared.mainWindow = FieldFromHandle(mainWindow);
+    RegisterOnce(g_shared.keyboardForwardMsg, KST_MSG_KEYBOARD_FORWARD);
+    RegisterOnce(g_shared.mouseForwardMsg, KST_MSG_MOUSE_FORWARD);
+    RegisterOnce(g_shared.caretQueryMsg, KST_MSG_CARET_QUERY);
+    RegisterOnce(g_shared.moduleQueryMsg, KST_MSG_MODULE_QUERY);
+    RegisterOnce(g_shared.activationNoticeMsg, KST_MSG_ATTACHED_ACTIVE_CHANGE);
+    return 1;
+}
+
+KSTHOOK_API void InstallHook(void) {
+    g_shared.keyboardHook = FieldFromHandle(SetWindowsHookExA(WH_KEYBOARD, KeyboardProc, g_instance, 0));
+    g_shared.mouseHook = FieldFromHandle(SetWindowsHookExA(WH_MOUSE, MouseProc, g_instance, 0));
+}
+
+KSTHOOK_API void UnInstallHook(void) {
+    if (g_shared.mouseHook) UnhookWindowsHookEx(HookFromField(g_shared.mouseHook));
+    g_shared.mouseHook = 0;
+    if (g_shared.keyboardHook) UnhookWindowsHookEx(HookFromField(g_shared.keyboardHook));
+    g_shared.keyboardHook = 0;
+}
+
+KSTHOOK_API void SetAllKeyMessageSnatch(int mode) { g_shared.keyMode = mode; }
+KSTHOOK_API int GetAllKeyMessageSnatch(void) { return g_shared.keyMode; }
+KSTHOOK_API void SetAllMouseMessageSnatch(int on) { g_shared.mouseMode = on; }
+KSTHOOK_API int GetAllMouseMessageSnatch(void) { return g_shared.mouseMode; }
+KSTHOOK_API void SetOnceThroughPaste(void) { g_shared.onceThrough = 1; }
+
+KSTHOOK_API void SetHistoryKeyCode(UINT key, UINT modifiers) {
+    g_shared.popupKey = kst::ComposeHotkeyCode(key, modifiers);
+}
+KSTHOOK_API void SetClearKeyCode(UINT key, UINT modifiers) {
+    g_shared.clearKey = kst::ComposeHotkeyCode(key, modifiers);
+}
+KSTHOOK_API void SetStopKeyCode(UINT key, UINT modifiers) {
+    g_shared.stopKey = kst::ComposeHotkeyCode(key, modifiers);
+}
+KSTHOOK_API void SetPasteKeyCode(UINT key, UINT modifiers) {
+    g_shared.simplePasteKey = kst::ComposeHotkeyCode(key, modifiers);
+}

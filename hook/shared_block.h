@@ -1,0 +1,20 @@
+// Library-internal access to the shared block and the handle conversions.
+#pragma once
+
+#include <windows.h>
+
+#include "hook_shared.h"
+
+extern kst::HookSharedBlock g_shared;
+extern HINSTANCE g_instance; // per process: the module of every hook we install
+
+// 32-bit user handles widen by sign extension, as the system does it.
+inline HWND WindowFromField(uint32_t field) { return (HWND)(LONG_PTR)(LONG)field; }
+inline HHOOK HookFromField(uint32_t field) { return (HHOOK)(LONG_PTR)(LONG)field; }
+inline uint32_t FieldFromHandle(const void* handle) { return (uint32_t)(ULONG_PTR)handle; }
+
+// Posts to the main window; never to a thread queue of the hooked application.
+inline void PostToMain(uint32_t messageId, WPARAM wParam, LPARAM lParam) {
+    const HWND main = WindowFromField(g_shared.mainWindow);
+    if (main && messageId) PostMessageA(main, messageId, wParam, lParam);
+}

@@ -1,0 +1,11 @@
+// Texts the program shows; the build stores them as code page 932 bytes.
+#pragma once
+
+namespace kst {
+
+constexpr char kProgramName[] = "kestrane";
+constexpr char kAlreadyRunningText[] = "kestraneは既に起動しています";
+constexpr char kMainWindowClass[] = "KestraneMain";
+constexpr char kSingleInstanceMutex[] = "kestrane";
+
+} // namespace kst

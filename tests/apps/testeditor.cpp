@@ -1,0 +1,103 @@
+// A small editor to paste into: one multi-line EDIT control. It counts the
+// key messages that really reach the control, so tests can tell what the
+// hook let through, and answers questions through a registered message.
+#include <windows.h>
+
+#include "hook_shared.h"
+#include "testeditor_protocol.h"
+
+namespace {
+
+WNDPROC g_editProc;
+HWND g_edit;
+UINT g_queryMsg;
+LONG g_keyDowns[256];
+LONG g_keyUps[256];
+LONG g_anyKeys;
+
+LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+        g_keyDowns[wParam & 0xFF]++;
+        g_anyKeys++;
+        break;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+        g_keyUps[wParam & 0xFF]++;
+        g_anyKeys++;
+        break;
+    }
+    return CallWindowProcA(g_editProc, window, message, wParam, lParam);
+}
+
+LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
+    switch (question) {
+    case kEditorKeyDowns:
+        return g_keyDowns[lParam & 0xFF];
+    case kEditorKeyUps:
+        return g_keyUps[lParam & 0xFF];
+    case kEditorAnyKeys:
+        return g_anyKeys;
+    case kEditorCaret: {
+        POINT caret;
+        if (!GetCaretPos(&caret)) return -1;
+        ClientToScreen(g_edit, &caret);
+        return kst::PackCaretPos(caret.x, caret.y);
+    }
+    case kEditorReset:
+        ZeroMemory(g_keyDowns, sizeof g_keyDowns);
+        ZeroMemory(g_keyUps, sizeof g_keyUps);
+        g_anyKeys = 0;
+        SetWindowTextA(g_edit, "");
+        return 1;
+    case kEditorFreeze:
+        Sleep((DWORD)lParam);
+        return 1;
+    }
+    return 0;
+}
+
+LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == g_queryMsg && g_queryMsg) return AnswerQuery(wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        g_edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL,
+                                 0, 0, 0, 0, window, (HMENU)1, nullptr, nullptr);
+        g_editProc = (WNDPROC)SetWindowLongPtrA(g_edit, GWLP_WNDPROC, (LONG_PTR)CountingEditProc);
+        return 0;
+    case WM_SIZE:
+        MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
+        return 0;
+    case WM_SETFOCUS:
+        SetFocus(g_edit);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+    g_queryMsg = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = EditorProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_WINDOW + 1);
+    wc.lpszClassName = KSTTEST_EDITOR_CLASS;
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, KSTTEST_EDITOR_CLASS, "testeditor", WS_OVERLAPPEDWINDOW, 120,
+                                  120, 420, 300, nullptr, nullptr, instance, nullptr);
+    ShowWindow(window, SW_SHOW);
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}

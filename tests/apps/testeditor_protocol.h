@@ -1,0 +1,15 @@
+// How the tests talk to the test editor: one registered message whose wParam
+// names the question; sent (or, for a freeze, posted) to the main window.
+#pragma once
+
+#define KSTTEST_EDITOR_CLASS "KstTestEditor"
+#define KSTTEST_EDITOR_QUERY "KSTTEST_EDITOR_QUERY"
+
+enum EditorQuery {
+    kEditorKeyDowns = 1, // lParam vk: key-down messages the edit control received
+    kEditorKeyUps = 2,   // lParam vk: key-up messages
+    kEditorCaret = 3,    // the caret in screen coordinates, packed x low, y high
+    kEditorReset = 4,    // forget counts and text
+    kEditorFreeze = 5,   // post it: stop pumping messages for lParam ms
+    kEditorAnyKeys = 6,  // key messages of any kind received
+};

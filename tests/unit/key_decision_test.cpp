@@ -1,0 +1,131 @@
+// Made-up key events through the keyboard hook's real decision code.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "key_decision.h"
+
+namespace {
+
+using kst::DecideKey;
+using kst::KeyDecision;
+using kst::KeyEvent;
+
+constexpr uint32_t kPress = 0x002F0001;              // repeat 1, scan code of V
+constexpr uint32_t kRepeat = kPress | (1u << 30);    // held down: auto-repeat
+constexpr uint32_t kRelease = kPress | (3u << 30);   // key up
+constexpr uint32_t kVkBack = 0x08, kVkV = 0x56, kVkA = 0x41;
+
+// The first-run keys: Ctrl+V, Ctrl+Backspace, Ctrl+Alt+Backspace, Alt+V.
+constexpr kst::Hotkeys kDefaultKeys{0x256, 0x208, 0x308, 0x156};
+
+enum Mods { kNone = 0, kCtrl = 1, kAlt = 2, kCtrlAlt = 3 };
+
+struct Case {
+    const char* name;
+    int32_t mode;
+    uint32_t vk;
+    Mods mods;
+    uint32_t lParam;
+    bool onceThrough;
+    bool swallow;
+    std::vector<uint32_t> posts;
+    bool clearsOnceThrough;
+};
+
+KeyDecision Decide(const Case& c, const kst::Hotkeys& keys = kDefaultKeys) {
+    const KeyEvent e{c.vk, c.lParam, (c.mods & kCtrl) != 0, (c.mods & kAlt) != 0};
+    return DecideKey(c.mode, e, keys, c.onceThrough);
+}
+
+void ExpectDecision(const Case& c, const KeyDecision& d) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(c.swallow, d.swallow);
+    EXPECT_EQ(c.clearsOnceThrough, d.clearOnceThrough);
+    ASSERT_GE(d.postCount, 0);
+    ASSERT_LE(d.postCount, 2);
+    EXPECT_EQ(c.posts, std::vector<uint32_t>(d.posts, d.posts + d.postCount));
+}
+
+const Case kCases[] = {
+    // Mode 0: the popup key is taken in every transition unless let through once.
+    {"popup press", 0, kVkV, kCtrl, kPress, false, true, {0x256}, false},
+    {"popup repeat", 0, kVkV, kCtrl, kRepeat, false, true, {0x256}, false},
+    {"popup release", 0, kVkV, kCtrl, kRelease, false, true, {0x256}, false},
+    {"popup once-through press", 0, kVkV, kCtrl, kPress, true, false, {}, true},
+    {"popup once-through release", 0, kVkV, kCtrl, kRelease, true, false, {}, true},
+    {"bare V passes", 0, kVkV, kNone, kPress, false, false, {}, false},
+    {"Ctrl+Alt+V is not the popup key", 0, kVkV, kCtrlAlt, kPress, false, false, {}, false},
+    // Clear, stop and simple-paste keys: only the fresh press is taken.
+    {"clear press", 0, kVkBack, kCtrl, kPress, false, true, {0x208}, false},
+    {"clear repeat passes", 0, kVkBack, kCtrl, kRepeat, false, false, {}, false},
+    {"clear release passes", 0, kVkBack, kCtrl, kRelease, false, false, {}, false},
+    {"stop press", 0, kVkBack, kCtrlAlt, kPress, false, true, {0x308}, false},
+    {"stop repeat passes", 0, kVkBack, kCtrlAlt, kRepeat, false, false, {}, false},
+    {"simple paste press", 0, kVkV, kAlt, kPress, false, true, {0x156}, false},
+    {"simple paste repeat passes", 0, kVkV, kAlt, kRepeat, false, false, {}, false},
+    {"bare Backspace passes", 0, kVkBack, kNone, kPress, false, false, {}, false},
+    // Copy notices are reported and never swallowed.
+    {"Ctrl+C reported", 0, kst::kVkC, kCtrl, kPress, false, false, {0x243}, false},
+    {"Ctrl+X reported", 0, kst::kVkX, kCtrl, kPress, false, false, {0x258}, false},
+    {"Ctrl+C repeat not reported", 0, kst::kVkC, kCtrl, kRepeat, false, false, {}, false},
+    {"Ctrl+C release not reported", 0, kst::kVkC, kCtrl, kRelease, false, false, {}, false},
+    {"Ctrl+Alt+C not reported", 0, kst::kVkC, kCtrlAlt, kPress, false, false, {}, false},
+    {"bare C not reported", 0, kst::kVkC, kNone, kPress, false, false, {}, false},
+    // Mode 1: every transition of every key, bare code, swallowed.
+    {"all keys: press", 1, kVkA, kNone, kPress, false, true, {kVkA}, false},
+    {"all keys: release", 1, kVkA, kNone, kRelease, false, true, {kVkA}, false},
+    {"all keys: Ctrl+V bare", 1, kVkV, kCtrl, kPress, false, true, {kVkV}, false},
+    {"all keys: once-through untouched", 1, kVkV, kCtrl, kPress, true, true, {kVkV}, false},
+    // Mode 2 and unknown modes take nothing and report nothing.
+    {"none: popup passes", 2, kVkV, kCtrl, kPress, false, false, {}, false},
+    {"none: copy not reported", 2, kst::kVkC, kCtrl, kPress, false, false, {}, false},
+    {"mode 7: popup passes", 7, kVkV, kCtrl, kPress, false, false, {}, false},
+    {"mode -1: stop passes", -1, kVkBack, kCtrlAlt, kPress, false, false, {}, false},
+    // Mode 3: the stop key's fresh press only.
+    {"stop only: stop press", 3, kVkBack, kCtrlAlt, kPress, false, true, {0x308}, false},
+    {"stop only: stop repeat", 3, kVkBack, kCtrlAlt, kRepeat, false, false, {}, false},
+    {"stop only: popup passes", 3, kVkV, kCtrl, kPress, false, false, {}, false},
+    {"stop only: clear passes", 3, kVkBack, kCtrl, kPress, false, false, {}, false},
+    {"stop only: copy not reported", 3, kst::kVkC, kCtrl, kPress, false, false, {}, false},
+    {"stop only: once-through kept", 3, kVkV, kCtrl, kPress, true, false, {}, false},
+};
+
+TEST(KeyDecision, EveryModeAndRule) {
+    for (const Case& c : kCases) ExpectDecision(c, Decide(c));
+}
+
+TEST(KeyDecision, ShiftIsIgnoredBecauseItIsNotPartOfTheEvent) {
+    // The hook reads only Ctrl and Alt, so Shift+Ctrl+V arrives as Ctrl+V.
+    const Case c{"shift+ctrl+V", 0, kVkV, kCtrl, kPress, false, true, {0x256}, false};
+    ExpectDecision(c, Decide(c));
+}
+
+TEST(KeyDecision, KeysFollowTheSharedBlock) {
+    const kst::Hotkeys moved{0x251 /* Ctrl+Q */, 0x208, 0x308, 0x156};
+    ExpectDecision({"Ctrl+Q taken", 0, 0x51, kCtrl, kPress, false, true, {0x251}, false},
+                   Decide({"", 0, 0x51, kCtrl, kPress, false, {}, {}, {}}, moved));
+    ExpectDecision({"Ctrl+V passes", 0, kVkV, kCtrl, kPress, false, false, {}, false},
+                   Decide({"", 0, kVkV, kCtrl, kPress, false, {}, {}, {}}, moved));
+}
+
+TEST(KeyDecision, OnceThroughFallsThroughToLaterChecks) {
+    // A popup key that is also the clear key: once-through only skips check a.
+    const kst::Hotkeys same{0x208, 0x208, 0x308, 0x156};
+    ExpectDecision({"taken as clear", 0, kVkBack, kCtrl, kPress, true, true, {0x208}, true},
+                   Decide({"", 0, kVkBack, kCtrl, kPress, true, {}, {}, {}}, same));
+}
+
+TEST(KeyDecision, CopyNoticeAndSimplePasteOnOneKeyPostTwice) {
+    const kst::Hotkeys copyPaste{0x256, 0x208, 0x308, 0x243 /* Ctrl+C */};
+    ExpectDecision({"both", 0, kst::kVkC, kCtrl, kPress, false, true, {0x243, 0x243}, false},
+                   Decide({"", 0, kst::kVkC, kCtrl, kPress, false, {}, {}, {}}, copyPaste));
+}
+
+TEST(KeyDecision, CodesAboveOneByteNeverMatch) {
+    // wParam beyond the virtual-key range must not alias a hotkey's low byte.
+    ExpectDecision({"0x156 as vk", 0, 0x156, kAlt, kPress, false, false, {}, false},
+                   Decide({"", 0, 0x156, kAlt, kPress, false, {}, {}, {}}));
+}
+
+} // namespace

@@ -1,0 +1,157 @@
+#include "bench.h"
+
+#include <string.h>
+
+#include <vector>
+
+namespace bench {
+
+std::string ExeDirectory() {
+    char path[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string dir(path, n);
+    return dir.substr(0, dir.find_last_of('\\') + 1);
+}
+
+bool ChildProcess::Start(const std::string& commandLine) {
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    std::vector<char> line(commandLine.begin(), commandLine.end());
+    line.push_back('\0');
+    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &info_) != 0;
+}
+
+static BOOL CALLBACK CloseWindowOfProcess(HWND window, LPARAM processId) {
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == (DWORD)processId) PostMessageA(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+void ChildProcess::Stop() {
+    if (!info_.hProcess) return;
+    EnumWindows(CloseWindowOfProcess, info_.dwProcessId);
+    if (WaitForSingleObject(info_.hProcess, 3000) != WAIT_OBJECT_0) TerminateProcess(info_.hProcess, 1);
+    WaitForSingleObject(info_.hProcess, 3000);
+    CloseHandle(info_.hThread);
+    CloseHandle(info_.hProcess);
+    info_ = PROCESS_INFORMATION{};
+}
+
+DWORD ChildProcess::WaitExitCode(DWORD timeoutMs) {
+    DWORD code = STILL_ACTIVE;
+    if (WaitForSingleObject(info_.hProcess, timeoutMs) == WAIT_OBJECT_0)
+        GetExitCodeProcess(info_.hProcess, &code);
+    return code;
+}
+
+namespace {
+struct WindowSearch {
+    const char* className;
+    DWORD processId;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<WindowSearch*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    char className[128];
+    if (owner == search->processId && IsWindowVisible(window) &&
+        GetClassNameA(window, className, sizeof className) &&
+        lstrcmpiA(className, search->className) == 0) {
+        search->found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+} // namespace
+
+HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs) {
+    WindowSearch search{className, processId, nullptr};
+    PumpUntil(
+        [&] {
+            EnumWindows(MatchWindow, (LPARAM)&search);
+            return search.found != nullptr;
+        },
+        timeoutMs);
+    return search.found;
+}
+
+bool BringToFront(HWND window) {
+    // Activation is asynchronous under Wine: ask, then watch for it.
+    return PumpUntil(
+        [&] {
+            if (GetForegroundWindow() == window) return true;
+            SetForegroundWindow(window);
+            return false;
+        },
+        5000);
+}
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        if (done()) return true;
+        if (GetTickCount() - start >= timeoutMs) return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+}
+
+void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+void SendKeys(std::initializer_list<Key> keys) {
+    std::vector<INPUT> inputs;
+    for (const Key& key : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.vk;
+        input.ki.wScan = (WORD)MapVirtualKeyA(key.vk, MAPVK_VK_TO_VSC);
+        input.ki.dwFlags = key.up ? KEYEVENTF_KEYUP : 0;
+        inputs.push_back(input);
+    }
+    SendInput((UINT)inputs.size(), inputs.data(), sizeof(INPUT));
+}
+
+void Chord(std::initializer_list<WORD> modifiers, WORD vk) {
+    for (WORD m : modifiers) SendKeys({{m, false}});
+    SendKeys({{vk, false}, {vk, true}});
+    for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) SendKeys({{*it, true}});
+}
+
+bool SetClipboardText(const char* text) {
+    const size_t size = strlen(text) + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
+    if (!memory) return false;
+    memcpy(GlobalLock(memory), text, size);
+    GlobalUnlock(memory);
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            const bool set = SetClipboardData(CF_TEXT, memory) != nullptr;
+            CloseClipboard();
+            if (!set) GlobalFree(memory);
+            return set;
+        }
+        Sleep(50);
+    }
+    GlobalFree(memory);
+    return false;
+}
+
+std::string WindowText(HWND window) {
+    char text[4096] = "";
+    DWORD_PTR length = 0;
+    SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, (LPARAM)text, SMTO_ABORTIFHUNG, 2000, &length);
+    return std::string(text, strnlen(text, sizeof text));
+}
+
+} // namespace bench

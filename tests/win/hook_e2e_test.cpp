@@ -1,0 +1,323 @@
+// The hook library inside real applications: this test plays the main
+// program (a window that receives the forwarded keys), starts the test
+// editor in its own process and types into it with SendInput.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bench.h"
+#include "hook_shared.h"
+#include "ksthook.h"
+#include "testeditor_protocol.h"
+
+namespace {
+
+struct Forwarded {
+    WPARAM code;
+    LPARAM lParam;
+};
+
+UINT g_keyboardForward;
+std::vector<Forwarded> g_forwarded;
+
+LRESULT CALLBACK MainStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == g_keyboardForward && g_keyboardForward) {
+        g_forwarded.push_back({wParam, lParam});
+        return 0;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+HWND CreateMainStandIn() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = MainStandInProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "KstHookBenchMain";
+    RegisterClassA(&wc);
+    return CreateWindowExA(0, wc.lpszClassName, "hook bench", WS_POPUP | WS_VISIBLE, 600, 500, 80,
+                           40, nullptr, nullptr, wc.hInstance, nullptr);
+}
+
+// One application process under test, with its window in front.
+class Application {
+  public:
+    bool Start(const std::string& commandLine, const char* windowClass) {
+        if (!process_.Start(commandLine)) return false;
+        window_ = bench::WaitForWindow(windowClass, process_.Id(), 20000);
+        return window_ != nullptr;
+    }
+    void Stop() { process_.Stop(); }
+    HWND Window() const { return window_; }
+    HWND Edit() const { return FindWindowExA(window_, nullptr, "Edit", nullptr); }
+
+  private:
+    bench::ChildProcess process_;
+    HWND window_ = nullptr;
+};
+
+class HookEndToEnd : public ::testing::Test {
+  protected:
+    static void SetUpTestSuite() {
+        s_main = CreateMainStandIn();
+        ASSERT_NE(nullptr, s_main);
+        ASSERT_EQ(1, InitDLLStatus(s_main));
+        g_keyboardForward = RegisterWindowMessageA(KST_MSG_KEYBOARD_FORWARD);
+        InstallHook();
+        s_queryMsg = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
+        s_editor = new Application;
+        ASSERT_TRUE(s_editor->Start("\"" + bench::ExeDirectory() + "testeditor.exe\"",
+                                    KSTTEST_EDITOR_CLASS));
+    }
+
+    static void TearDownTestSuite() {
+        UnInstallHook();
+        if (s_editor) s_editor->Stop();
+        delete s_editor;
+        s_editor = nullptr;
+        DestroyWindow(s_main);
+    }
+
+    void SetUp() override {
+        // The first-run keys, as the main program hands them over.
+        SetHistoryKeyCode('V', 2);
+        SetClearKeyCode(VK_BACK, 2);
+        SetStopKeyCode(VK_BACK, 3);
+        SetPasteKeyCode('V', 1);
+        SetAllKeyMessageSnatch(0);
+        ASSERT_TRUE(bench::BringToFront(s_editor->Window()));
+        Ask(kEditorReset);
+        Settle();
+    }
+
+    void TearDown() override { SetAllKeyMessageSnatch(0); }
+
+    static LRESULT Ask(EditorQuery question, LPARAM lParam = 0) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(s_editor->Window(), s_queryMsg, question, lParam, SMTO_ABORTIFHUNG,
+                            3000, &answer);
+        return (LRESULT)answer;
+    }
+
+    // Lets the editor take its input and the hook's posts arrive, then
+    // starts the record afresh.
+    static void Settle() {
+        bench::PumpFor(300);
+        g_forwarded.clear();
+    }
+
+    static std::vector<WPARAM> ForwardedCodes() {
+        std::vector<WPARAM> codes;
+        for (const Forwarded& f : g_forwarded) codes.push_back(f.code);
+        return codes;
+    }
+
+    static std::string EditorText() { return bench::WindowText(s_editor->Edit()); }
+
+    static HWND s_main;
+    static UINT s_queryMsg;
+    static Application* s_editor;
+};
+
+HWND HookEndToEnd::s_main;
+UINT HookEndToEnd::s_queryMsg;
+Application* HookEndToEnd::s_editor;
+
+constexpr WPARAM kPopupCode = 0x256;
+
+TEST_F(HookEndToEnd, PopupKeyIsSwallowedAndReported) {
+    ASSERT_TRUE(bench::SetClipboardText("paste"));
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(400);
+    // Press and release are both taken: the editor sees neither.
+    EXPECT_EQ((std::vector<WPARAM>{kPopupCode, kPopupCode}), ForwardedCodes());
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, 'V'));
+    EXPECT_EQ(0, Ask(kEditorKeyUps, 'V'));
+    EXPECT_EQ("", EditorText());
+}
+
+TEST_F(HookEndToEnd, OnceThroughLetsExactlyOnePressReachTheEditor) {
+    ASSERT_TRUE(bench::SetClipboardText("once"));
+    SetOnceThroughPaste();
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(400);
+    EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V'));
+    EXPECT_EQ(0, Ask(kEditorKeyUps, 'V'));
+    EXPECT_EQ("once", EditorText());
+    ASSERT_EQ(1u, g_forwarded.size());
+    EXPECT_EQ(kPopupCode, g_forwarded[0].code);
+    EXPECT_NE(0u, (DWORD)g_forwarded[0].lParam & 0x80000000u) << "the release is reported";
+
+    // The flag was used up: the next Ctrl+V is taken again.
+    Settle();
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(400);
+    EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V'));
+    EXPECT_EQ("once", EditorText());
+}
+
+TEST_F(HookEndToEnd, HeldClearKeyIsReportedOnceAndRepeatsPass) {
+    bench::SendKeys({{VK_CONTROL, false}, {VK_BACK, false}, {VK_BACK, false}, {VK_BACK, false},
+                     {VK_BACK, true}, {VK_CONTROL, true}});
+    bench::PumpFor(400);
+    EXPECT_EQ((std::vector<WPARAM>{0x208}), ForwardedCodes());
+    EXPECT_EQ(2, Ask(kEditorKeyDowns, VK_BACK)) << "the two auto-repeats reach the editor";
+    EXPECT_EQ(1, Ask(kEditorKeyUps, VK_BACK));
+}
+
+TEST_F(HookEndToEnd, CopyKeysReachTheEditorAndAreReported) {
+    bench::Chord({VK_CONTROL}, 'C');
+    bench::Chord({VK_CONTROL}, 'X');
+    bench::PumpFor(400);
+    EXPECT_EQ((std::vector<WPARAM>{0x243, 0x258}), ForwardedCodes());
+    EXPECT_EQ(1, Ask(kEditorKeyDowns, 'C'));
+    EXPECT_EQ(1, Ask(kEditorKeyDowns, 'X'));
+
+    Settle();
+    bench::Chord({VK_CONTROL, VK_MENU}, 'C');
+    bench::PumpFor(400);
+    EXPECT_TRUE(g_forwarded.empty()) << "Ctrl+Alt+C is no copy";
+    EXPECT_EQ(2, Ask(kEditorKeyDowns, 'C'));
+}
+
+TEST_F(HookEndToEnd, ShiftCtrlVMatchesCtrlV) {
+    bench::Chord({VK_SHIFT, VK_CONTROL}, 'V');
+    bench::PumpFor(400);
+    EXPECT_EQ((std::vector<WPARAM>{kPopupCode, kPopupCode}), ForwardedCodes());
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, 'V'));
+}
+
+TEST_F(HookEndToEnd, StopOnlyModeTakesOnlyTheStopKey) {
+    ASSERT_TRUE(bench::SetClipboardText("paused"));
+    SetAllKeyMessageSnatch(3);
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::Chord({VK_CONTROL}, 'C');
+    bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK);
+    bench::PumpFor(400);
+    EXPECT_EQ((std::vector<WPARAM>{0x308}), ForwardedCodes());
+    EXPECT_EQ("paused", EditorText());
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, VK_BACK));
+}
+
+TEST_F(HookEndToEnd, AllKeysModeForwardsEveryTransitionAndTheEditorGetsNothing) {
+    SetAllKeyMessageSnatch(1);
+    bench::SendKeys({{'A', false}, {'A', true}, {VK_DOWN, false}, {VK_DOWN, true}});
+    bench::PumpFor(400);
+    ASSERT_EQ(4u, g_forwarded.size());
+    const WPARAM codes[] = {'A', 'A', VK_DOWN, VK_DOWN};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(codes[i], g_forwarded[i].code) << i;
+        EXPECT_EQ(i % 2 == 1, ((DWORD)g_forwarded[i].lParam & 0x80000000u) != 0) << i;
+    }
+    EXPECT_EQ(0, Ask(kEditorAnyKeys));
+    EXPECT_EQ("", EditorText());
+}
+
+TEST_F(HookEndToEnd, NoneModeTakesNothing) {
+    ASSERT_TRUE(bench::SetClipboardText("free"));
+    SetAllKeyMessageSnatch(2);
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::Chord({VK_CONTROL}, 'C');
+    bench::PumpFor(400);
+    EXPECT_TRUE(g_forwarded.empty());
+    EXPECT_EQ("free", EditorText());
+}
+
+TEST_F(HookEndToEnd, HookInTheEditorReadsKeysWrittenHere) {
+    SetHistoryKeyCode('Q', 2);
+    ASSERT_TRUE(bench::SetClipboardText("v"));
+    bench::Chord({VK_CONTROL}, 'Q');
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(400);
+    EXPECT_EQ((std::vector<WPARAM>{0x251, 0x251}), ForwardedCodes());
+    EXPECT_EQ("v", EditorText()) << "Ctrl+V is an ordinary key now";
+}
+
+TEST_F(HookEndToEnd, CaretQueryAnswersFromInsideTheEditor) {
+    SetWindowTextA(s_editor->Edit(), "");
+    bench::SendKeys({{'K', false}, {'K', true}, {'S', false}, {'S', true}});
+    bench::PumpFor(300);
+    const LRESULT own = Ask(kEditorCaret);
+    ASSERT_NE(-1, own);
+    EXPECT_EQ((UINT32)own, GetForegroundProcessCaretPos());
+}
+
+TEST_F(HookEndToEnd, CaretQueryTimesOutWhenOurOwnWindowIsInFront) {
+    ASSERT_TRUE(bench::BringToFront(s_main));
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0u, GetForegroundProcessCaretPos());
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 180u);
+    EXPECT_LT(elapsed, 5000u);
+}
+
+class ModuleNameMap {
+  public:
+    ModuleNameMap() {
+        map_ = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 512,
+                                  KST_MAP_MODULE_FILE_NAME);
+        view_ = map_ ? static_cast<char*>(MapViewOfFile(map_, FILE_MAP_ALL_ACCESS, 0, 0, 0)) : nullptr;
+        if (view_) view_[0] = '\0';
+    }
+    ~ModuleNameMap() {
+        if (view_) UnmapViewOfFile(view_);
+        if (map_) CloseHandle(map_);
+    }
+    std::string Text() const { return view_ ? std::string(view_, strnlen(view_, 512)) : ""; }
+
+  private:
+    HANDLE map_ = nullptr;
+    char* view_ = nullptr;
+};
+
+TEST_F(HookEndToEnd, ModuleQueryWritesTheEditorsExecutablePath) {
+    ModuleNameMap map;
+    EXPECT_EQ(1, GetForegroundProcessModuleFileName(s_editor->Window()));
+    const std::string expected = bench::ExeDirectory() + "testeditor.exe";
+    EXPECT_EQ(0, lstrcmpiA(expected.c_str(), map.Text().c_str())) << map.Text();
+}
+
+TEST_F(HookEndToEnd, ModuleQueryTimesOutForAnApplicationThatStoppedPumping) {
+    ModuleNameMap map;
+    PostMessageA(s_editor->Window(), s_queryMsg, kEditorFreeze, 2000);
+    bench::PumpFor(200); // the editor is now asleep in its handler
+    const DWORD start = GetTickCount();
+    EXPECT_EQ(0, GetForegroundProcessModuleFileName(s_editor->Window()));
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 480u);
+    EXPECT_LT(elapsed, 5000u);
+    EXPECT_EQ("", map.Text());
+    bench::PumpFor(2000); // let it wake before the next test
+}
+
+// Wine's own notepad: a real application that nobody here wrote.
+class HookInNotepad : public HookEndToEnd {};
+
+TEST_F(HookInNotepad, PopupKeyTakenCopyReportedAndQueriesAnswered) {
+    Application notepad;
+    ASSERT_TRUE(notepad.Start("notepad.exe", "Notepad"));
+    ASSERT_TRUE(bench::BringToFront(notepad.Window()));
+    ASSERT_TRUE(bench::SetClipboardText("notepad"));
+    Settle();
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::Chord({VK_CONTROL}, 'C');
+    bench::PumpFor(400);
+    EXPECT_EQ((std::vector<WPARAM>{kPopupCode, kPopupCode, 0x243}), ForwardedCodes());
+    EXPECT_EQ("", bench::WindowText(notepad.Edit()));
+
+    SetOnceThroughPaste();
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(400);
+    EXPECT_EQ("notepad", bench::WindowText(notepad.Edit()));
+
+    EXPECT_NE(0u, GetForegroundProcessCaretPos());
+    ModuleNameMap map;
+    EXPECT_EQ(1, GetForegroundProcessModuleFileName(notepad.Window()));
+    const std::string name = map.Text();
+    ASSERT_GE(name.size(), 11u);
+    EXPECT_EQ(0, lstrcmpiA("notepad.exe", name.c_str() + name.size() - 11)) << name;
+    SendMessageA(notepad.Edit(), WM_SETTEXT, 0, (LPARAM)""); // nothing to save on close
+    notepad.Stop();
+}
+
+} // namespace

@@ -1,0 +1,28 @@
+// The platform the tests stand on: a Japanese code page and resources
+// stored with the right encoding.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "bench.h"
+
+namespace {
+
+TEST(Platform, AnsiCodePageIsJapanese) { EXPECT_EQ(932u, GetACP()); }
+
+TEST(Platform, VersionResourceReadsBackAsShiftJis) {
+    const std::string exe = bench::ExeDirectory() + "kestrane.exe";
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << exe;
+    std::vector<char> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, info.data()));
+    char* text = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041103a4\\FileDescription",
+                               (void**)&text, &length));
+    EXPECT_EQ("クリップボード履歴ツール", std::string(text));
+}
+
+} // namespace

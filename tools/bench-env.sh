@@ -1,0 +1,105 @@
+# Shared by the run and test commands: Debian packages, builds, a throwaway
+# Wine prefix with the Japanese code page, and a private X display.
+# Source it; every function stops what it started through kst_cleanup.
+
+KST_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+KST_BUILD=${KST_BUILD:-$KST_ROOT/build}
+KST_PACKAGES="cmake g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686
+ wine wine64 xvfb x11-utils xauth locales fonts-ipafont-gothic imagemagick clang libclang-rt-14-dev"
+
+kst_log() { printf '== %s\n' "$*" >&2; }
+
+# Installs what is missing, from Debian's packages only.
+kst_install() {
+    local missing=()
+    for p in $KST_PACKAGES; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        kst_log "installing ${missing[*]}"
+        local sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}" >/dev/null
+    fi
+    if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+        kst_log "generating the ja_JP.UTF-8 locale"
+        local sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
+        grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
+        $sudo locale-gen >/dev/null
+    fi
+}
+
+# kst_configure NAME [cmake args...]; kst_build NAME
+kst_configure() {
+    local name=$1; shift
+    cmake -S "$KST_ROOT" -B "$KST_BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+}
+kst_build() { cmake --build "$KST_BUILD/$1" -j"$(nproc)" -- --no-print-directory >&2; }
+
+KST_TMP=""
+KST_XVFB_PID=""
+
+kst_cleanup() {
+    if [ -n "${WINEPREFIX:-}" ] && [ -n "$KST_TMP" ]; then
+        WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
+        WINEPREFIX=$WINEPREFIX wineserver -w 2>/dev/null || true
+    fi
+    [ -n "$KST_XVFB_PID" ] && kill "$KST_XVFB_PID" 2>/dev/null && wait "$KST_XVFB_PID" 2>/dev/null
+    KST_XVFB_PID=""
+    if [ -n "$KST_TMP" ] && [ -z "${KST_KEEP_PREFIX:-}" ]; then rm -rf "$KST_TMP"; fi
+    KST_TMP=""
+}
+
+# A private X display; sets DISPLAY.
+kst_start_xvfb() {
+    local n=${KST_DISPLAY_FROM:-91}
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    KST_XVFB_PID=$!
+    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    export DISPLAY=":$n"
+    kst_log "private display $DISPLAY"
+}
+
+kst_wine_env() {
+    export WINEPREFIX="$1" WINEARCH=win64 WINEDEBUG=-all
+    export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+}
+
+# Creates the prefix in $WINEPREFIX when it is not there yet: Japanese, one
+# shared virtual desktop, and fonts that render Japanese text.
+kst_prepare_prefix() {
+    [ -f "$WINEPREFIX/system.reg" ] && return 0
+    kst_log "creating Wine prefix $WINEPREFIX"
+    mkdir -p "$WINEPREFIX"
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    cp "$KST_ROOT/tools/wine-setup.reg" "$WINEPREFIX/drive_c/kestrane-setup.reg"
+    wine regedit /S 'C:\kestrane-setup.reg' >/dev/null 2>&1
+    wineserver -w
+}
+
+# A throwaway prefix for one test run, with one server kept alive for the
+# whole run so that every process shares its desktop and hooks.
+kst_make_prefix() {
+    KST_TMP=$(mktemp -d /tmp/kestrane-wine.XXXXXX)
+    kst_wine_env "$KST_TMP/prefix"
+    kst_prepare_prefix
+    wineserver -p
+    kst_start_desktop
+}
+
+# Starts Wine's services and the shared desktop now, detached from our
+# output: started by a test, they would inherit its pipe and keep the test
+# runner waiting for the end of it.
+kst_start_desktop() {
+    wine cmd /c exit </dev/null >/dev/null 2>&1
+    setsid wine explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+    for _ in $(seq 50); do
+        wine cmd /c exit </dev/null >/dev/null 2>&1
+        pgrep -f 'explorer.exe /desktop' >/dev/null && return 0
+        sleep 0.2
+    done
+}
