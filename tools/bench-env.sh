@@ -39,8 +39,10 @@ kst_build() { cmake --build "$KST_BUILD/$1" -j"$(nproc)" -- --no-print-directory
 KST_TMP=""
 KST_XVFB_PID=""
 
+KST_STOP_WINE=""
+
 kst_cleanup() {
-    if [ -n "${WINEPREFIX:-}" ] && [ -n "$KST_TMP" ]; then
+    if [ -n "${WINEPREFIX:-}" ] && { [ -n "$KST_TMP" ] || [ -n "$KST_STOP_WINE" ]; }; then
         WINEPREFIX=$WINEPREFIX wineserver -k 2>/dev/null || true
         WINEPREFIX=$WINEPREFIX wineserver -w 2>/dev/null || true
     fi
@@ -54,7 +56,7 @@ kst_cleanup() {
 kst_start_xvfb() {
     local n=${KST_DISPLAY_FROM:-91}
     while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
     KST_XVFB_PID=$!
     for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
     export DISPLAY=":$n"

@@ -13,6 +13,7 @@ kst_wine_env "${KESTRANE_WINEPREFIX:-$HOME/.local/share/kestrane/wineprefix}"
 headless=""
 if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
     headless=1
+    KST_STOP_WINE=1
     trap kst_cleanup EXIT
     trap 'exit 130' INT TERM
     kst_start_xvfb
