@@ -10,7 +10,7 @@ add_library(ksthook SHARED
 target_compile_definitions(ksthook PRIVATE KSTHOOK_BUILD)
 target_compile_options(ksthook PRIVATE -fno-exceptions -fno-rtti)
 target_include_directories(ksthook PUBLIC ${CMAKE_SOURCE_DIR}/hook)
-target_link_libraries(ksthook PRIVATE kst_core)
+target_link_libraries(ksthook PRIVATE kst_hook_logic)
 # Plain export names on 32-bit too (no @N decoration), and no "lib" prefix.
 target_link_options(ksthook PRIVATE -Wl,--kill-at)
 kst_warnings(ksthook)

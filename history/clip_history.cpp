@@ -1,0 +1,233 @@
+#include "clip_history.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+#include "file_io.h"
+#include "history_file.h"
+#include "history_texts.h"
+
+namespace kst {
+
+namespace {
+void CopyText(char* destination, size_t size, const char* source) {
+    snprintf(destination, size, "%s", source);
+}
+} // namespace
+
+ClipHistory::ClipHistory(HistoryHost* host) : host_(host) {
+    CopyText(correctFront, sizeof correctFront, kDefaultCorrectFront);
+    CopyText(correctEnd, sizeof correctEnd, kDefaultCorrectEnd);
+    CopyText(quoteText, sizeof quoteText, kQuoteText);
+}
+
+ClipHistory::~ClipHistory() = default;
+
+void ClipHistory::ApplyListSettings(const ListSettings& s) {
+    invertOrder = s.invertOrder;
+    moveAfterPaste = s.copyOrder != 0;
+    if (s.copyOrder != 0) moveToTop = s.copyOrder != 1;
+    autoDelete = s.autoDelete;
+    pasteDelete = s.pasteDelete;
+    limit = s.limit;
+}
+
+void ClipHistory::SetFlags(int mask, int value) {
+    if (mask & 0xFFF) reformFlags = value & 0xFFF;
+    if (mask & 0xF000) {
+        moveAfterPaste = (value >> 12) & 1;
+        invertOrder = (value >> 13) & 1;
+    }
+}
+
+std::vector<int> ClipHistory::DisplayOrder() const {
+    const int n = Count();
+    std::vector<int> unranked, ranked;
+    for (int k = 0; k < n; ++k) {
+        const int index = invertOrder ? n - 1 - k : k;
+        (moveAfterPaste && items_[index]->IsPasted() ? ranked : unranked).push_back(index);
+    }
+    std::stable_sort(ranked.begin(), ranked.end(), [this](int a, int b) {
+        return items_[a]->GetPasteMark() < items_[b]->GetPasteMark();
+    });
+    std::vector<int>& first = moveToTop ? ranked : unranked;
+    std::vector<int>& second = moveToTop ? unranked : ranked;
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+int ClipHistory::VictimIndex() const {
+    int highestRanked = -1;
+    int oldestUnranked = -1;
+    for (int k = 0; k < Count(); ++k) {
+        if (!items_[k]->IsPasted()) {
+            if (oldestUnranked < 0) oldestUnranked = k;
+        } else if (highestRanked < 0 || items_[k]->GetPasteMark() > items_[highestRanked]->GetPasteMark()) {
+            highestRanked = k;
+        }
+    }
+    if (highestRanked < 0 || !moveAfterPaste) return 0;
+    if (moveToTop && oldestUnranked >= 0) return oldestUnranked;
+    return highestRanked;
+}
+
+int ClipHistory::GetOrderedIndex(int type, int key) const {
+    if (Count() == 0) return -1; // callers check the count first
+    if (type == ORDER_VICTIM) return VictimIndex();
+    const std::vector<int> order = DisplayOrder();
+    if (key == -1 || type != ORDER_NEXT) return order.front();
+    const auto at = std::find(order.begin(), order.end(), key);
+    if (at == order.end() || at + 1 == order.end()) return order.front();
+    return *(at + 1);
+}
+
+ClipItem* ClipHistory::Item(int index) const { return IsValidIndex(index) ? items_[index].get() : nullptr; }
+
+const char* ClipHistory::GetItemText(int index, int which) const {
+    return IsValidIndex(index) ? items_[index]->GetText(which) : "";
+}
+
+const LocalTime* ClipHistory::GetItemTime(int index) const {
+    return IsValidIndex(index) ? &items_[index]->captureTime : nullptr;
+}
+
+int ClipHistory::IsItemPasted(int index) const {
+    if (Count() == 0) return 0;
+    if (index == -1)
+        return std::any_of(items_.begin(), items_.end(), [](const auto& item) { return item->IsPasted(); });
+    return IsValidIndex(index) ? items_[index]->IsPasted() : 0;
+}
+
+int ClipHistory::SetItemPasteMark(int index, int mark) {
+    if (!IsValidIndex(index)) return 0;
+    items_[index]->SetPasteMark(mark);
+    return 1;
+}
+
+void ClipHistory::ClearAll() {
+    items_.clear();
+    if (host_) host_->Information(kClearedTitle, kClearedText);
+}
+
+void ClipHistory::AppendEntry() {
+    auto item = std::make_unique<ClipItem>(host_ ? host_->NewProgress() : nullptr);
+    item->Clear();
+    items_.push_back(std::move(item));
+}
+
+// Removes an entry and closes the gap its rank leaves.
+void ClipHistory::RemoveEntry(int index) {
+    const int rank = items_[index]->GetPasteMark();
+    if (rank != -1) {
+        for (auto& item : items_)
+            if (item->GetPasteMark() > rank) item->SetPasteMark(item->GetPasteMark() - 1);
+    }
+    items_.erase(items_.begin() + index);
+}
+
+void ClipHistory::Announce(const char* text) const {
+    if (!host_) return;
+    char title[64];
+    snprintf(title, sizeof title, kAddedTitleFormat, Count(), limit);
+    host_->Information(title, text);
+}
+
+int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths) {
+    char overflowText[128];
+    const char* note = kAddedText;
+    if (Count() < limit) {
+        AppendEntry();
+    } else if (autoDelete) {
+        // An empty list under an odd limit has nothing to give up.
+        if (Count() > 0) {
+            const int victim = VictimIndex();
+            RemoveEntry(victim);
+            snprintf(overflowText, sizeof overflowText, kOverflowTextFormat, victim + 1);
+            note = overflowText;
+        }
+        AppendEntry();
+    } else {
+        currentEntryIndex = 255;
+        if (host_) host_->Beep();
+        Announce(kFullText);
+        return 0;
+    }
+    ClipItem& entry = *items_.back();
+    entry.SetText(text, length);
+    entry.captureTime = host_ ? host_->Now() : LocalTime{};
+    if (isFilePaths) note = kFilePathsAddedText;
+    currentEntryIndex = Count() - 1;
+    Announce(note);
+    if (host_) host_->PostUpdateCount(Count());
+    return 1;
+}
+
+void ClipHistory::AfterPaste(int index, int keep) {
+    if (!IsValidIndex(index)) return;
+    if (pasteDelete && !keep) {
+        RemoveEntry(index);
+        if (host_) host_->PostUpdateCount(Count());
+        return;
+    }
+    ClipItem& pasted = *items_[index];
+    const int rank = pasted.GetPasteMark();
+    for (auto& item : items_) {
+        const int mark = item->GetPasteMark();
+        if (mark == -1 || item.get() == &pasted) continue;
+        // Close the gap the pasted entry leaves, then make room at rank 0.
+        item->SetPasteMark((rank != -1 && mark > rank ? mark - 1 : mark) + 1);
+    }
+    pasted.SetPasteMark(0);
+}
+
+void ClipHistory::ReformItem(int index) {
+    if (!IsValidIndex(index)) return;
+    items_[index]->SetReformFlag(reformFlags, columnWidth, tabWidth, tabReplace, quoteText, correctFront,
+                                 correctEnd, instance, mainWindow);
+}
+
+int ClipHistory::Save(const std::string& path) const {
+    if (Count() == 0) {
+        DeleteFileIfPresent(path);
+        return 0;
+    }
+    // The count byte says at most 255: the newest entries are kept.
+    const size_t first = items_.size() > kMaxFileEntries ? items_.size() - kMaxFileEntries : 0;
+    std::string file(1, static_cast<char>(items_.size() - first));
+    for (size_t k = first; k < items_.size(); ++k) {
+        const ClipItem& item = *items_[k];
+        EncodeRecord(file, item.GetText(0), static_cast<size_t>(item.GetLength(0)), item.GetPasteMark(),
+                     item.captureTime);
+    }
+    return WriteFileReplacing(path, file) ? 1 : 0;
+}
+
+int ClipHistory::Load(const std::string& path) {
+    ClearAll();
+    std::string file;
+    if (!ReadWholeFile(path, file)) return 0;
+    const auto records = DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size());
+    for (const HistoryRecord& record : records) {
+        AppendEntry();
+        ClipItem& entry = *items_.back();
+        entry.SetPasteMark(record.rank);
+        entry.captureTime = record.time;
+        entry.SetText(record.text.data(), static_cast<int>(record.text.size()));
+    }
+    NormaliseRanks();
+    return 1;
+}
+
+// A file may carry ranks with gaps or twins (damage, or entries dropped
+// above); the ranking needs 0 ... k-1, kept in the stored rank order.
+void ClipHistory::NormaliseRanks() {
+    std::vector<ClipItem*> ranked;
+    for (auto& item : items_)
+        if (item->IsPasted()) ranked.push_back(item.get());
+    std::stable_sort(ranked.begin(), ranked.end(),
+                     [](const ClipItem* a, const ClipItem* b) { return a->GetPasteMark() < b->GetPasteMark(); });
+    for (size_t rank = 0; rank < ranked.size(); ++rank) ranked[rank]->SetPasteMark(static_cast<int>(rank));
+}
+
+} // namespace kst

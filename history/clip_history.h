@@ -1,0 +1,103 @@
+// The one clipboard history: entries in storage order (oldest first), the
+// size limit and overflow rule, the paste ranking and the display order.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "clip_item.h"
+#include "history_host.h"
+#include "reform_flags.h"
+
+namespace kst {
+
+enum OrderType { ORDER_FIRST = 0, ORDER_NEXT = 1, ORDER_VICTIM = 3 };
+
+// The list settings as stored (registry values under "kestrane\ClipText").
+struct ListSettings {
+    int invertOrder = 0; // bINVERTORDER
+    int copyOrder = 0;   // bCOPYORDER: 0 stay, 1 move back, other move to top
+    int autoDelete = 1;  // bAUTODELETE
+    int pasteDelete = 0; // bPASTEDELETE
+    int limit = 20;      // BUFFERLIMIT
+};
+
+class ClipHistory {
+  public:
+    // host may be null until the program's windows exist: then nothing is
+    // announced and no message is posted.
+    explicit ClipHistory(HistoryHost* host = nullptr);
+    ~ClipHistory();
+    ClipHistory(const ClipHistory&) = delete;
+    ClipHistory& operator=(const ClipHistory&) = delete;
+
+    void SetHost(HistoryHost* host) { host_ = host; }
+    void ApplyListSettings(const ListSettings& settings);
+    void SetFlags(int mask, int value);
+
+    int Count() const { return static_cast<int>(items_.size()); }
+    int GetOrderedIndex(int type, int key) const;
+    std::vector<int> DisplayOrder() const;
+    const char* GetItemText(int index, int which) const;
+    const LocalTime* GetItemTime(int index) const;
+    int IsItemPasted(int index) const;
+    int SetItemPasteMark(int index, int mark);
+    ClipItem* Item(int index) const;
+
+    void ClearAll();
+    // Adds a captured text by the overflow rules: 1 added, 0 refused (full).
+    int AddEntry(const char* text, int length, bool isFilePaths);
+    // Updates the ranking (or removes the entry) after entry index was pasted.
+    void AfterPaste(int index, int keep);
+    // Reformats entry index with the paste parameters held here.
+    void ReformItem(int index);
+
+    int Save(const std::string& path) const;
+    int Load(const std::string& path);
+
+    // Capture state (clipboard side).
+    void* mainWindow = nullptr;
+    void* instance = nullptr;
+    int textOnClipboard = 0;
+    int otherFormats = 0;
+    int formatMask = 0;
+    int currentEntryIndex = -1;
+    uint32_t lastPasteTick = 0;
+    int skipNextChange = 0;
+    int viewerJoined = 0;
+    void* nextViewer = nullptr;
+    void* previousWindowProc = nullptr;
+    void* waitThread = nullptr;
+
+    // List rules.
+    int limit = 200;
+    int autoDelete = 0;
+    int pasteDelete = 0;
+    int moveAfterPaste = 0;
+    int moveToTop = 0;
+    int invertOrder = 0;
+
+    // Paste parameters.
+    int reformFlags = 0;
+    int columnWidth = 60;
+    int tabWidth = 4;
+    int tabReplace = 0;
+    char correctFront[260];
+    char correctEnd[260];
+    char quoteText[20];
+
+  private:
+    bool IsValidIndex(int index) const { return index >= 0 && index < Count(); }
+    int VictimIndex() const;
+    void AppendEntry();
+    void RemoveEntry(int index);
+    void NormaliseRanks();
+    void Announce(const char* text) const;
+
+    HistoryHost* host_;
+    std::vector<std::unique_ptr<ClipItem>> items_;
+};
+
+} // namespace kst

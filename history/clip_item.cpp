@@ -1,0 +1,63 @@
+#include "clip_item.h"
+
+#include "reform_flags.h"
+#include "reformatter.h"
+
+namespace kst {
+
+ClipItem::ClipItem(std::unique_ptr<ProgressIndicator> progressDisplay)
+    : progress(std::move(progressDisplay)) {}
+
+ClipItem::~ClipItem() { alive = 0; }
+
+void ClipItem::Clear() {
+    std::string().swap(sourceText);
+    std::string().swap(reformText);
+    pasteMark = -1;
+    appliedFlags = 0;
+    appliedColumnWidth = -1;
+    appliedTabWidth = 4;
+    appliedTabReplace = 0;
+}
+
+bool ClipItem::UsesReformText(int which) const {
+    return which == 1 && (appliedFlags != 0 || appliedTabReplace != 0);
+}
+
+const std::string& ClipItem::Selected(int which) const {
+    return UsesReformText(which) ? reformText : sourceText;
+}
+
+const char* ClipItem::GetText(int which) const { return Selected(which).c_str(); }
+
+int ClipItem::GetLength(int which) const { return static_cast<int>(Selected(which).size()); }
+
+int ClipItem::SetText(const char* text, int length) {
+    sourceText.assign(text, length > 0 ? static_cast<size_t>(length) : 0);
+    return 1;
+}
+
+void ClipItem::SetReformFlag(int flags, int columnWidth, int tabWidth, int tabReplace,
+                             const char* quoteText, const char* correctFront, const char* correctEnd,
+                             void* instance, void* /*window*/) {
+    // The cache key: the column width counts only when wrapping.
+    if (flags == appliedFlags && tabWidth == appliedTabWidth && tabReplace == appliedTabReplace &&
+        (!(flags & REFORM_WRAP) || columnWidth == appliedColumnWidth))
+        return;
+    appliedFlags = flags;
+    appliedColumnWidth = columnWidth;
+    appliedTabWidth = tabWidth;
+    appliedTabReplace = tabReplace;
+
+    ReformParams params;
+    params.flags = flags;
+    params.columnWidth = columnWidth;
+    params.tabWidth = tabWidth;
+    params.tabReplace = tabReplace;
+    params.quoteText = quoteText;
+    params.correctFront = correctFront;
+    params.correctEnd = correctEnd;
+    reformText = Reformat(sourceText.data(), sourceText.size(), params, progress.get(), instance);
+}
+
+} // namespace kst

@@ -1,0 +1,49 @@
+// One history entry: the captured text, its capture time, its paste rank and
+// a cached reformatted copy of the text.
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "local_time.h"
+#include "progress_indicator.h"
+
+namespace kst {
+
+class ClipItem {
+  public:
+    // progress: the display for long conversions; may be null.
+    explicit ClipItem(std::unique_ptr<ProgressIndicator> progress = nullptr);
+    ~ClipItem();
+    ClipItem(const ClipItem&) = delete;
+    ClipItem& operator=(const ClipItem&) = delete;
+
+    void Clear();
+    // which 1: the reformatted text when a conversion applies, else the source.
+    const char* GetText(int which) const;
+    int GetLength(int which) const;
+    int SetText(const char* text, int length);
+    void SetReformFlag(int flags, int columnWidth, int tabWidth, int tabReplace, const char* quoteText,
+                       const char* correctFront, const char* correctEnd, void* instance, void* window);
+    void SetPasteMark(int mark) { pasteMark = mark; }
+    int GetPasteMark() const { return pasteMark; }
+    int IsPasted() const { return pasteMark != -1 ? 1 : 0; }
+
+    int alive = 1;
+    LocalTime captureTime{};
+
+  private:
+    bool UsesReformText(int which) const;
+    const std::string& Selected(int which) const;
+
+    std::string sourceText;
+    int pasteMark = -1;
+    std::string reformText;
+    int appliedFlags = 0;
+    int appliedColumnWidth = -1;
+    int appliedTabWidth = 4;
+    int appliedTabReplace = 0;
+    std::unique_ptr<ProgressIndicator> progress;
+};
+
+} // namespace kst

@@ -1,0 +1,21 @@
+#include "file_io.h"
+
+#include <cstdio>
+
+namespace kst {
+
+bool ReadWholeFile(const std::string& path, std::string& content) {
+    FILE* file = fopen(path.c_str(), "rb");
+    if (!file) return false;
+    content.clear();
+    char buffer[65536];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, file)) > 0) content.append(buffer, n);
+    const bool ok = !ferror(file);
+    fclose(file);
+    return ok;
+}
+
+bool DeleteFileIfPresent(const std::string& path) { return remove(path.c_str()) == 0; }
+
+} // namespace kst

@@ -1,0 +1,59 @@
+#include "history_file.h"
+
+#include <cstring>
+
+namespace kst {
+
+void PackBigEndian(unsigned char* out, uint32_t value, int n) {
+    for (int i = 0; i < n; ++i) out[i] = static_cast<unsigned char>(value >> (8 * (n - 1 - i)));
+}
+
+uint32_t UnpackBigEndian(const unsigned char* in, int n) {
+    uint32_t value = 0;
+    for (int i = 0; i < n; ++i) value |= uint32_t{in[i]} << (8 * (n - 1 - i));
+    return value;
+}
+
+void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time) {
+    unsigned char header[kRecordHeaderSize];
+    PackBigEndian(header, static_cast<uint32_t>(length), 4);
+    header[4] = static_cast<unsigned char>(rank >= 0 && rank < int(kUnrankedByte) ? rank : kUnrankedByte);
+    PackBigEndian(header + 5, time.wYear, 2);
+    header[7] = static_cast<unsigned char>(time.wMonth);
+    header[8] = static_cast<unsigned char>(time.wDay);
+    header[9] = static_cast<unsigned char>(time.wHour);
+    header[10] = static_cast<unsigned char>(time.wMinute);
+    file.append(reinterpret_cast<const char*>(header), sizeof header);
+    file.append(text, length);
+}
+
+std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size) {
+    std::vector<HistoryRecord> records;
+    if (size < 1) return records;
+    const size_t count = data[0];
+    size_t pos = 1;
+    for (size_t k = 0; k < count; ++k) {
+        if (size - pos < kRecordHeaderSize) break;
+        const unsigned char* header = data + pos;
+        const uint32_t length = UnpackBigEndian(header, 4);
+        pos += kRecordHeaderSize;
+        if (length > size - pos) break;
+        HistoryRecord record;
+        record.rank = header[4] == kUnrankedByte ? -1 : header[4];
+        record.time = LocalTime{};
+        record.time.wYear = static_cast<uint16_t>(UnpackBigEndian(header + 5, 2));
+        record.time.wMonth = header[7];
+        record.time.wDay = header[8];
+        record.time.wHour = header[9];
+        record.time.wMinute = header[10];
+        // Entries never hold a NUL: text after one is damage.
+        const auto* text = reinterpret_cast<const char*>(data + pos);
+        const void* nul = memchr(text, 0, length);
+        record.text.assign(text, nul ? static_cast<const char*>(nul) - text : length);
+        pos += length;
+        records.push_back(std::move(record));
+    }
+    return records;
+}
+
+} // namespace kst

@@ -1,0 +1,36 @@
+// The history file: a count byte, then big-endian records of text length,
+// paste rank, capture minute and text.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "local_time.h"
+
+namespace kst {
+
+constexpr char kHistoryFileName[] = "clipbuf.dat";
+constexpr unsigned kUnrankedByte = 0xFF;
+constexpr size_t kMaxFileEntries = 255; // what the count byte can say
+constexpr size_t kRecordHeaderSize = 11;
+
+struct HistoryRecord {
+    std::string text;
+    int rank; // -1: not ranked
+    LocalTime time;
+};
+
+void PackBigEndian(unsigned char* out, uint32_t value, int n);
+uint32_t UnpackBigEndian(const unsigned char* in, int n);
+
+// Appends one record to a file image.
+void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time);
+
+// Reads the complete records of a file image. Damage ends the reading: a
+// record cut short, or a length past the end, and everything after it is
+// dropped; nothing is made from bytes that are not there.
+std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size);
+
+} // namespace kst

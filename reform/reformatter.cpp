@@ -1,0 +1,259 @@
+#include "reformatter.h"
+
+#include <bitset>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+
+#include "char_convert.h"
+#include "reform_flags.h"
+
+namespace kst {
+namespace {
+
+// A set of characters by code, built from a code page 932 string read
+// character by character.
+class CharSet {
+  public:
+    explicit CharSet(const char* text) {
+        if (!text) return;
+        const auto* s = reinterpret_cast<const unsigned char*>(text);
+        for (size_t i = 0; s[i];) {
+            if (IsLeadByte(s[i]) && s[i + 1]) {
+                bits_.set(s[i] << 8 | s[i + 1]);
+                i += 2;
+            } else {
+                bits_.set(s[i++]);
+            }
+        }
+    }
+    bool Has(unsigned code) const { return bits_.test(code & 0xFFFF); }
+
+  private:
+    std::bitset<0x10000> bits_;
+};
+
+// Drives the progress display in whole percent, messaging it only when the
+// percentage changes.
+class ProgressDriver {
+  public:
+    ProgressDriver(ProgressIndicator* display, size_t length, void* instance)
+        : display_(length > kProgressThreshold ? display : nullptr), length_(length) {
+        if (!display_) return;
+        display_->Create(instance);
+        display_->Init();
+    }
+    ~ProgressDriver() {
+        if (display_) display_->Destroy();
+    }
+    void At(size_t position) {
+        if (!display_ || position < next_) return;
+        const int percent = static_cast<int>(uint64_t{100} * position / length_);
+        if (percent != display_->GetStep()) display_->SetStep(percent);
+        // The first position at which the percentage grows again.
+        next_ = static_cast<size_t>((uint64_t(percent + 1) * length_ + 99) / 100);
+    }
+
+  private:
+    ProgressIndicator* display_;
+    size_t length_;
+    size_t next_ = 0;
+};
+
+bool StartsWithNoCase(const unsigned char* s, size_t available, const char* prefix) {
+    const size_t n = strlen(prefix);
+    if (available < n) return false;
+    for (size_t k = 0; k < n; ++k) {
+        unsigned char c = s[k];
+        if (c >= 'A' && c <= 'Z') c += 0x20;
+        if (c != static_cast<unsigned char>(prefix[k])) return false;
+    }
+    return true;
+}
+
+// Bytes that can be neither a lead nor a trail byte stand alone: the
+// position after one is always a character boundary.
+bool IsStandaloneByte(unsigned char b) { return b < 0x40 || b == 0x7F || b > 0xFC; }
+
+class Reformatter {
+  public:
+    Reformatter(const char* source, size_t length, const ReformParams& p, std::string& out)
+        : src_(reinterpret_cast<const unsigned char*>(source)), len_(length), flags_(p.flags),
+          wrapAt_((p.flags & REFORM_WRAP) && p.columnWidth > 0 ? p.columnWidth : 0),
+          kinsokuReach_((p.flags & REFORM_KINSOKU) ? static_cast<size_t>(wrapAt_ / 4) : 0),
+          tabWidth_(p.tabWidth < 1 ? 1 : p.tabWidth), tabReplace_(p.tabReplace == 1),
+          quote_((p.flags & REFORM_QUOTE) && p.quoteText ? p.quoteText : nullptr),
+          quoteLength_(quote_ ? static_cast<int>(strlen(quote_)) : 0), out_(out) {
+        if (wrapAt_ && kinsokuReach_) {
+            front_ = std::make_unique<CharSet>(p.correctFront);
+            end_ = std::make_unique<CharSet>(p.correctEnd);
+        }
+    }
+
+    void Run(ProgressDriver& progress) {
+        if (quote_) AppendQuote();
+        while (i_ < len_) {
+            progress.At(i_);
+            Step();
+        }
+    }
+
+  private:
+    void Step() {
+        const unsigned char b = src_[i_];
+        if (IsLeadByte(b) && i_ + 1 < len_) {
+            unsigned ch = b << 8 | src_[i_ + 1];
+            i_ += 2;
+            if ((flags_ & REFORM_TO_HALFWIDTH) && IsHalfWidthConvertible(ch)) {
+                col_ += 1;
+                EmitSingle(ToHalfWidth(ch));
+            } else {
+                EmitDouble(ch);
+            }
+            return;
+        }
+        ++i_;
+        if (flags_ & REFORM_TAG_REMOVE) {
+            if (b == '\r' || b == '\n') return;
+            if (b == '<') return RemoveTag();
+        }
+        if (b == '\t' && tabReplace_) return ExpandTab();
+        if (b == '\t') return EmitSingle(b);
+        if (b == '\n' || b == '\r') {
+            col_ = 0;
+            return EmitSingle(b);
+        }
+        if (flags_ & REFORM_TO_FULLWIDTH) {
+            const unsigned char next = i_ < len_ ? src_[i_] : 0;
+            switch (ClassifyHalfWidth(b, next)) {
+            case 1:
+                return EmitDouble(ToFullWidth(b));
+            case 2:
+                ++i_; // the voicing mark goes with the kana
+                return EmitDouble(VoicedToFullWidth(b, next));
+            }
+        }
+        col_ += 1;
+        EmitSingle(b);
+    }
+
+    void EmitDouble(unsigned ch) {
+        ch = ConvertCaseAndPunctuation(ch, flags_, 1);
+        const size_t start = out_.size();
+        out_.push_back(static_cast<char>(ch >> 8));
+        out_.push_back(static_cast<char>(ch & 0xFF));
+        col_ += 2;
+        CheckWrap(2, start);
+    }
+
+    // The character's column was counted by the caller.
+    void EmitSingle(unsigned ch) {
+        ch = ConvertCaseAndPunctuation(ch, flags_, 0);
+        const size_t start = out_.size();
+        out_.push_back(static_cast<char>(ch));
+        if (ch == '\n' || ch == '\r') {
+            lineFloor_ = out_.size();
+            if (ch == '\n' && quote_ && i_ < len_) AppendQuote();
+        }
+        CheckWrap(1, start);
+    }
+
+    void AppendQuote() {
+        out_.append(quote_, quoteLength_);
+        col_ = quoteLength_;
+        lineFloor_ = out_.size();
+    }
+
+    void ExpandTab() {
+        do {
+            out_.push_back(' ');
+            ++col_;
+        } while (col_ % tabWidth_ != 0);
+    }
+
+    void RemoveTag() {
+        const unsigned char* tag = src_ + i_ - 1;
+        const size_t available = len_ - (i_ - 1);
+        if (StartsWithNoCase(tag, available, "<br>") || StartsWithNoCase(tag, available, "<p>") ||
+            StartsWithNoCase(tag, available, "</tr>")) {
+            out_.append("\r\n");
+            col_ = 0;
+            lineFloor_ = out_.size();
+            if (quote_) AppendQuote();
+        }
+        const void* close = memchr(tag, '>', available);
+        i_ = close ? static_cast<size_t>(static_cast<const unsigned char*>(close) - src_) + 1 : len_;
+    }
+
+    void CheckWrap(int width, size_t start) {
+        if (wrapAt_ && col_ >= wrapAt_) BreakLine(width, start);
+    }
+
+    unsigned CodeAt(size_t p) const {
+        const auto b = static_cast<unsigned char>(out_[p]);
+        if (IsLeadByte(b) && p + 1 < out_.size()) return b << 8 | static_cast<unsigned char>(out_[p + 1]);
+        return b;
+    }
+
+    // Start of the character that ends at p, never before lineFloor_.
+    size_t PreviousCharStart(size_t p) const {
+        size_t anchor = p - 1;
+        while (anchor > lineFloor_ && !IsStandaloneByte(static_cast<unsigned char>(out_[anchor - 1])))
+            --anchor;
+        size_t q = anchor;
+        for (;;) {
+            const size_t next = q + (IsLeadByte(static_cast<unsigned char>(out_[q])) ? 2 : 1);
+            if (next >= p) return q;
+            q = next;
+        }
+    }
+
+    // Breaks the line before the character just emitted at `start`, or, by
+    // kinsoku, before up to a few characters preceding it.
+    void BreakLine(int width, size_t start) {
+        size_t p = start;
+        col_ = width;
+        while (kinsokuReach_ && p > lineFloor_) {
+            const size_t before = PreviousCharStart(p);
+            if (start - before >= kinsokuReach_) break;
+            if (!front_->Has(CodeAt(p)) && !end_->Has(CodeAt(before))) break;
+            p = before;
+            col_ += width;
+        }
+        out_.insert(p, "\r\n");
+        lineFloor_ = p + 2;
+        if (quote_ && i_ < len_) {
+            out_.insert(lineFloor_, quote_);
+            col_ += quoteLength_;
+            lineFloor_ += quoteLength_;
+        }
+    }
+
+    const unsigned char* src_;
+    const size_t len_;
+    const int flags_;
+    const int wrapAt_;              // 0: no wrapping
+    const size_t kinsokuReach_;     // bytes kinsoku may carry back; 0: none
+    const int tabWidth_;
+    const bool tabReplace_;
+    const char* const quote_;       // null: no quotation prefix
+    const int quoteLength_;
+    std::unique_ptr<CharSet> front_, end_;
+    std::string& out_;
+    size_t i_ = 0;
+    int col_ = 0;
+    size_t lineFloor_ = 0; // kinsoku never moves a break before this
+};
+
+} // namespace
+
+std::string Reformat(const char* source, size_t length, const ReformParams& params,
+                     ProgressIndicator* progress, void* instance) {
+    std::string out;
+    out.reserve(length * 2);
+    ProgressDriver driver(progress, length, instance);
+    Reformatter(source, length, params, out).Run(driver);
+    return out;
+}
+
+} // namespace kst
