@@ -1,1 +1,12 @@
-# Native tools over the portable core come here as they are built.
+# Native tools over the portable core.
+add_executable(kestrane-reform reform/tool/kestrane_reform.cpp)
+target_link_libraries(kestrane-reform PRIVATE kst_core)
+kst_warnings(kestrane-reform)
+
+# Benchmarks (Google Benchmark), built when it is there: tools/bench.sh.
+find_package(benchmark QUIET)
+if(benchmark_FOUND)
+  add_executable(kst_core_bench bench/core_bench.cpp)
+  target_link_libraries(kst_core_bench PRIVATE kst_core benchmark::benchmark)
+  kst_warnings(kst_core_bench)
+endif()

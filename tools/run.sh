@@ -6,8 +6,8 @@ set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
 
 kst_install
-kst_configure win64 -DKST_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$KST_ROOT/cmake/mingw-w64-x86_64.cmake"
-kst_build win64
+kst_configure app-win64 -DKST_TESTS=OFF -DCMAKE_TOOLCHAIN_FILE="$KST_ROOT/cmake/mingw-w64-x86_64.cmake"
+kst_build app-win64
 
 kst_wine_env "${KESTRANE_WINEPREFIX:-$HOME/.local/share/kestrane/wineprefix}"
 headless=""
@@ -20,7 +20,7 @@ if [ -z "${DISPLAY:-}" ] || ! xdpyinfo >/dev/null 2>&1; then
 fi
 kst_prepare_prefix
 
-exe="$KST_BUILD/win64/bin/kestrane.exe"
+exe="$KST_BUILD/app-win64/bin/kestrane.exe"
 kst_log "starting $exe"
 wine "$exe" &
 pid=$!

@@ -1,0 +1,92 @@
+// Throughput of the reformatter and of the history list and file, on
+// generated text: mixed Japanese and ASCII lines.
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <random>
+#include <string>
+
+#include "clip_history.h"
+#include "reform_flags.h"
+#include "reformatter.h"
+
+namespace {
+
+using namespace kst;
+
+std::string MixedText(size_t bytes) {
+    static const char* const lines[] = {
+        "クリップボードの履歴から選んで貼り付けます。全角ＡＢＣと半角abcが混ざった行です。\r\n",
+        "The quick brown fox jumps over the lazy dog, 1234567890 times.\r\n",
+        "「かぎかっこ」や（丸かっこ）、句読点。を含む日本語の文章が続きます、ここまで。\r\n",
+        "ﾊﾝｶｸｶﾀｶﾅ ｶﾞｷﾞｸﾞ ﾊﾟﾋﾟﾌﾟ\tand\ttabs\tbetween\twords\r\n",
+        "<p>Some <b>HTML</b> markup<br>with tags</p>\r\n",
+    };
+    std::mt19937 random(1);
+    std::string text;
+    text.reserve(bytes + 200);
+    while (text.size() < bytes) text += lines[random() % 5];
+    text.resize(bytes);
+    return text;
+}
+
+void RunReform(benchmark::State& state, int flags, int tabReplace) {
+    const std::string text = MixedText(static_cast<size_t>(state.range(0)) << 20);
+    ReformParams p;
+    p.flags = flags;
+    p.columnWidth = 60;
+    p.tabReplace = tabReplace;
+    p.correctFront = kDefaultCorrectFront;
+    p.correctEnd = kDefaultCorrectEnd;
+    for (auto _ : state) benchmark::DoNotOptimize(Reformat(text.data(), text.size(), p));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+
+void HalfWidth(benchmark::State& s) { RunReform(s, REFORM_TO_HALFWIDTH, 0); }
+void WrapKinsokuQuote(benchmark::State& s) { RunReform(s, REFORM_WRAP | REFORM_KINSOKU | REFORM_QUOTE, 0); }
+void AllFlags(benchmark::State& s) {
+    RunReform(s,
+              REFORM_TO_FULLWIDTH | REFORM_TO_UPPER | REFORM_TOUTEN_TO_COMMA | REFORM_KUTEN_TO_PERIOD |
+                  REFORM_WRAP | REFORM_QUOTE | REFORM_KINSOKU | REFORM_TAG_REMOVE,
+              1);
+}
+BENCHMARK(HalfWidth)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(WrapKinsokuQuote)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+BENCHMARK(AllFlags)->Arg(1)->Arg(10)->Unit(benchmark::kMillisecond);
+
+// 10,000 captures into a full list of 200 that deletes its lowest entry.
+void AddToFullList(benchmark::State& state) {
+    const std::string text = MixedText(200);
+    for (auto _ : state) {
+        state.PauseTiming();
+        ClipHistory history;
+        history.ApplyListSettings({0, 1, 1, 0, 200});
+        for (int k = 0; k < 200; ++k) history.AddEntry(text.data(), int(text.size()), false);
+        for (int k = 0; k < 200; k += 3) history.AfterPaste(k, 0);
+        state.ResumeTiming();
+        for (int k = 0; k < 10000; ++k) history.AddEntry(text.data(), int(text.size()), false);
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()) * 10000);
+}
+BENCHMARK(AddToFullList)->Unit(benchmark::kMillisecond);
+
+// Save and Load of 200 entries of 50 KB.
+void SaveAndLoad(benchmark::State& state) {
+    const std::string text = MixedText(50 << 10);
+    ClipHistory history;
+    history.ApplyListSettings({0, 0, 1, 0, 200});
+    for (int k = 0; k < 200; ++k) history.AddEntry(text.data(), int(text.size()), false);
+    const std::string path = "/tmp/kst-bench-clipbuf.dat";
+    ClipHistory loaded;
+    for (auto _ : state) {
+        history.Save(path);
+        loaded.Load(path);
+    }
+    remove(path.c_str());
+    state.SetBytesProcessed(int64_t(state.iterations()) * 2 * 200 * int64_t(text.size()));
+}
+BENCHMARK(SaveAndLoad)->Unit(benchmark::kMillisecond);
+
+} // namespace
+
+BENCHMARK_MAIN();
