@@ -38,11 +38,12 @@ constexpr uint16_t kFullVu = 0x8394;
 
 constexpr unsigned char kVoicedMark = 0xDE, kSemiVoicedMark = 0xDF;
 
-// The single-byte form of each convertible double-byte code 0x8140-0x829A
-// (0 = not convertible): the inverse of the tables above, plus 「 」 and ～.
-constexpr unsigned kHalfBase = 0x8140, kHalfEnd = 0x829B;
+using detail::kHalfBase;
+using detail::kHalfEnd;
 constexpr unsigned char kWaveDashHalf = '~'; // ～ has no table entry: our choice
 
+// The single-byte form of each convertible double-byte code 0x8140-0x829A
+// (0 = not convertible): the inverse of the tables above, plus 「 」 and ～.
 constexpr std::array<unsigned char, kHalfEnd - kHalfBase> BuildHalfTable() {
     std::array<unsigned char, kHalfEnd - kHalfBase> table{};
     for (unsigned b = 0x20; b <= 0x7E; ++b) table[kAsciiToFull[b - 0x20] - kHalfBase] = (unsigned char)b;
@@ -51,7 +52,6 @@ constexpr std::array<unsigned char, kHalfEnd - kHalfBase> BuildHalfTable() {
     table[0x8160 - kHalfBase] = kWaveDashHalf;
     return table;
 }
-constexpr auto kFullToHalf = BuildHalfTable();
 
 bool IsVoiceable(unsigned char b) { return b == 0xB3 || (b >= 0xB6 && b <= 0xC4) || (b >= 0xCA && b <= 0xCE); }
 bool IsSemiVoiceable(unsigned char b) { return b >= 0xCA && b <= 0xCE; }
@@ -115,11 +115,7 @@ unsigned VoicedToFullWidth(unsigned char b, unsigned char n) {
     return ToFullWidth(b); // not a voiced pair: the kana alone
 }
 
-int IsHalfWidthConvertible(unsigned ch) {
-    return ch >= kHalfBase && ch < kHalfEnd && kFullToHalf[ch - kHalfBase] != 0;
-}
-
-unsigned ToHalfWidth(unsigned ch) { return IsHalfWidthConvertible(ch) ? kFullToHalf[ch - kHalfBase] : ch; }
+const std::array<unsigned char, detail::kHalfEnd - detail::kHalfBase> detail::kFullToHalf = BuildHalfTable();
 
 unsigned ConvertCaseAndPunctuation(unsigned ch, int flags, int isDoubleByte) {
     unsigned r = ch;

@@ -3,6 +3,7 @@
 // trail. Tables of our own: the results never depend on the system.
 #pragma once
 
+#include <array>
 #include <cstdint>
 
 namespace kst {
@@ -15,9 +16,19 @@ int ClassifyHalfWidth(unsigned char b, unsigned char n);
 unsigned ToFullWidth(unsigned ch);
 // A half-width kana and its voicing mark to one full-width kana.
 unsigned VoicedToFullWidth(unsigned char b, unsigned char n);
-int IsHalfWidthConvertible(unsigned ch);
+// Inline: the reformatter asks this for every full-width character.
+namespace detail {
+constexpr unsigned kHalfBase = 0x8140, kHalfEnd = 0x829B;
+extern const std::array<unsigned char, kHalfEnd - kHalfBase> kFullToHalf; // 0: not convertible
+} // namespace detail
+
+inline int IsHalfWidthConvertible(unsigned ch) {
+    return ch >= detail::kHalfBase && ch < detail::kHalfEnd && detail::kFullToHalf[ch - detail::kHalfBase] != 0;
+}
 // The single-byte form of a convertible double-byte character.
-unsigned ToHalfWidth(unsigned ch);
+inline unsigned ToHalfWidth(unsigned ch) {
+    return IsHalfWidthConvertible(ch) ? detail::kFullToHalf[ch - detail::kHalfBase] : ch;
+}
 // Case and the Japanese comma and full stop, by ReformFlags.
 unsigned ConvertCaseAndPunctuation(unsigned ch, int flags, int isDoubleByte);
 

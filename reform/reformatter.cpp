@@ -46,6 +46,8 @@ class ProgressDriver {
     ~ProgressDriver() {
         if (display_) display_->Destroy();
     }
+    // The next position at which At has something to do.
+    size_t Next() const { return display_ ? next_ : SIZE_MAX; }
     void At(size_t position) {
         if (!display_ || position < next_) return;
         const int percent = static_cast<int>(uint64_t{100} * position / length_);
@@ -71,6 +73,10 @@ bool StartsWithNoCase(const unsigned char* s, size_t available, const char* pref
     return true;
 }
 
+constexpr int kCaseAndPunctuationFlags = REFORM_TO_UPPER | REFORM_TO_LOWER | REFORM_TOUTEN_TO_COMMA |
+                                         REFORM_COMMA_TO_TOUTEN | REFORM_KUTEN_TO_PERIOD |
+                                         REFORM_PERIOD_TO_KUTEN;
+
 // Bytes that can be neither a lead nor a trail byte stand alone: the
 // position after one is always a character boundary.
 bool IsStandaloneByte(unsigned char b) { return b < 0x40 || b == 0x7F || b > 0xFC; }
@@ -83,7 +89,11 @@ class Reformatter {
           kinsokuReach_((p.flags & REFORM_KINSOKU) ? static_cast<size_t>(wrapAt_ / 4) : 0),
           tabWidth_(p.tabWidth < 1 ? 1 : p.tabWidth), tabReplace_(p.tabReplace == 1),
           quote_((p.flags & REFORM_QUOTE) && p.quoteText ? p.quoteText : nullptr),
-          quoteLength_(quote_ ? static_cast<int>(strlen(quote_)) : 0), out_(out) {
+          quoteLength_(quote_ ? static_cast<int>(strlen(quote_)) : 0),
+          convertsCharacters_((p.flags & kCaseAndPunctuationFlags) != 0),
+          halfWidth_((p.flags & REFORM_TO_HALFWIDTH) != 0),
+          changesCase_((p.flags & (REFORM_TO_UPPER | REFORM_TO_LOWER)) != 0), out_(out) {
+        BuildUnchangedBytes();
         if (wrapAt_ && kinsokuReach_) {
             front_ = std::make_unique<CharSet>(p.correctFront);
             end_ = std::make_unique<CharSet>(p.correctEnd);
@@ -94,17 +104,69 @@ class Reformatter {
         if (quote_) AppendQuote();
         while (i_ < len_) {
             progress.At(i_);
-            Step();
+            if (!CopyUnchangedRun(progress.Next())) Step();
         }
     }
 
   private:
+    // Marks the single bytes that no flag changes and that need no care: they
+    // are copied in runs, which is most of any text.
+    void BuildUnchangedBytes() {
+        for (unsigned b = 0x20; b <= 0x7E; ++b) unchangedByte_[b] = !(flags_ & REFORM_TO_FULLWIDTH);
+        for (unsigned b = 0xA1; b <= 0xDF; ++b) unchangedByte_[b] = !(flags_ & REFORM_TO_FULLWIDTH);
+        if (flags_ & REFORM_TAG_REMOVE) unchangedByte_['<'] = false;
+        for (unsigned b = 'a'; b <= 'z'; ++b)
+            if (flags_ & REFORM_TO_UPPER) unchangedByte_[b] = false;
+        for (unsigned b = 'A'; b <= 'Z'; ++b)
+            if (flags_ & REFORM_TO_LOWER) unchangedByte_[b] = false;
+        if (flags_ & (REFORM_TOUTEN_TO_COMMA | REFORM_COMMA_TO_TOUTEN)) unchangedByte_[0x2C] = unchangedByte_[0xA4] = false;
+        if (flags_ & (REFORM_KUTEN_TO_PERIOD | REFORM_PERIOD_TO_KUTEN)) unchangedByte_[0x2E] = unchangedByte_[0xA1] = false;
+    }
+
+    // Double-byte characters that some flag may change all lie in 0x8140-0x8491.
+    bool IsUnchangedDouble(unsigned ch) const {
+        if (ch < 0x8140 || ch > 0x8491) return true;
+        if (halfWidth_ && IsHalfWidthConvertible(ch)) return false;
+        if (changesCase_ && ((ch >= 0x8260 && ch <= 0x829A) || (ch >= 0x839F && ch <= 0x83D6) || ch >= 0x8440))
+            return false;
+        return !(convertsCharacters_ && ch <= 0x8144);
+    }
+
+    // Copies characters that pass unchanged, while they leave the line
+    // short of the wrap column and do not reach the next progress position.
+    bool CopyUnchangedRun(size_t progressAt) {
+        const size_t limit = progressAt < len_ ? progressAt : len_;
+        // Columns that may still be added before the line must break.
+        const long long room = wrapAt_ ? static_cast<long long>(wrapAt_) - 1 - col_ : (1LL << 62);
+        long long used = 0;
+        size_t pos = i_;
+        while (pos < limit) {
+            const unsigned char b = src_[pos];
+            int width;
+            if (unchangedByte_[b]) {
+                width = 1;
+            } else if (IsLeadByte(b) && pos + 1 < len_ && IsUnchangedDouble(b << 8 | src_[pos + 1])) {
+                width = 2;
+            } else {
+                break;
+            }
+            if (used + width > room) break;
+            used += width;
+            pos += width;
+        }
+        if (pos == i_) return false;
+        out_.append(reinterpret_cast<const char*>(src_ + i_), pos - i_);
+        col_ += static_cast<int>(used);
+        i_ = pos;
+        return true;
+    }
+
     void Step() {
         const unsigned char b = src_[i_];
         if (IsLeadByte(b) && i_ + 1 < len_) {
             unsigned ch = b << 8 | src_[i_ + 1];
             i_ += 2;
-            if ((flags_ & REFORM_TO_HALFWIDTH) && IsHalfWidthConvertible(ch)) {
+            if (halfWidth_ && IsHalfWidthConvertible(ch)) {
                 col_ += 1;
                 EmitSingle(ToHalfWidth(ch));
             } else {
@@ -138,7 +200,7 @@ class Reformatter {
     }
 
     void EmitDouble(unsigned ch) {
-        ch = ConvertCaseAndPunctuation(ch, flags_, 1);
+        if (convertsCharacters_) ch = ConvertCaseAndPunctuation(ch, flags_, 1);
         const size_t start = out_.size();
         out_.push_back(static_cast<char>(ch >> 8));
         out_.push_back(static_cast<char>(ch & 0xFF));
@@ -148,7 +210,7 @@ class Reformatter {
 
     // The character's column was counted by the caller.
     void EmitSingle(unsigned ch) {
-        ch = ConvertCaseAndPunctuation(ch, flags_, 0);
+        if (convertsCharacters_) ch = ConvertCaseAndPunctuation(ch, flags_, 0);
         const size_t start = out_.size();
         out_.push_back(static_cast<char>(ch));
         if (ch == '\n' || ch == '\r') {
@@ -238,6 +300,10 @@ class Reformatter {
     const bool tabReplace_;
     const char* const quote_;       // null: no quotation prefix
     const int quoteLength_;
+    const bool convertsCharacters_;
+    const bool halfWidth_;
+    const bool changesCase_;
+    bool unchangedByte_[256] = {};
     std::unique_ptr<CharSet> front_, end_;
     std::string& out_;
     size_t i_ = 0;
