@@ -1,0 +1,53 @@
+// The stored settings as data: registry names, first-run values, the version
+// upgrade, and the encodings other parts share. No Windows headers.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kst {
+
+constexpr char kVendorName[] = "Orvandel";
+constexpr char kMainKey[] = "kestrane";
+constexpr char kClipTextKey[] = "kestrane\\ClipText";
+constexpr char kExceptKey[] = "kestrane\\ExceptModuleFileName";
+constexpr char kOtherProgramKey[] = "Quorrel3";
+constexpr int kSettingsVersion = 106;
+
+struct StoredValue {
+    const char* subkey;
+    const char* name;
+    uint32_t number;
+    const char* text; // non-null: a string value
+};
+
+// Every value that the first start writes, Version first.
+const std::vector<StoredValue>& FirstRunValues();
+
+// What upgrading from an older settings version writes (Version excluded),
+// and the message that tells the user.
+std::vector<StoredValue> UpgradeValues(int fromVersion);
+std::string UpgradeMessage(int fromVersion);
+
+constexpr char kUpgradeCaption[] = "Kestrane - バージョン更新";
+constexpr char kTabrivetCaption[] = "Kestrane - 重要";
+constexpr char kTabrivetWarning[] =
+    "Quorrel3 の Tabrivet 機能を使用している間は、Kestrane は正しく動作しません。\n"
+    "先に Tabrivet 機能をオフにしてからご使用下さい。";
+
+// The stored text-conversion switches; a direction counts only when its
+// switch is on.
+struct ConversionSwitches {
+    int width, toFullWidth;
+    int upper, toUpper;
+    int comma, toComma;
+    int period, toPeriod;
+    int wrap, quote, kinsoku, tagRemove;
+};
+int ReformFlagsFromSwitches(const ConversionSwitches& s);
+
+// The notification-area tip.
+std::string FormatTrayTip(int count, int limit, bool paused);
+
+} // namespace kst

@@ -1,0 +1,159 @@
+// The settings data, the upgrade, the encodings, the tray tip, the balloon's
+// geometry and the wrapped-text measure.
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+#include "balloon_layout.h"
+#include "settings_model.h"
+#include "text_measure.h"
+
+namespace {
+
+using namespace kst;
+
+TEST(Settings, FirstRunValuesStartWithVersionAndNameEachValueOnce) {
+    const auto& values = FirstRunValues();
+    ASSERT_FALSE(values.empty());
+    EXPECT_STREQ("Version", values[0].name);
+    EXPECT_EQ(106u, values[0].number);
+    std::set<std::string> seen;
+    for (const auto& v : values) EXPECT_TRUE(seen.insert(std::string(v.subkey) + "\\" + v.name).second) << v.name;
+    EXPECT_EQ(44u, values.size());
+    EXPECT_EQ(0u, seen.count("kestrane\\AutoLoadKey")) << "only the upgrade writes it";
+}
+
+TEST(Settings, UpgradeWritesAndMessages) {
+    struct {
+        int from;
+        std::set<std::string> written;
+        const char* opening;
+    } const cases[] = {
+        {104, {"StopKey", "StopKeyWith", "AutoLoadKey", "AutoLoadKeyWith"}, "Kestrane ver1.04 -> 1.06 "},
+        {105, {"AutoLoadKey", "AutoLoadKeyWith"}, "Kestrane ver1.05 -> 1.06 "},
+        {100,
+         {"bPASTEDELETE", "LongList", "FilePath", "StopKey", "StopKeyWith", "AutoLoadKey", "AutoLoadKeyWith"},
+         "Kestrane ver1.03以前 -> 1.06 "},
+        {99, {"bPASTEDELETE", "LongList", "FilePath", "StopKey", "StopKeyWith", "AutoLoadKey", "AutoLoadKeyWith"},
+         "Kestrane ver1.03以前 -> 1.06 "},
+        {42, {"bPASTEDELETE", "LongList", "FilePath", "StopKey", "StopKeyWith", "AutoLoadKey", "AutoLoadKeyWith"},
+         "(認識できないバージョン) -> 1.06 "},
+    };
+    for (const auto& c : cases) {
+        std::set<std::string> written;
+        for (const auto& v : UpgradeValues(c.from)) written.insert(v.name);
+        EXPECT_EQ(c.written, written) << c.from;
+        EXPECT_EQ(0u, UpgradeMessage(c.from).rfind(c.opening, 0)) << c.from;
+    }
+    EXPECT_EQ("Kestrane ver1.05 -> 1.06 へのバージョンアップを行いました。\n\n"
+              "　・簡易履歴貼付機能追加\n　・履歴管理/文字整形まわりの不具合修正\n\n"
+              "等が変更されています。詳しくはヘルプをご覧下さい。",
+              UpgradeMessage(105));
+    for (const auto& v : UpgradeValues(104))
+        if (std::string(v.name) == "StopKeyWith") {
+            EXPECT_EQ(3u, v.number);
+        }
+}
+
+TEST(Settings, ReformFlagsFromTheStoredSwitches) {
+    struct {
+        ConversionSwitches s;
+        int flags;
+    } const cases[] = {
+        {{0, 1, 0, 1, 0, 1, 0, 1, 0, 0, 0, 0}, 0x000}, // directions alone do nothing
+        {{1, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0x001},
+        {{1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0x002},
+        {{0, 0, 1, 1, 0, 0, 0, 0, 0, 0, 0, 0}, 0x004},
+        {{0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0}, 0x008},
+        {{0, 0, 0, 0, 1, 7, 0, 0, 0, 0, 0, 0}, 0x010},
+        {{0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0}, 0x020},
+        {{0, 0, 0, 0, 0, 0, 1, 1, 0, 0, 0, 0}, 0x040},
+        {{0, 0, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0}, 0x080},
+        {{0, 0, 0, 0, 0, 0, 0, 0, 1, 1, 1, 1}, 0xF00},
+        {{1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1}, 0xF55},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.flags, ReformFlagsFromSwitches(c.s));
+}
+
+TEST(TrayTip, CountLimitAndPause) {
+    EXPECT_EQ("kestrane : 現在0件 (最大20件)", FormatTrayTip(0, 20, false));
+    EXPECT_EQ("kestrane : 現在200件 (最大200件) - 停止", FormatTrayTip(200, 200, true));
+}
+
+TEST(Balloon, PlacementsAndCorrections) {
+    const ScreenRect work{0, 0, 1024, 740};
+    struct {
+        const char* name;
+        int placement;
+        ScreenRect anchor;
+        int w, h;
+        BalloonSpot spot;
+    } const cases[] = {
+        {"above", kAbove, {900, 745, 1020, 768}, 100, 50, {900, 694, 50}},
+        {"above, pushed left", kAbove, {980, 745, 1020, 768}, 100, 50, {923, 694, 50}},
+        {"above, pushed right", kAbove, {-30, 745, 10, 768}, 100, 50, {0, 694, 50}},
+        {"above, taskbar at the top: below", kAbove, {900, 0, 1020, 28}, 100, 50, {900, 29, 50}},
+        {"left", kLeft, {500, 300, 600, 340}, 100, 50, {399, 300, 50}},
+        {"left, flips right", kLeft, {50, 300, 150, 340}, 100, 50, {151, 300, 50}},
+        {"left, below the top", kLeft, {500, -20, 600, 10}, 100, 50, {399, 11, 50}},
+        {"left, above the bottom", kLeft, {500, 720, 600, 760}, 100, 50, {399, 690, 50}},
+        {"right", kRight, {500, 300, 600, 340}, 100, 50, {601, 300, 50}},
+        {"right, flips left", kRight, {900, 300, 1000, 340}, 100, 50, {799, 300, 50}},
+        {"right, above the bottom", kRight, {500, 720, 600, 760}, 100, 50, {601, 690, 50}},
+        {"below", kBelow, {500, 300, 600, 340}, 100, 50, {500, 341, 50}},
+        {"below, flips up", kBelow, {500, 700, 600, 720}, 100, 50, {500, 649, 50}},
+        {"below, pushed left", kBelow, {1000, 300, 1020, 340}, 100, 50, {923, 341, 50}},
+        {"beside", kBeside, {500, 300, 600, 340}, 100, 50, {600, 300, 50}},
+        {"beside cuts the height", kBeside, {500, 300, 600, 320}, 100, 50, {600, 300, 30}},
+        {"beside flips left within 20", kBeside, {500, 300, 905, 340}, 100, 50, {399, 300, 50}},
+        {"beside stays with 20 to spare", kBeside, {500, 300, 904, 340}, 100, 50, {904, 300, 50}},
+        {"unknown is beside", 9, {500, 300, 600, 340}, 100, 50, {600, 300, 50}},
+    };
+    for (const auto& c : cases) {
+        const BalloonSpot s = PlaceBalloon(c.placement, c.anchor, work, c.w, c.h);
+        EXPECT_EQ(c.spot.x, s.x) << c.name;
+        EXPECT_EQ(c.spot.y, s.y) << c.name;
+        EXPECT_EQ(c.spot.height, s.height) << c.name;
+    }
+}
+
+TEST(Balloon, WidthGrowsWithTextUpTo220) {
+    EXPECT_EQ(23, GrowBalloonWidth(0, 0));
+    EXPECT_EQ(123, GrowBalloonWidth(0, 100));
+    EXPECT_EQ(123, GrowBalloonWidth(123, 50)) << "never shrinks";
+    EXPECT_EQ(220, GrowBalloonWidth(0, 197));
+    EXPECT_EQ(220, GrowBalloonWidth(0, 198));
+}
+
+TEST(MeasureWrappedText, FixedGlyphWidths) {
+    const auto eight = [](const char*, int length) { return length == 2 ? 12 : 8; };
+    const std::string endless(2000, 'x');
+    struct {
+        const char* text;
+        int width;
+        int height;
+    } const cases[] = {
+        {"", 220, 8},
+        {"abc", 220, 8},
+        {"a\nb", 220, 22},
+        {"a\n", 220, 8},
+        {"a\r\nb", 220, 22},
+        {"a\rb", 220, 22},
+        {"a\r\n", 220, 8},
+        {"\t\x01", 220, 8},
+        {"ｱｲｳ", 220, 8},
+        {"abcd", 23 + 16, 22},                  // the third letter passes the limit
+        {"あいう", 23 + 24, 22},                 // 12 each: the third passes 24
+        {endless.c_str(), 40, 8 + 14 * 29},  // stops once past 394
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.height, MeasureWrappedText(c.text, c.width, eight)) << c.text;
+}
+
+TEST(MeasureWrappedText, KatakanaAreGlyphsNotControls) {
+    int asked = 0;
+    MeasureWrappedText("\xB1\xB2", 220, [&](const char*, int) { return ++asked, 5; });
+    EXPECT_EQ(2, asked);
+}
+
+} // namespace
