@@ -16,7 +16,18 @@ target_link_options(ksthook PRIVATE -Wl,--kill-at)
 kst_warnings(ksthook)
 set_target_properties(ksthook PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 
+# Everything of the program but its entry, so the Windows tests can use it.
+add_library(kst_app STATIC
+  shell/app_shell.cpp shell/program_settings.cpp shell/settings_store.cpp shell/tray_icon.cpp
+  notify/tooltip.cpp notify/progress_window.cpp notify/layered.cpp popup/shared_gdi.cpp)
+target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 shell32 gdi32 user32 advapi32)
+kst_warnings(kst_app)
+
 add_executable(kestrane WIN32 shell/main.cpp resources/kestrane.rc)
-target_link_libraries(kestrane PRIVATE ksthook kst_core)
-target_compile_options(kestrane PRIVATE -fno-exceptions)
+target_link_libraries(kestrane PRIVATE kst_app)
+# The help document lives beside the program.
+add_custom_command(TARGET kestrane POST_BUILD
+  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/help/kestrane-help.html
+          $<TARGET_FILE_DIR:kestrane>/kestrane-help.html)
 kst_warnings(kestrane)

@@ -98,7 +98,7 @@ kst_make_prefix() {
 # runner waiting for the end of it.
 kst_start_desktop() {
     wine cmd /c exit </dev/null >/dev/null 2>&1
-    setsid wine explorer /desktop=Default,1024x768 </dev/null >/dev/null 2>&1 &
+    setsid wine explorer /desktop=shell,1024x768 </dev/null >/dev/null 2>&1 &
     for _ in $(seq 50); do
         wine cmd /c exit </dev/null >/dev/null 2>&1
         pgrep -f 'explorer.exe /desktop' >/dev/null && return 0

@@ -1,0 +1,78 @@
+#include "progress_window.h"
+
+#include <commctrl.h>
+
+#include "resource_ids.h"
+#include "shared_gdi.h"
+#include "window_object.h"
+
+namespace kst {
+namespace {
+
+bool g_classRegistered = false;
+
+LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_MOUSEACTIVATE && ObjectFromWindow<ProgressWindow>(window, kProgressProperty))
+        return MA_NOACTIVATE;
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Centred in the work area as it was when the program started.
+POINT CentredInWorkArea() {
+    RECT w = g_gdi.workArea;
+    if (IsRectEmpty(&w)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &w, 0);
+    return POINT{w.left + (w.right - w.left - kProgressWidth) / 2, w.top + (w.bottom - w.top - kProgressHeight) / 2};
+}
+
+} // namespace
+
+int ProgressWindow::Create(void* programInstance) {
+    return CreateOwned(static_cast<HINSTANCE>(programInstance), GetForegroundWindow());
+}
+
+int ProgressWindow::CreateOwned(HINSTANCE programInstance, HWND ownerWindow) {
+    instance = programInstance;
+    owner = ownerWindow;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ProgressWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
+    wc.lpszClassName = kProgressClass;
+    if (!RegisterClassOnce(g_classRegistered, wc)) return 0;
+    const POINT at = CentredInWorkArea();
+    window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kProgressClass, "",
+                             WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER, at.x, at.y,
+                             kProgressWidth, kProgressHeight, owner, nullptr, instance, nullptr);
+    if (!window) return 0;
+    progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 15, 15, 270, 15, window,
+                                  (HMENU)1, instance, nullptr);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    UpdateWindow(window);
+    SetPropA(window, kProgressProperty, this);
+    return 1;
+}
+
+void ProgressWindow::Init() {
+    if (progressBar) {
+        SendMessageA(progressBar, PBM_SETPOS, 0, 0);
+        SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    }
+    step = 0;
+}
+
+void ProgressWindow::SetStep(int position) {
+    if (progressBar) SendMessageA(progressBar, PBM_SETPOS, position, 0);
+    step = position;
+}
+
+void ProgressWindow::Destroy() {
+    if (!window) return;
+    RemovePropA(window, kProgressProperty);
+    DestroyWindow(window);
+    window = nullptr;
+    progressBar = nullptr;
+}
+
+} // namespace kst

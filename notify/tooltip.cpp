@@ -1,0 +1,229 @@
+#include "tooltip.h"
+
+#include <string.h>
+
+#include "balloon_layout.h"
+#include "layered.h"
+#include "resource_ids.h"
+#include "shared_gdi.h"
+#include "window_object.h"
+
+namespace kst {
+namespace {
+
+bool g_classRegistered = false;
+constexpr int kFadeSteps = 9;
+constexpr DWORD kFadePauseMs = 20;
+constexpr int kTitleBand = 15;
+
+LRESULT CALLBACK TooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    Tooltip* tip = ObjectFromWindow<Tooltip>(window, kTooltipProperty);
+    if (!tip) return DefWindowProcA(window, message, wParam, lParam);
+    switch (message) {
+    case WM_PAINT:
+        tip->Paint(window);
+        break;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_TIMER:
+        KillTimer(window, wParam);
+        tip->Show(wParam);
+        break;
+    }
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+char* CopyText(const char* text) {
+    const size_t n = strlen(text ? text : "") + 1;
+    char* copy = new char[n];
+    memcpy(copy, text ? text : "", n);
+    return copy;
+}
+
+void FreeText(char*& text) {
+    delete[] text;
+    text = nullptr;
+}
+
+} // namespace
+
+Tooltip::~Tooltip() {
+    alive = 0;
+    FreeText(title);
+    FreeText(content);
+}
+
+int Tooltip::Create(HINSTANCE programInstance, HWND anchorWindow, HWND owner) {
+    instance = programInstance;
+    anchor = anchorWindow;
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = TooltipProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
+    wc.lpszClassName = kTooltipClass;
+    if (!RegisterClassOnce(g_classRegistered, wc)) return 0;
+    DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY;
+    if (g_layered.present) exStyle |= WS_EX_LAYERED;
+    window = CreateWindowExA(exStyle, kTooltipClass, "", WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS |
+                             WS_CLIPCHILDREN | WS_BORDER, 0, 0, 10, 10, owner, nullptr, instance, nullptr);
+    if (!window) return 0;
+    ShowWindow(window, SW_HIDE);
+    SetPropA(window, kTooltipProperty, this);
+    return 1;
+}
+
+void Tooltip::Destroy() {
+    if (!window) return;
+    RemovePropA(window, kTooltipProperty);
+    DestroyWindow(window);
+    window = nullptr;
+}
+
+int Tooltip::Init() {
+    wasVisible = 0;
+    if (window && IsWindowVisible(window)) {
+        ShowWindow(window, SW_HIDE);
+        wasVisible = 1;
+    }
+    if (window) {
+        KillTimer(window, kShowTimer);
+        KillTimer(window, kHideTimer);
+    }
+    FreeText(title);
+    FreeText(content);
+    placement = x = y = width = height = 0;
+    return wasVisible;
+}
+
+// The text as one line, control characters included.
+int Tooltip::MeasureLine(const char* text) const {
+    HDC dc = GetDC(window);
+    HGDIOBJ oldFont = SelectObject(dc, g_gdi.uiFont);
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    SelectObject(dc, oldFont);
+    ReleaseDC(window, dc);
+    return size.cx;
+}
+
+void Tooltip::SetTitleText(const char* text) {
+    FreeText(title);
+    title = CopyText(text);
+    if (!window) return;
+    width = GrowBalloonWidth(width, MeasureLine(title));
+    height = kBalloonTitleHeight;
+}
+
+void Tooltip::SetContentText(const char* text) {
+    FreeText(content);
+    content = CopyText(text);
+    if (!window) return;
+    width = GrowBalloonWidth(width, MeasureLine(content));
+    HDC dc = GetDC(window);
+    HGDIOBJ oldFont = SelectObject(dc, g_gdi.uiFont);
+    height += MeasureWrappedText(dc, content, width) + 8;
+    SelectObject(dc, oldFont);
+    ReleaseDC(window, dc);
+}
+
+void Tooltip::SetDisplayTime(UINT delay, UINT duration) {
+    if (window) SetTimer(window, kShowTimer, delay + 10, nullptr);
+    displayTime = duration ? duration : 4000;
+}
+
+// Without a window (before it is created, or after) a notification has
+// nowhere to go and is dropped.
+void Tooltip::Information(const char* titleText, const char* contentText) {
+    if (!window) return;
+    Init();
+    SetTitleText(titleText);
+    SetContentText(contentText);
+    placement = kAbove;
+    SetDisplayTime(1, 4000);
+}
+
+// No anchor (no notification area found): the corner of the work area
+// where the notification area usually is.
+RECT Tooltip::AnchorRect() const {
+    RECT r{};
+    if (anchor && GetWindowRect(anchor, &r)) return r;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &r, 0);
+    return RECT{r.right, r.bottom, r.right, r.bottom};
+}
+
+void Tooltip::SetAlpha(BYTE alpha) const {
+    if (g_layered.setAttributes) g_layered.setAttributes(window, 0, alpha, LWA_ALPHA);
+}
+
+void Tooltip::FadeIn() {
+    SetAlpha(0);
+    ShowWindow(window, SW_SHOWNOACTIVATE);
+    InvalidateRect(window, nullptr, TRUE);
+    UpdateWindow(window);
+    for (int k = 1; k <= kFadeSteps; ++k) {
+        SetAlpha(static_cast<BYTE>(k * 2550 / 100));
+        Sleep(kFadePauseMs);
+    }
+    SetAlpha(255);
+}
+
+void Tooltip::FadeOut() {
+    for (int k = kFadeSteps; k >= 1; --k) {
+        SetAlpha(static_cast<BYTE>(k * 2550 / 100));
+        Sleep(kFadePauseMs);
+    }
+    SetAlpha(0);
+}
+
+int Tooltip::Show(UINT_PTR kind) {
+    if (!window) return 0;
+    if (kind == kShowTimer) {
+        const RECT r = AnchorRect();
+        RECT w{};
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &w, 0);
+        const BalloonSpot spot = PlaceBalloon(placement, ScreenRect{r.left, r.top, r.right, r.bottom},
+                                              ScreenRect{w.left, w.top, w.right, w.bottom}, width, height);
+        x = spot.x;
+        y = spot.y;
+        height = spot.height;
+        SetTimer(window, kHideTimer, displayTime, nullptr);
+        SetWindowPos(window, HWND_TOPMOST, x, y, width, height, SWP_NOACTIVATE);
+        if (g_layered.present && !wasVisible) {
+            FadeIn();
+        } else {
+            ShowWindow(window, SW_SHOWNOACTIVATE);
+            InvalidateRect(window, nullptr, TRUE);
+            UpdateWindow(window);
+        }
+        wasVisible = 0;
+        return 1;
+    }
+    if (kind == kHideTimer) {
+        if (g_layered.present && !wasVisible) FadeOut();
+        ShowWindow(window, SW_HIDE);
+        return 1;
+    }
+    return 0;
+}
+
+void Tooltip::Paint(HWND target) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(target, &ps);
+    RECT p = ps.rcPaint;
+    HBRUSH back = CreateSolidBrush(RGB(255, 255, 224));
+    FillRect(dc, &p, back);
+    SetBkMode(dc, TRANSPARENT);
+    SelectObject(dc, g_gdi.uiFont);
+    if (title) {
+        const RECT band{p.left, p.top, p.right, p.top + kTitleBand};
+        DrawWrappedText(dc, title, &band, 1, 0);
+        p.top += kTitleBand;
+    }
+    if (content) DrawWrappedText(dc, content, &p, 0, 1);
+    DeleteObject(back);
+    EndPaint(target, &ps);
+}
+
+} // namespace kst

@@ -1,0 +1,56 @@
+// The balloon: a title band and a wrapped text beside an anchor window for a
+// few seconds. Topmost, never activated, so the caret of the application
+// being pasted into is never disturbed.
+#pragma once
+
+#include <windows.h>
+
+namespace kst {
+
+constexpr char kTooltipClass[] = "Injected_KestraneTooltip";
+constexpr char kTooltipProperty[] = "LPINJECTED_KESTRANETOOLTIPCLASS";
+constexpr UINT_PTR kShowTimer = 1, kHideTimer = 2;
+
+class Tooltip {
+  public:
+    Tooltip() = default;
+    ~Tooltip();
+    Tooltip(const Tooltip&) = delete;
+    Tooltip& operator=(const Tooltip&) = delete;
+
+    int Create(HINSTANCE instance, HWND anchor, HWND owner);
+    void Destroy();
+    int Init();
+    void SetTitleText(const char* text);
+    void SetContentText(const char* text);
+    void SetDisplayTime(UINT delay, UINT duration);
+    void Information(const char* title, const char* text);
+    int Show(UINT_PTR kind);
+    void Paint(HWND window);
+
+    HWND Window() const { return window; }
+    int Width() const { return width; }
+    int Height() const { return height; }
+
+    int alive = 1;
+    int placement = 0;
+
+  private:
+    int MeasureLine(const char* text) const;
+    RECT AnchorRect() const;
+    void SetAlpha(BYTE alpha) const;
+    void FadeIn();
+    void FadeOut();
+
+    HWND anchor = nullptr;
+    HINSTANCE instance = nullptr;
+    HWND window = nullptr;
+    char* title = nullptr;
+    char* content = nullptr;
+    int x = 0, y = 0;
+    int width = 0, height = 0;
+    UINT displayTime = 4000;
+    int wasVisible = 0;
+};
+
+} // namespace kst

@@ -1,0 +1,138 @@
+#include "shared_gdi.h"
+
+#include "text_measure.h"
+
+namespace kst {
+
+SharedGdi g_gdi;
+
+namespace {
+
+HFONT CreateUiFont(int height, BYTE charset, const char* face) {
+    return CreateFontA(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset, OUT_DEFAULT_PRECIS,
+                       CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
+}
+
+int GlyphWidth(HDC dc, const char* ch, int length) {
+    SIZE size{};
+    GetTextExtentPoint32A(dc, ch, length, &size);
+    return size.cx;
+}
+
+void DrawTabMark(HDC dc, int x, int y) {
+    const POINT mark[] = {{x + 1, y + 4}, {x + 2, y + 5}, {x, y + 7}};
+    Polyline(dc, mark, 3);
+}
+
+void DrawReturnMark(HDC dc, int x, int y) {
+    const POINT mark[] = {{x + 3, y + 5}, {x + 1, y + 7}, {x + 3, y + 9}, {x + 1, y + 7}, {x + 5, y + 7}, {x + 5, y + 1}};
+    Polyline(dc, mark, 6);
+}
+
+} // namespace
+
+void CreateSharedGdi(HINSTANCE) {
+    if (g_gdi.uiFont) return; // once
+    g_gdi.shadowPen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNSHADOW));
+    g_gdi.highlightPen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNHIGHLIGHT));
+    g_gdi.faceBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    g_gdi.selectionBrush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+    g_gdi.uiFont = CreateUiFont(12, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
+    g_gdi.symbolFont = CreateUiFont(12, SYMBOL_CHARSET, "Marlett");
+    g_gdi.smallFont = CreateUiFont(10, SHIFTJIS_CHARSET, "ＭＳ ゴシック");
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &g_gdi.workArea, 0);
+}
+
+void DeleteSharedGdi() {
+    const HGDIOBJ objects[] = {g_gdi.shadowPen, g_gdi.highlightPen, g_gdi.faceBrush, g_gdi.selectionBrush,
+                               g_gdi.uiFont,    g_gdi.symbolFont,   g_gdi.smallFont};
+    for (HGDIOBJ object : objects)
+        if (object) DeleteObject(object);
+    g_gdi = SharedGdi{};
+}
+
+int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected) {
+    if (!text) return 0;
+    const int saved = SaveDC(dc);
+    HPEN markPen = CreatePen(PS_SOLID, 0, GetSysColor(selected ? COLOR_GRAYTEXT : COLOR_HIGHLIGHT));
+    SelectObject(dc, markPen);
+    int x = rect->left;
+    const int y = rect->top;
+    for (const char* p = text; *p;) {
+        const int length = CharLength(p);
+        const auto b = static_cast<unsigned char>(*p);
+        if (length == 2 || b >= 0x20) {
+            TextOutA(dc, x, y, p, length);
+            x += GlyphWidth(dc, p, length);
+        } else if (b == '\t') {
+            DrawTabMark(dc, x, y);
+            x += kTabAdvance;
+        } else if (b == '\r') {
+            DrawReturnMark(dc, x, y);
+            x += 7;
+        } else {
+            x += kControlAdvance;
+        }
+        p += length;
+        if (x > rect->right - 12) {
+            TextOutA(dc, x, y, "...", 3);
+            break;
+        }
+    }
+    RestoreDC(dc, saved);
+    DeleteObject(markPen);
+    return 1;
+}
+
+int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks) {
+    if (!text) return 0;
+    const int saved = SaveDC(dc);
+    IntersectClipRect(dc, rect->left + 1, rect->top + 1, rect->right - 1, rect->bottom - 1);
+    HPEN markPen = CreatePen(PS_SOLID, 0, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_GRAYTEXT));
+    HBRUSH fill = nullptr;
+    SelectObject(dc, markPen);
+    if (selected) {
+        fill = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+        FillRect(dc, rect, fill);
+        SetTextColor(dc, RGB(255, 255, 255));
+    } else {
+        SetTextColor(dc, RGB(0, 0, 0));
+    }
+    const int left = rect->left + 5;
+    int x = left, y = rect->top + 2;
+    for (const char* p = text; *p;) {
+        const int length = CharLength(p);
+        const auto b = static_cast<unsigned char>(*p);
+        const char* next = p + length;
+        if (length == 2 || b >= 0x20) {
+            TextOutA(dc, x, y, p, length);
+            x += GlyphWidth(dc, p, length);
+        } else if (b == '\t') {
+            if (showMarks) DrawTabMark(dc, x, y);
+            x += kTabAdvance;
+        } else if (b == '\n' || (b == '\r' && *next != '\n')) {
+            if (showMarks) DrawReturnMark(dc, x, y);
+            x = left;
+            y += kLineHeight;
+        } else if (b != '\r') {
+            x += kControlAdvance;
+        }
+        p = next;
+        if (x > rect->right - 18) {
+            x = left;
+            y += kLineHeight;
+        }
+        if (y + 6 > rect->bottom) break;
+    }
+    SelectClipRgn(dc, nullptr);
+    RestoreDC(dc, saved);
+    DeleteObject(markPen);
+    if (fill) DeleteObject(fill);
+    return 1;
+}
+
+int MeasureWrappedText(HDC dc, const char* text, int width) {
+    return MeasureWrappedText(text, width, [dc](const char* ch, int length) { return GlyphWidth(dc, ch, length); });
+}
+
+} // namespace kst

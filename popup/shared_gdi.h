@@ -1,0 +1,29 @@
+// The program-wide pens, brushes and fonts, and the text routines that draw
+// and measure code page 932 text glyph by glyph.
+#pragma once
+
+#include <windows.h>
+
+namespace kst {
+
+struct SharedGdi {
+    HPEN shadowPen = nullptr;
+    HPEN highlightPen = nullptr;
+    HBRUSH faceBrush = nullptr;
+    HBRUSH selectionBrush = nullptr;
+    HFONT uiFont = nullptr;
+    HFONT symbolFont = nullptr;
+    HFONT smallFont = nullptr;
+    RECT workArea{};
+};
+
+extern SharedGdi g_gdi;
+
+void CreateSharedGdi(HINSTANCE instance);
+void DeleteSharedGdi();
+
+int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected);
+int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks);
+int MeasureWrappedText(HDC dc, const char* text, int width);
+
+} // namespace kst

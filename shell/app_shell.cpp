@@ -1,0 +1,233 @@
+#include "app_shell.h"
+
+#include <commctrl.h>
+
+#include "app_texts.h"
+#include "history_file.h"
+#include "ksthook.h"
+#include "layered.h"
+#include "progress_window.h"
+#include "resource_ids.h"
+#include "settings_model.h"
+#include "settings_store.h"
+#include "shared_gdi.h"
+
+namespace kst {
+
+AppShell g_app;
+
+namespace {
+
+constexpr const char* kMessageNames[kMessageCount] = {
+    "KESTRANE_KEYBOARD_FORWARD",      "KESTRANE_MOUSE_FORWARD", "KESTRANE_ATTACHEDACTIVECHANGE",
+    "KESTRANE_UPDATECLIPBOARDNOTIFY", "KESTRANE_TRAYNOTIFY",    "KESTRANE_GENERALNOTIFY",
+};
+constexpr DWORD kCommonControlClasses = 0x6FF;
+constexpr char kPauseTitle[] = "Kestrane [動作]";
+constexpr char kPausedText[] = "履歴管理を一時停止します";
+constexpr char kResumedText[] = "履歴管理を再開します";
+
+HWND FindNotificationArea() {
+    HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr);
+    return taskbar ? FindWindowExA(taskbar, nullptr, "TrayNotifyWnd", nullptr) : nullptr;
+}
+
+} // namespace
+
+// NOT YET BUILT: the hotkey actions. Until they exist the running program
+// takes no keys, so that Ctrl+V and the other hotkeys keep working.
+int RunningKeyMode() { return 2; }
+
+AppShell::AppShell() { history.SetHost(this); }
+
+void AppShell::RegisterMessages() {
+    for (int k = 0; k < kMessageCount; ++k) messages[k] = RegisterWindowMessageA(kMessageNames[k]);
+}
+
+LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    AppShell& app = g_app;
+    for (int k = 0; k < kMessageCount; ++k)
+        if (message == app.messages[k] && message != 0)
+            return app.OnRegisteredMessage(static_cast<AppMessage>(k), wParam, lParam);
+    switch (message) {
+    case WM_CREATE:
+        return app.OnCreate(window) ? DefWindowProcA(window, message, wParam, lParam) : -1;
+    case WM_DESTROY:
+        app.OnTeardown();
+        return 0;
+    case WM_QUERYENDSESSION:
+        app.OnTeardown();
+        return 1;
+    case WM_CLOSE:
+        DestroyWindow(window);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+bool AppShell::RegisterMainClass() const {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = MainWindowProc;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)5;
+    wc.lpszClassName = kMainWindowClass;
+    return RegisterClassA(&wc) != 0;
+}
+
+int AppShell::Run(HINSTANCE programInstance) {
+    // Owned until the process ends; never released or closed.
+    CreateMutexA(nullptr, TRUE, kSingleInstanceMutex);
+    if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        MessageBoxA(nullptr, kAlreadyRunningText, kProgramName, MB_ICONHAND);
+        return 0;
+    }
+    INITCOMMONCONTROLSEX controls{sizeof controls, kCommonControlClasses};
+    InitCommonControlsEx(&controls);
+    // NOT YET BUILT: RegisterPopupClasses comes with the paste popup.
+    ProbeLayeredWindows();
+
+    instance = programInstance;
+    RegisterMessages();
+    if (!RegisterMainClass()) return 0;
+    LoadProgramSettings();
+    LoadHistory();
+    const HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMainWindowClass, kProgramName, WS_DISABLED, 0, 0, 0,
+                                        0, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        ShutDown();
+        return 0;
+    }
+    mainWindow = window;
+    ShowWindow(window, SW_HIDE);
+    PostMessageA(window, messages[kMsgUpdateClipboardNotify], history.Count(), 0);
+
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    ShutDown();
+    return 0;
+}
+
+void AppShell::LoadHistory() {
+    VendorKeyScope store;
+    if (SettingsStore::ReadDword(kClipTextKey, "bSAVEBUFFER", 1)) history.Load(HistoryFilePath());
+}
+
+std::string AppShell::HistoryFilePath() const {
+    char path[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
+    std::string folder(path, length < sizeof path ? length : 0);
+    folder.erase(folder.find_last_of('\\') + 1);
+    return folder + kHistoryFileName;
+}
+
+LRESULT AppShell::OnCreate(HWND window) {
+    CreateSharedGdi(instance);
+    tray.Add(window, instance, messages[kMsgTrayNotify]);
+    InitDLLStatus(window);
+    InstallHook();
+    SetAllKeyMessageSnatch(RunningKeyMode());
+    // NOT YET BUILT: Attach of the history (clipboard viewer subclassing).
+    balloon.Create(instance, FindNotificationArea(), mainWindow);
+    // NOT YET BUILT: joining the clipboard viewer chain when autoCapture is 1.
+    return 1;
+}
+
+void AppShell::OnTeardown() {
+    if (tornDown_) return;
+    tornDown_ = true;
+    tray.Remove();
+    // NOT YET BUILT: leaving the clipboard viewer chain and undoing Attach.
+    PostQuitMessage(0);
+}
+
+void AppShell::ShutDown() {
+    balloon.Destroy();
+    SaveState();
+    // NOT YET BUILT: UnregisterPopupClasses comes with the paste popup.
+    DeleteSharedGdi();
+    UnInstallHook();
+}
+
+LRESULT AppShell::OnRegisteredMessage(AppMessage which, WPARAM wParam, LPARAM lParam) {
+    switch (which) {
+    case kMsgKeyboardForward:
+        OnHotkey(static_cast<UINT>(wParam), lParam);
+        break;
+    case kMsgMouseForward:
+        OnMouseForward(static_cast<UINT>(wParam));
+        break;
+    case kMsgUpdateClipboardNotify:
+        tray.UpdateCount(static_cast<int>(wParam));
+        break;
+    case kMsgTrayNotify:
+        if (wParam == 1) tray.OnTrayMouse(static_cast<UINT>(lParam));
+        break;
+    case kMsgGeneralNotify:
+        OnGeneralNotify(static_cast<int>(wParam));
+        break;
+    default: // activation notices are not used
+        break;
+    }
+    return 0;
+}
+
+// NOT YET BUILT: the hotkey actions (popup, simple paste, clear, stop).
+void AppShell::OnHotkey(UINT, LPARAM) {}
+
+void AppShell::OnMouseForward(UINT mouseMessage) {
+    if (mouseMessage == WM_LBUTTONUP) ReleaseCapture();
+    if (mouseMessage == WM_MOUSEMOVE || mouseMessage == WM_LBUTTONUP) SetAllMouseMessageSnatch(0);
+}
+
+// NOT YET BUILT: commands 1 (clear), 2 (copy), 3 (popup), 5 (settings) and
+// 6 (capture); 4 and unknown commands do nothing.
+void AppShell::OnGeneralNotify(int) {}
+
+void AppShell::PostGeneralNotify(int command) const {
+    if (mainWindow) PostMessageA(mainWindow, messages[kMsgGeneralNotify], command, 0);
+}
+
+void AppShell::TogglePause() {
+    if (!paused) {
+        paused = 1;
+        SetAllKeyMessageSnatch(3);
+        tray.UpdateCount(history.Count());
+        balloon.Information(kPauseTitle, kPausedText);
+        return;
+    }
+    paused = 0;
+    SetAllKeyMessageSnatch(RunningKeyMode());
+    tray.UpdateCount(history.Count());
+    balloon.Information(kPauseTitle, kResumedText);
+    history.textOnClipboard = 1;
+    history.otherFormats = 1;
+    history.formatMask = 1;
+    history.currentEntryIndex = 255;
+}
+
+void AppShell::Information(const char* title, const char* text) { balloon.Information(title, text); }
+
+void AppShell::Beep() { MessageBeep(0); }
+
+void AppShell::PostUpdateCount(int count) {
+    if (mainWindow) PostMessageA(mainWindow, messages[kMsgUpdateClipboardNotify], count, 0);
+}
+
+LocalTime AppShell::Now() {
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    static_assert(sizeof(SYSTEMTIME) == sizeof(LocalTime), "the same eight fields");
+    LocalTime time;
+    memcpy(&time, &now, sizeof time);
+    return time;
+}
+
+std::unique_ptr<ProgressIndicator> AppShell::NewProgress() { return std::make_unique<ProgressWindow>(); }
+
+} // namespace kst

@@ -1,0 +1,107 @@
+// The one application object: the history, the balloon, the tray icon, the
+// hotkeys and the option flags, and the hidden main window they meet in.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "clip_history.h"
+#include "history_host.h"
+#include "tooltip.h"
+#include "tray_icon.h"
+
+namespace kst {
+
+// "KESTRANE_GENERALNOTIFY" commands.
+enum GeneralCommand {
+    kCommandClear = 1,
+    kCommandCopy = 2,
+    kCommandPopup = 3,
+    kCommandNothing = 4,
+    kCommandSettings = 5,
+    kCommandCapture = 6,
+};
+
+enum AppMessage {
+    kMsgKeyboardForward,
+    kMsgMouseForward,
+    kMsgAttachedActiveChange,
+    kMsgUpdateClipboardNotify,
+    kMsgTrayNotify,
+    kMsgGeneralNotify,
+    kMessageCount,
+};
+
+struct PalettePosition {
+    DWORD x = 0, y = 0, cx = 103, cy = 23;
+};
+
+class AppShell : public HistoryHost {
+  public:
+    AppShell();
+
+    int Run(HINSTANCE instance);
+
+    // Settings (registry).
+    void LoadProgramSettings();
+    void SaveState();
+    std::string HistoryFilePath() const;
+
+    // Actions.
+    void TogglePause();
+    void PostGeneralNotify(int command) const;
+
+    // HistoryHost: what the history asks of the program.
+    void Information(const char* title, const char* text) override;
+    void Beep() override;
+    void PostUpdateCount(int count) override;
+    LocalTime Now() override;
+    std::unique_ptr<ProgressIndicator> NewProgress() override;
+
+    HINSTANCE instance = nullptr;
+    HWND mainWindow = nullptr;
+    TrayIcon tray;
+    UINT messages[kMessageCount] = {};
+    ClipHistory history;
+    std::vector<std::string> exclusionList;
+    Tooltip balloon;
+    int autoCapture = 0;
+    int noPopupForOne = 0;
+    int copyKeysOnly = 0;
+    int longList = 0;
+    DWORD lastCopyKeyTick = 0;
+    int paused = 0;
+    UINT popupKey = 0, clearKey = 0, stopKey = 0, simplePasteKey = 0;
+    PalettePosition palette;
+
+  private:
+    friend LRESULT CALLBACK MainWindowProc(HWND, UINT, WPARAM, LPARAM);
+    void RegisterMessages();
+    bool RegisterMainClass() const;
+    void LoadHistory();
+    void ApplyHistorySettings();
+    void LoadExclusionList();
+    void LoadHotkeys();
+    void ShowUpgradeMessage(int fromVersion) const;
+    void ShutDown();
+
+    // Main window handlers.
+    LRESULT OnCreate(HWND window);
+    void OnTeardown();
+    LRESULT OnRegisteredMessage(AppMessage which, WPARAM wParam, LPARAM lParam);
+    void OnHotkey(UINT code, LPARAM keyData);
+    void OnMouseForward(UINT mouseMessage);
+    void OnGeneralNotify(int command);
+
+    bool tornDown_ = false;
+};
+
+extern AppShell g_app;
+
+// The key mode while running and not showing the popup.
+int RunningKeyMode();
+
+} // namespace kst

@@ -1,0 +1,112 @@
+// Loading the settings at start-up (and after the settings sheet), the
+// version upgrade, and the state written at exit.
+#include <stdio.h>
+
+#include "app_shell.h"
+#include "history_file.h"
+#include "hook_shared.h"
+#include "ksthook.h"
+#include "settings_model.h"
+#include "settings_store.h"
+
+namespace kst {
+namespace {
+
+// More exclusions than anyone keeps: a damaged count must not make the
+// start-up read the registry for minutes.
+constexpr int kMaxExclusions = 4096;
+
+void WriteValues(const std::vector<StoredValue>& values) {
+    for (const StoredValue& v : values) {
+        if (v.text)
+            SettingsStore::WriteString(v.subkey, v.name, v.text);
+        else
+            SettingsStore::WriteDword(v.subkey, v.name, v.number);
+    }
+}
+
+UINT ReadHotkey(const char* keyName, DWORD defaultKey, const char* withName, DWORD defaultWith) {
+    const DWORD with = SettingsStore::ReadDword(kMainKey, withName, defaultWith);
+    const DWORD key = SettingsStore::ReadDword(kMainKey, keyName, defaultKey);
+    return ComposeHotkeyCode(key, with);
+}
+
+void HandToHook(void (*setter)(UINT, UINT), UINT code) { setter(code & 0xFF, (code >> 8) & 0xF); }
+
+} // namespace
+
+void AppShell::ShowUpgradeMessage(int fromVersion) const {
+    MessageBoxA(nullptr, UpgradeMessage(fromVersion).c_str(), kUpgradeCaption, MB_ICONINFORMATION);
+}
+
+void AppShell::LoadExclusionList() {
+    exclusionList.clear();
+    const int count = static_cast<int>(SettingsStore::ReadDword(kExceptKey, "count", 0));
+    for (int i = 0; i < count && i < kMaxExclusions; ++i) {
+        char name[32], path[260];
+        snprintf(name, sizeof name, "ModuleFileName%d", i);
+        SettingsStore::ReadString(kExceptKey, name, "N/A", path, sizeof path);
+        exclusionList.emplace_back(path);
+    }
+}
+
+void AppShell::LoadHotkeys() {
+    popupKey = ReadHotkey("HistoryKey", 86, "HistoryKeyWith", 2);
+    clearKey = ReadHotkey("ClearKey", 8, "ClearKeyWith", 2);
+    stopKey = ReadHotkey("StopKey", 8, "StopKeyWith", 2);
+    simplePasteKey = ReadHotkey("AutoPasteKey", 86, "AutoPasteKeyWith", 1);
+    HandToHook(SetHistoryKeyCode, popupKey);
+    HandToHook(SetClearKeyCode, clearKey);
+    HandToHook(SetStopKeyCode, stopKey);
+    HandToHook(SetPasteKeyCode, simplePasteKey);
+}
+
+void AppShell::ApplyHistorySettings() {
+    VendorKeyScope store;
+    ListSettings s;
+    s.invertOrder = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bINVERTORDER", 0));
+    s.copyOrder = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bCOPYORDER", 0));
+    s.autoDelete = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bAUTODELETE", 1));
+    s.pasteDelete = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bPASTEDELETE", 0));
+    s.limit = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "BUFFERLIMIT", 20));
+    history.ApplyListSettings(s);
+}
+
+void AppShell::LoadProgramSettings() {
+    {
+        VendorKeyScope store;
+        const int version = static_cast<int>(SettingsStore::ReadDword(kMainKey, "Version", 0));
+        if (version == 0) {
+            WriteValues(FirstRunValues());
+        } else if (version != kSettingsVersion) {
+            SettingsStore::WriteDword(kMainKey, "Version", kSettingsVersion);
+            WriteValues(UpgradeValues(version));
+            ShowUpgradeMessage(version);
+        }
+        if (SettingsStore::ReadDword(kOtherProgramKey, "tabrivet", 0) == 1)
+            MessageBoxA(nullptr, kTabrivetWarning, kTabrivetCaption, MB_ICONINFORMATION);
+
+        palette.x = SettingsStore::ReadDword(kMainKey, "PalettePosX", 0);
+        palette.y = SettingsStore::ReadDword(kMainKey, "PalettePosY", 0);
+        palette.cx = SettingsStore::ReadDword(kMainKey, "PalettePosCX", 103);
+        palette.cy = SettingsStore::ReadDword(kMainKey, "PalettePosCY", 23);
+        LoadExclusionList();
+        if (SettingsStore::ReadDword(kClipTextKey, "AutoLoad", 1)) autoCapture = 1;
+        LoadHotkeys();
+        noPopupForOne = static_cast<int>(SettingsStore::ReadDword(kMainKey, "NoUseKestrane", 0));
+        copyKeysOnly = static_cast<int>(SettingsStore::ReadDword(kMainKey, "CtrlCOnly", 0));
+        longList = static_cast<int>(SettingsStore::ReadDword(kMainKey, "LongList", 0));
+    }
+    ApplyHistorySettings();
+}
+
+void AppShell::SaveState() {
+    VendorKeyScope store;
+    SettingsStore::WriteDword(kMainKey, "PalettePosX", palette.x);
+    SettingsStore::WriteDword(kMainKey, "PalettePosY", palette.y);
+    SettingsStore::WriteDword(kMainKey, "PalettePosCX", palette.cx);
+    SettingsStore::WriteDword(kMainKey, "PalettePosCY", palette.cy);
+    if (SettingsStore::ReadDword(kClipTextKey, "bSAVEBUFFER", 1)) history.Save(HistoryFilePath());
+}
+
+} // namespace kst
