@@ -1,0 +1,145 @@
+#include "app_bench.h"
+
+#include <stdio.h>
+
+namespace bench {
+
+namespace {
+constexpr char kVendorPath[] = "Software\\Orvandel";
+
+std::string KeyPath(const char* subkey) { return subkey ? std::string(kVendorPath) + "\\" + subkey : kVendorPath; }
+
+bool CopyBeside(const std::string& from, const std::string& to) { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }
+} // namespace
+
+AppCopy::AppCopy() {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    static int serial = 0;
+    char name[64];
+    snprintf(name, sizeof name, "kst-app-%lu-%d\\", GetCurrentProcessId(), ++serial);
+    folder_ = std::string(temp) + name;
+    CreateDirectoryA(folder_.c_str(), nullptr);
+    CopyBeside(ExeDirectory() + "kestrane.exe", folder_ + "kestrane.exe");
+    CopyBeside(ExeDirectory() + "ksthook.dll", folder_ + "ksthook.dll");
+}
+
+AppCopy::~AppCopy() {
+    for (const char* file : {"kestrane.exe", "ksthook.dll", "clipbuf.dat", "clipbuf.dat.tmp"})
+        DeleteFileA((folder_ + file).c_str());
+    RemoveDirectoryA(folder_.c_str());
+}
+
+bool App::Start() { return process_.Start("\"" + copy_.Folder() + "kestrane.exe\""); }
+
+HWND FindWindowOfProcess(const char* className, DWORD processId) {
+    HWND found = nullptr;
+    while ((found = FindWindowExA(nullptr, found, className, nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(found, &owner);
+        if (owner == processId) return found;
+    }
+    return nullptr;
+}
+
+HWND App::WaitForMainWindow(DWORD timeoutMs) {
+    PumpUntil([&] { return (main_ = FindWindowOfProcess("KestraneMain", Id())) != nullptr; }, timeoutMs);
+    return main_;
+}
+
+DWORD App::Close() {
+    if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
+    return WaitExit();
+}
+
+static std::string TextOf(HWND window) { return WindowText(window); }
+
+MessageBoxSeen TakeMessageBox(DWORD processId, DWORD timeoutMs) {
+    MessageBoxSeen seen;
+    PumpUntil([&] { return (seen.window = FindWindowOfProcess("#32770", processId)) != nullptr; }, timeoutMs);
+    if (!seen.window) return seen;
+    PumpFor(200); // let it finish laying itself out
+    seen.caption = TextOf(seen.window);
+    seen.text = TextOf(GetDlgItem(seen.window, 0xFFFF));
+    PostMessageA(seen.window, WM_COMMAND, IDOK, 0);
+    PumpUntil([&] { return !IsWindow(seen.window); }, 5000);
+    return seen;
+}
+
+bool MessageBoxAppears(DWORD processId, DWORD timeoutMs) {
+    return PumpUntil([&] { return FindWindowOfProcess("#32770", processId) != nullptr; }, timeoutMs);
+}
+
+void DeleteVendorKey() { RegDeleteTreeA(HKEY_CURRENT_USER, kVendorPath); }
+
+void SetRaw(const char* subkey, const char* name, DWORD type, const void* data, DWORD size) {
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                        nullptr) != ERROR_SUCCESS)
+        return;
+    RegSetValueExA(key, name, 0, type, static_cast<const BYTE*>(data), size);
+    RegCloseKey(key);
+}
+
+void SetDword(const char* subkey, const char* name, DWORD value) { SetRaw(subkey, name, REG_DWORD, &value, 4); }
+
+static bool Query(const char* subkey, const char* name, DWORD& type, std::vector<BYTE>& data) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return false;
+    DWORD size = 0;
+    bool ok = RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) == ERROR_SUCCESS;
+    data.resize(size);
+    ok = ok && RegQueryValueExA(key, name, nullptr, &type, data.data(), &size) == ERROR_SUCCESS;
+    RegCloseKey(key);
+    return ok;
+}
+
+bool GetDword(const char* subkey, const char* name, DWORD& value) {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    if (!Query(subkey, name, type, data) || type != REG_DWORD || data.size() != 4) return false;
+    memcpy(&value, data.data(), 4);
+    return true;
+}
+
+bool GetString(const char* subkey, const char* name, std::string& value) {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    if (!Query(subkey, name, type, data) || type != REG_SZ) return false;
+    value.assign(data.begin(), data.end());
+    while (!value.empty() && value.back() == '\0') value.pop_back();
+    return true;
+}
+
+bool ValueExists(const char* subkey, const char* name) {
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    return Query(subkey, name, type, data);
+}
+
+void DeleteValue(const char* subkey, const char* name) {
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
+    RegDeleteValueA(key, name);
+    RegCloseKey(key);
+}
+
+std::string ReadFileBytes(const std::string& path) {
+    std::string bytes;
+    FILE* f = fopen(path.c_str(), "rb");
+    if (!f) return bytes;
+    char buffer[4096];
+    size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, f)) > 0) bytes.append(buffer, n);
+    fclose(f);
+    return bytes;
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return;
+    fwrite(bytes.data(), 1, bytes.size(), f);
+    fclose(f);
+}
+
+} // namespace bench

@@ -1,0 +1,73 @@
+// Running the real kestrane.exe for end-to-end tests: each run in a folder of
+// its own (the history file lives beside the program), with the registry
+// reached through the real API.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "bench.h"
+
+namespace bench {
+
+// A copy of the program and its hook library in a fresh folder.
+class AppCopy {
+  public:
+    AppCopy();
+    ~AppCopy();
+    AppCopy(const AppCopy&) = delete;
+    AppCopy& operator=(const AppCopy&) = delete;
+    const std::string& Folder() const { return folder_; }
+    std::string HistoryFile() const { return folder_ + "clipbuf.dat"; }
+
+  private:
+    std::string folder_;
+};
+
+// One running kestrane.exe.
+class App {
+  public:
+    explicit App(const AppCopy& copy) : copy_(copy) {}
+    bool Start();
+    // The hidden main window; null when it did not come.
+    HWND WaitForMainWindow(DWORD timeoutMs = 15000);
+    // Ends it the way the tray menu's exit does, and waits for the exit code.
+    DWORD Close();
+    DWORD WaitExit(DWORD timeoutMs = 15000) { return process_.WaitExitCode(timeoutMs); }
+    DWORD Id() const { return process_.Id(); }
+    HWND MainWindow() const { return main_; }
+
+  private:
+    const AppCopy& copy_;
+    ChildProcess process_;
+    HWND main_ = nullptr;
+};
+
+struct MessageBoxSeen {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+
+// A message box of the given process, read and then answered with OK.
+MessageBoxSeen TakeMessageBox(DWORD processId, DWORD timeoutMs);
+// Whether one turns up within the time.
+bool MessageBoxAppears(DWORD processId, DWORD timeoutMs);
+
+HWND FindWindowOfProcess(const char* className, DWORD processId);
+
+// Registry helpers under HKEY_CURRENT_USER\Software\Orvandel.
+void DeleteVendorKey();
+void SetDword(const char* subkey, const char* name, DWORD value);
+void SetRaw(const char* subkey, const char* name, DWORD type, const void* data, DWORD size);
+bool GetDword(const char* subkey, const char* name, DWORD& value);
+bool GetString(const char* subkey, const char* name, std::string& value);
+bool ValueExists(const char* subkey, const char* name);
+void DeleteValue(const char* subkey, const char* name);
+
+std::string ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+
+} // namespace bench
