@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# Takes the README's screenshots: the tray icon with a count, and a balloon.
+# Needs a built win64 test configuration (tools/test-all.sh makes one).
+set -euo pipefail
+source "$(dirname "$0")/bench-env.sh"
+trap kst_cleanup EXIT
+bin="$KST_BUILD/win64/bin"
+out="$KST_ROOT/docs"
+kst_start_xvfb
+kst_make_prefix
+work="$KST_TMP/app"
+mkdir -p "$work"
+cp "$bin/kestrane.exe" "$bin/ksthook.dll" "$work/"
+# A saved history of seven entries, so the icon shows a count.
+python3 - "$work/clipbuf.dat" <<'PY'
+import struct, sys
+texts = ["おはようございます", "Hello, world", "クリップボード", "2026-12-07", "メモ", "ｶﾀｶﾅ", "最後のコピー"]
+data = bytes([len(texts)])
+for t in texts:
+    b = t.encode("cp932")
+    data += struct.pack(">IB", len(b), 0xFF) + struct.pack(">HBBBB", 2026, 12, 7, 9, 30) + b
+open(sys.argv[1], "wb").write(data)
+PY
+wine "$work/kestrane.exe" </dev/null >/dev/null 2>&1 &
+sleep 6
+import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+convert "$KST_TMP/full.png" -crop 64x20+960+748 -scale 400% "$out/tray-icon.png"
+# Pause from the tray menu: the balloon says so.
+wine "$bin/kstpost.exe" KESTRANE_TRAYNOTIFY 1 516
+sleep 1.5
+wine "$bin/kstpost.exe" --key R
+sleep 1
+import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+convert "$KST_TMP/full.png" -crop 320x140+704+628 -scale 200% "$out/balloon.png"
+kst_log "screenshots in $out"
