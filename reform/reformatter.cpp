@@ -114,7 +114,7 @@ class Reformatter {
     void BuildUnchangedBytes() {
         for (unsigned b = 0x20; b <= 0x7E; ++b) unchangedByte_[b] = !(flags_ & REFORM_TO_FULLWIDTH);
         for (unsigned b = 0xA1; b <= 0xDF; ++b) unchangedByte_[b] = !(flags_ & REFORM_TO_FULLWIDTH);
-        if (flags_ & REFORM_TAG_REMOVE) unchangedByte_['<'] = false;
+        if (flags_ & REFORM_TAG_REMOVE) unchangedByte_[static_cast<unsigned char>('<')] = false;
         for (unsigned b = 'a'; b <= 'z'; ++b)
             if (flags_ & REFORM_TO_UPPER) unchangedByte_[b] = false;
         for (unsigned b = 'A'; b <= 'Z'; ++b)
