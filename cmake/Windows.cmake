@@ -19,6 +19,7 @@ set_target_properties(ksthook PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 # Everything of the program but its entry, so the Windows tests can use it.
 add_library(kst_app STATIC
   shell/app_shell.cpp shell/program_settings.cpp shell/settings_store.cpp shell/tray_icon.cpp
+  shell/hotkey_actions.cpp shell/exclusion.cpp history/clip_capture.cpp
   notify/tooltip.cpp notify/progress_window.cpp notify/layered.cpp popup/shared_gdi.cpp)
 target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR}/resources)
 target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 shell32 gdi32 user32 advapi32)

@@ -57,6 +57,15 @@ class ClipHistory {
     int Save(const std::string& path) const;
     int Load(const std::string& path);
 
+    // The clipboard side (Windows only).
+    void Attach(void* window, void* programInstance);
+    void Detach();
+    int SetViewer(int mode);
+    void RestartQuietPeriod();
+    void ReadFormats();
+    int Capture();
+    int PasteToClipboard(int index, int keep);
+
     // Capture state (clipboard side).
     void* mainWindow = nullptr;
     void* instance = nullptr;

@@ -34,10 +34,6 @@ HWND FindNotificationArea() {
 
 } // namespace
 
-// NOT YET BUILT: the hotkey actions. Until they exist the running program
-// takes no keys, so that Ctrl+V and the other hotkeys keep working.
-int RunningKeyMode() { return 2; }
-
 AppShell::AppShell() { history.SetHost(this); }
 
 void AppShell::RegisterMessages() {
@@ -131,10 +127,9 @@ LRESULT AppShell::OnCreate(HWND window) {
     tray.Add(window, instance, messages[kMsgTrayNotify]);
     InitDLLStatus(window);
     InstallHook();
-    SetAllKeyMessageSnatch(RunningKeyMode());
-    // NOT YET BUILT: Attach of the history (clipboard viewer subclassing).
+    history.Attach(window, instance);
     balloon.Create(instance, FindNotificationArea(), mainWindow);
-    // NOT YET BUILT: joining the clipboard viewer chain when autoCapture is 1.
+    if (autoCapture == 1) history.SetViewer(1);
     return 1;
 }
 
@@ -142,7 +137,8 @@ void AppShell::OnTeardown() {
     if (tornDown_) return;
     tornDown_ = true;
     tray.Remove();
-    // NOT YET BUILT: leaving the clipboard viewer chain and undoing Attach.
+    history.SetViewer(0);
+    history.Detach();
     PostQuitMessage(0);
 }
 
@@ -177,17 +173,10 @@ LRESULT AppShell::OnRegisteredMessage(AppMessage which, WPARAM wParam, LPARAM lP
     return 0;
 }
 
-// NOT YET BUILT: the hotkey actions (popup, simple paste, clear, stop).
-void AppShell::OnHotkey(UINT, LPARAM) {}
-
 void AppShell::OnMouseForward(UINT mouseMessage) {
     if (mouseMessage == WM_LBUTTONUP) ReleaseCapture();
     if (mouseMessage == WM_MOUSEMOVE || mouseMessage == WM_LBUTTONUP) SetAllMouseMessageSnatch(0);
 }
-
-// NOT YET BUILT: commands 1 (clear), 2 (copy), 3 (popup), 5 (settings) and
-// 6 (capture); 4 and unknown commands do nothing.
-void AppShell::OnGeneralNotify(int) {}
 
 void AppShell::PostGeneralNotify(int command) const {
     if (mainWindow) PostMessageA(mainWindow, messages[kMsgGeneralNotify], command, 0);
@@ -202,7 +191,7 @@ void AppShell::TogglePause() {
         return;
     }
     paused = 0;
-    SetAllKeyMessageSnatch(RunningKeyMode());
+    SetAllKeyMessageSnatch(0);
     tray.UpdateCount(history.Count());
     balloon.Information(kPauseTitle, kResumedText);
     history.textOnClipboard = 1;

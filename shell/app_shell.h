@@ -53,6 +53,10 @@ class AppShell : public HistoryHost {
     // Actions.
     void TogglePause();
     void PostGeneralNotify(int command) const;
+    void SimpleHistoryPaste();
+    // 1 when a paste, clear or capture may go to the window's application
+    // (null: the one in front).
+    int CheckForegroundTarget(HWND window);
 
     // HistoryHost: what the history asks of the program.
     void Information(const char* title, const char* text) override;
@@ -93,6 +97,10 @@ class AppShell : public HistoryHost {
     void OnTeardown();
     LRESULT OnRegisteredMessage(AppMessage which, WPARAM wParam, LPARAM lParam);
     void OnHotkey(UINT code, LPARAM keyData);
+    bool OnPopupKey(LPARAM keyData);
+    void ClearHistoryAndClipboard(bool checkTarget);
+    void AnnounceNextEntry(int pastedIndex);
+    void HandPasteKeyBack(DWORD holdMs);
     void OnMouseForward(UINT mouseMessage);
     void OnGeneralNotify(int command);
 
@@ -101,7 +109,10 @@ class AppShell : public HistoryHost {
 
 extern AppShell g_app;
 
-// The key mode while running and not showing the popup.
-int RunningKeyMode();
+// Typing into the application in front: attached to its input, so that its
+// keyboard state is the one we read and change.
+void AttachToForeground(int attach);
+void SendPasteKeystrokes(int releaseAlt, DWORD holdMs);
+int ProgramDirectory(char* buffer, int size);
 
 } // namespace kst

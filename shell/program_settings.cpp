@@ -25,12 +25,6 @@ void WriteValues(const std::vector<StoredValue>& values) {
     }
 }
 
-UINT ReadHotkey(const char* keyName, DWORD defaultKey, const char* withName, DWORD defaultWith) {
-    const DWORD with = SettingsStore::ReadDword(kMainKey, withName, defaultWith);
-    const DWORD key = SettingsStore::ReadDword(kMainKey, keyName, defaultKey);
-    return ComposeHotkeyCode(key, with);
-}
-
 void HandToHook(void (*setter)(UINT, UINT), UINT code) { setter(code & 0xFF, (code >> 8) & 0xF); }
 
 } // namespace

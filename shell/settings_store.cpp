@@ -3,6 +3,7 @@
 #include <stdio.h>
 #include <string.h>
 
+#include "hook_shared.h"
 #include "settings_model.h"
 
 namespace kst {
@@ -96,6 +97,12 @@ int SettingsStore::WriteString(const char* subkey, const char* name, const char*
     Subkey key(subkey);
     return key.Get() && RegSetValueExA(key.Get(), name, 0, REG_SZ, reinterpret_cast<const BYTE*>(text),
                                        static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
+}
+
+UINT ReadHotkey(const char* keyName, DWORD defaultKey, const char* withName, DWORD defaultWith) {
+    const DWORD with = SettingsStore::ReadDword(kMainKey, withName, defaultWith);
+    const DWORD key = SettingsStore::ReadDword(kMainKey, keyName, defaultKey);
+    return ComposeHotkeyCode(key, with);
 }
 
 VendorKeyScope::VendorKeyScope() { SettingsStore::OpenVendorKey(kVendorName); }

@@ -18,6 +18,10 @@ class SettingsStore {
     static int WriteString(const char* subkey, const char* name, const char* text);
 };
 
+// A hotkey as stored (key and modifiers under "kestrane") as a HotkeyCode;
+// needs the root open.
+UINT ReadHotkey(const char* keyName, DWORD defaultKey, const char* withName, DWORD defaultWith);
+
 // OpenVendorKey with the program's vendor for one scope.
 class VendorKeyScope {
   public:

@@ -1,0 +1,258 @@
+// The clipboard side of the history: the viewer chain, the quiet-period
+// thread, capturing a copy and putting an entry back on the clipboard.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <string>
+
+#include "app_shell.h"
+#include "clip_history.h"
+#include "clipboard_access.h"
+#include "settings_model.h"
+#include "settings_store.h"
+
+namespace kst {
+namespace {
+
+constexpr char kWaitEventName[] = "KESTRANE-WAITCLIPUPDATE";
+constexpr DWORD kQuietPeriodMs = 200;
+constexpr DWORD kOwnPasteGuardMs = 800;
+
+enum FilePathBits { kFilePathRecord = 0x1, kFilePathToClipboard = 0x2, kFilePathNameOnly = 0x4 };
+
+// Waits until the clipboard has been quiet for 200 ms, then asks the main
+// window to capture. Every change notice in between restarts the wait.
+DWORD WINAPI QuietPeriodThread(LPVOID param) {
+    const HANDLE event = static_cast<HANDLE>(param);
+    while (WaitForSingleObject(event, kQuietPeriodMs) != WAIT_TIMEOUT) {
+    }
+    CloseHandle(event);
+    PostMessageA(g_app.mainWindow, g_app.messages[kMsgGeneralNotify], kCommandCapture, 0);
+    return 0;
+}
+
+LRESULT CALLBACK CaptureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    ClipHistory& history = g_app.history;
+    const HWND next = static_cast<HWND>(history.nextViewer);
+    if (message == WM_DRAWCLIPBOARD) {
+        if (next) SendMessageA(next, message, wParam, lParam);
+        if (history.skipNextChange) {
+            history.skipNextChange = 0;
+        } else {
+            history.RestartQuietPeriod();
+        }
+    } else if (message == WM_CHANGECBCHAIN) {
+        if (reinterpret_cast<HWND>(wParam) == next)
+            history.nextViewer = reinterpret_cast<void*>(lParam);
+        else if (next)
+            SendMessageA(next, message, wParam, lParam);
+    }
+    const WNDPROC previous = reinterpret_cast<WNDPROC>(history.previousWindowProc);
+    return previous ? CallWindowProcA(previous, window, message, wParam, lParam) : 0;
+}
+
+int FormatBit(UINT format) {
+    switch (format) {
+    case CF_TEXT:
+    case CF_OEMTEXT:
+    case CF_UNICODETEXT:
+        return 0x02;
+    case CF_BITMAP:
+    case CF_TIFF:
+    case CF_DIB:
+        return 0x04;
+    case CF_METAFILEPICT:
+    case CF_ENHMETAFILE:
+        return 0x08;
+    case CF_RIFF:
+    case CF_WAVE:
+        return 0x10;
+    case CF_HDROP:
+        return 0x20;
+    default:
+        return 0x01;
+    }
+}
+
+bool IsTextFormat(UINT format) {
+    return format == CF_TEXT || format == CF_OEMTEXT || format == CF_UNICODETEXT || format == CF_LOCALE;
+}
+
+// The copied files' paths, one a line; with bit 4 their names only.
+std::string PathText(int filePath) {
+    HDROP drop = static_cast<HDROP>(GetClipboardData(CF_HDROP));
+    if (!drop) return "";
+    std::string text;
+    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        char path[MAX_PATH] = "";
+        DragQueryFileA(drop, i, path, sizeof path);
+        std::string one = path;
+        if (filePath & kFilePathNameOnly) one.erase(0, one.find_last_of('\\') + 1);
+        if (i) text += "\r\n";
+        text += one;
+    }
+    return text;
+}
+
+// The clipboard's text up to its first zero; false when it cannot be had.
+bool ClipboardText(std::string& text) {
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* locked = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (!locked) return false;
+    const SIZE_T size = GlobalSize(data);
+    text.assign(locked, strnlen(locked, size));
+    GlobalUnlock(data);
+    return true;
+}
+
+bool PutTextOnClipboard(const char* text, size_t length) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
+    if (!memory) return false;
+    char* locked = static_cast<char*>(GlobalLock(memory));
+    if (!locked) {
+        GlobalFree(memory);
+        return false;
+    }
+    memcpy(locked, text, length);
+    GlobalUnlock(memory);
+    if (SetClipboardData(CF_TEXT, memory)) return true;
+    GlobalFree(memory);
+    return false;
+}
+
+} // namespace
+
+void ClipHistory::Attach(void* window, void* programInstance) {
+    mainWindow = window;
+    instance = programInstance;
+    if (previousWindowProc) return;
+    previousWindowProc = reinterpret_cast<void*>(
+        SetWindowLongPtrA(static_cast<HWND>(window), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptureProc)));
+}
+
+void ClipHistory::Detach() {
+    if (!previousWindowProc) return;
+    SetWindowLongPtrA(static_cast<HWND>(mainWindow), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousWindowProc));
+    previousWindowProc = nullptr;
+}
+
+// The event exists exactly as long as a quiet-period thread waits on it; it
+// is made here, before the thread starts, so that two notices in quick
+// succession can never start two threads.
+void ClipHistory::RestartQuietPeriod() {
+    if (HANDLE running = OpenEventA(EVENT_ALL_ACCESS, FALSE, kWaitEventName)) {
+        SetEvent(running);
+        CloseHandle(running);
+        return;
+    }
+    HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kWaitEventName);
+    if (!event) return;
+    HANDLE thread = CreateThread(nullptr, 0, QuietPeriodThread, event, 0, nullptr);
+    if (!thread) {
+        CloseHandle(event);
+        return;
+    }
+    if (waitThread) CloseHandle(static_cast<HANDLE>(waitThread));
+    waitThread = thread;
+}
+
+int ClipHistory::SetViewer(int mode) {
+    const HWND window = static_cast<HWND>(mainWindow);
+    if (mode == 1 && !viewerJoined) {
+        nextViewer = SetClipboardViewer(window);
+        viewerJoined = 1;
+    } else if (mode == 0 && viewerJoined) {
+        ChangeClipboardChain(window, static_cast<HWND>(nextViewer));
+        nextViewer = nullptr;
+        viewerJoined = 0;
+    }
+    return viewerJoined;
+}
+
+void ClipHistory::ReadFormats() {
+    ClipboardSession clipboard(nullptr);
+    if (!clipboard.IsOpen()) return;
+    int mask = 0;
+    for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) mask |= FormatBit(format);
+    formatMask = mask;
+}
+
+int ClipHistory::Capture() {
+    int filePath;
+    {
+        VendorKeyScope store;
+        filePath = static_cast<int>(SettingsStore::ReadDword(kMainKey, "FilePath", 0));
+    }
+    if (g_app.copyKeysOnly) {
+        const DWORD mark = g_app.lastCopyKeyTick;
+        g_app.lastCopyKeyTick = 0;
+        if (mark == 0) return 0;
+    }
+    if (!g_app.CheckForegroundTarget(nullptr)) return 0;
+    if (GetTickCount() - lastPasteTick < kOwnPasteGuardMs && lastPasteTick != 0) return 0;
+
+    if (IsClipboardFormatAvailable(CF_TEXT)) {
+        textOnClipboard = 1;
+    } else {
+        textOnClipboard = 0;
+        otherFormats = CountClipboardFormats() > 0 ? 1 : 0;
+        currentEntryIndex = 255;
+        ReadFormats();
+        if (!(formatMask & 0x20) || filePath == 0) return 0;
+        if (filePath & kFilePathToClipboard) {
+            ClipboardSession clipboard(static_cast<HWND>(mainWindow));
+            if (!clipboard.IsOpen()) return 0;
+            skipNextChange = 1;
+            const std::string paths = PathText(filePath);
+            PutTextOnClipboard(paths.data(), paths.size());
+            textOnClipboard = 1;
+        }
+    }
+    ReadFormats();
+
+    std::string text;
+    const bool isFilePaths = (formatMask & 0x20) != 0;
+    {
+        ClipboardSession clipboard(static_cast<HWND>(mainWindow));
+        if (!clipboard.IsOpen()) return 0;
+        int others = 0;
+        for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) others |= !IsTextFormat(format);
+        otherFormats = others;
+        // A text that cannot be had adds nothing (no empty entry).
+        if (isFilePaths)
+            text = PathText(filePath);
+        else if (!ClipboardText(text))
+            return 0;
+    }
+    if (!AddEntry(text.data(), static_cast<int>(text.size()), isFilePaths)) return 0;
+    return 1;
+}
+
+int ClipHistory::PasteToClipboard(int index, int keep) {
+    if (!IsValidIndex(index)) return 0;
+    {
+        VendorKeyScope store;
+        columnWidth = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "ColumnWidth", 60));
+        SettingsStore::ReadString(kClipTextKey, "CorrectFront", kDefaultCorrectFront, correctFront, sizeof correctFront);
+        SettingsStore::ReadString(kClipTextKey, "CorrectEnd", kDefaultCorrectEnd, correctEnd, sizeof correctEnd);
+        tabWidth = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "nTab", 4));
+        tabReplace = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bTABREPLACE", 0));
+    }
+    ReformItem(index);
+    {
+        ClipboardSession clipboard(static_cast<HWND>(mainWindow));
+        if (!clipboard.IsOpen()) return 0;
+        EmptyClipboard();
+        const ClipItem& item = *Item(index);
+        PutTextOnClipboard(item.GetText(1), static_cast<size_t>(item.GetLength(1)));
+    }
+    otherFormats = 0;
+    textOnClipboard = 1;
+    currentEntryIndex = -1;
+    AfterPaste(index, keep);
+    lastPasteTick = GetTickCount();
+    return 1;
+}
+
+} // namespace kst

@@ -1,0 +1,353 @@
+// Copies entering the history and the hotkeys acting, with the real program,
+// the real clipboard and keys typed into the test editor.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "app_bench.h"
+#include "history_file.h"
+#include "settings_model.h"
+#include "testeditor_protocol.h"
+
+namespace {
+
+using bench::App;
+using bench::AppCopy;
+
+const char* const kMain = kst::kMainKey;
+const char* const kClipText = kst::kClipTextKey;
+
+class CaptureEndToEnd : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        bench::DeleteVendorKey();
+        for (const kst::StoredValue& v : kst::FirstRunValues())
+            if (!v.text) bench::SetDword(v.subkey, v.name, v.number);
+        queryMsg_ = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
+        EmptyTheClipboard();
+        ASSERT_TRUE(editor_.Start("\"" + bench::ExeDirectory() + "testeditor.exe\""));
+        editorWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor_.Id(), 20000);
+        ASSERT_NE(nullptr, editorWindow_);
+        edit_ = FindWindowExA(editorWindow_, nullptr, "Edit", nullptr);
+    }
+    void TearDown() override {
+        if (app_) app_->Close();
+        editor_.Stop();
+        bench::DeleteVendorKey();
+    }
+
+    // Joining the viewer chain shows the program the clipboard as it is:
+    // each start begins with an empty one.
+    static void EmptyTheClipboard() {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
+
+    void StartApp(const std::string& historyFile = "") {
+        if (!historyFile.empty()) bench::WriteFileBytes(copy_.HistoryFile(), historyFile);
+        app_ = std::make_unique<App>(copy_);
+        ASSERT_TRUE(app_->Start());
+        ASSERT_NE(nullptr, app_->WaitForMainWindow());
+        ASSERT_TRUE(bench::BringToFront(editorWindow_));
+        bench::PumpFor(300);
+    }
+
+    // Ends the program and reads back what it saved.
+    std::vector<std::string> SavedTexts() {
+        app_->Close();
+        app_.reset();
+        const std::string file = bench::ReadFileBytes(copy_.HistoryFile());
+        std::vector<std::string> texts;
+        for (const auto& r : kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
+            texts.push_back(r.text);
+        return texts;
+    }
+
+    LRESULT Ask(EditorQuery question, LPARAM lParam = 0) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(editorWindow_, queryMsg_, question, lParam, SMTO_ABORTIFHUNG, 3000, &answer);
+        return (LRESULT)answer;
+    }
+    std::string EditorText() { return bench::WindowText(edit_); }
+    void SetEditorText(const char* text) {
+        SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM)text);
+        SendMessageA(edit_, EM_SETSEL, 0, -1);
+    }
+    void ClearEditor() { SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM) ""); }
+
+    // Types Ctrl+C over the whole text and lets the quiet period pass.
+    void CopyInEditor(const char* text) {
+        SetEditorText(text);
+        bench::PumpFor(100);
+        bench::Chord({VK_CONTROL}, 'C');
+        bench::PumpFor(700);
+    }
+
+    static std::string ClipboardText() {
+        std::string text;
+        if (!OpenClipboard(nullptr)) return "<busy>";
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+                text = p;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+
+    static void PostGeneral(HWND main, WPARAM command) {
+        PostMessageA(main, RegisterWindowMessageA("KESTRANE_GENERALNOTIFY"), command, 0);
+    }
+
+    AppCopy copy_;
+    std::unique_ptr<App> app_;
+    bench::ChildProcess editor_;
+    HWND editorWindow_ = nullptr;
+    HWND edit_ = nullptr;
+    UINT queryMsg_ = 0;
+};
+
+std::string HistoryOf(std::initializer_list<const char*> texts) {
+    std::string file(1, static_cast<char>(texts.size()));
+    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
+    for (const char* text : texts) kst::EncodeRecord(file, text, strlen(text), -1, t);
+    return file;
+}
+
+TEST_F(CaptureEndToEnd, CtrlCRecordsTheTextAndAltVPastesItBack) {
+    StartApp();
+    CopyInEditor("コピーした文");
+    ClearEditor();
+    bench::Chord({VK_MENU}, 'V');
+    bench::PumpUntil([&] { return EditorText() == "コピーした文"; }, 3000);
+    EXPECT_EQ("コピーした文", EditorText());
+    bench::PumpFor(1000); // our own paste must not come back as a copy
+    EXPECT_EQ((std::vector<std::string>{"コピーした文"}), SavedTexts());
+}
+
+TEST_F(CaptureEndToEnd, ABurstOfCopiesIsOneEntryAndTheSameTextTwiceIsTwo) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp();
+    for (const char* text : {"one", "two", "three"}) {
+        ASSERT_TRUE(bench::SetClipboardText(text));
+        bench::PumpFor(30);
+    }
+    bench::PumpFor(700);
+    ASSERT_TRUE(bench::SetClipboardText("same"));
+    bench::PumpFor(700);
+    ASSERT_TRUE(bench::SetClipboardText("same"));
+    bench::PumpFor(700);
+    EXPECT_EQ((std::vector<std::string>{"three", "same", "same"}), SavedTexts());
+}
+
+TEST_F(CaptureEndToEnd, WithCopyKeysOnlyAnotherProgramsCopyIsNotRecorded) {
+    StartApp(); // first-run settings: copy keys only
+    ASSERT_TRUE(bench::SetClipboardText("set by a program"));
+    bench::PumpFor(700);
+    CopyInEditor("typed copy");
+    EXPECT_EQ((std::vector<std::string>{"typed copy"}), SavedTexts());
+}
+
+// A file list on the clipboard, as a file manager puts it there.
+bool SetClipboardFiles(const std::vector<std::string>& paths) {
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& p : paths) size += p.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    char* at = reinterpret_cast<char*>(drop + 1);
+    for (const auto& p : paths) {
+        memcpy(at, p.c_str(), p.size() + 1);
+        at += p.size() + 1;
+    }
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    const bool set = SetClipboardData(CF_HDROP, memory) != nullptr;
+    CloseClipboard();
+    return set;
+}
+
+TEST_F(CaptureEndToEnd, CopiedFilesBecomeTheirPaths) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    struct {
+        DWORD filePath;
+        const char* expected;
+        bool textOnClipboard;
+    } const cases[] = {
+        {1, "C:\\data\\first.txt\r\nC:\\data\\second.txt", false},
+        {5, "first.txt\r\nsecond.txt", false},
+        {3, "C:\\data\\first.txt\r\nC:\\data\\second.txt", true},
+    };
+    for (const auto& c : cases) {
+        bench::SetDword(kMain, "FilePath", c.filePath);
+        EmptyTheClipboard();
+        StartApp();
+        ASSERT_TRUE(SetClipboardFiles({"C:\\data\\first.txt", "C:\\data\\second.txt"}));
+        bench::PumpFor(1500);
+        EXPECT_EQ(c.textOnClipboard, ClipboardText() == c.expected) << c.filePath;
+        EXPECT_EQ((std::vector<std::string>{c.expected}), SavedTexts()) << "once, not again: " << c.filePath;
+        DeleteFileA(copy_.HistoryFile().c_str());
+    }
+}
+
+TEST_F(CaptureEndToEnd, ABitmapAloneAddsNothing) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp(HistoryOf({"kept"}));
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_BITMAP, bitmap);
+    CloseClipboard();
+    bench::PumpFor(700);
+    EXPECT_EQ((std::vector<std::string>{"kept"}), SavedTexts());
+}
+
+TEST_F(CaptureEndToEnd, AltVPastesTheHistoryInDisplayOrder) {
+    StartApp(HistoryOf({"A", "B", "C"})); // first run: FIFO, move back
+    for (int k = 0; k < 3; ++k) {
+        bench::Chord({VK_MENU}, 'V');
+        bench::PumpFor(600);
+    }
+    EXPECT_EQ("ABC", EditorText());
+    EXPECT_EQ((std::vector<std::string>{"A", "B", "C"}), SavedTexts());
+}
+
+TEST_F(CaptureEndToEnd, AltVWithPasteDeleteEmptiesTheHistory) {
+    bench::SetDword(kClipText, "bPASTEDELETE", 1);
+    StartApp(HistoryOf({"only"}));
+    bench::Chord({VK_MENU}, 'V');
+    bench::PumpUntil([&] { return EditorText() == "only"; }, 3000);
+    EXPECT_EQ("only", EditorText());
+    EXPECT_TRUE(SavedTexts().empty());
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(copy_.HistoryFile().c_str()));
+}
+
+TEST_F(CaptureEndToEnd, EmptyHistoryCtrlVPastesOnceAndItsReleaseStaysAway) {
+    StartApp();
+    ASSERT_TRUE(bench::SetClipboardText("plain"));
+    bench::PumpFor(700);
+    Ask(kEditorReset);
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(800);
+    EXPECT_EQ("plain", EditorText());
+    EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V'));
+    EXPECT_EQ(0, Ask(kEditorKeyUps, 'V'));
+}
+
+TEST_F(CaptureEndToEnd, OtherPopupKeyOnAnEmptyHistoryDoesNothing) {
+    bench::SetDword(kMain, "HistoryKey", 'Q');
+    StartApp();
+    ASSERT_TRUE(bench::SetClipboardText("plain"));
+    Ask(kEditorReset);
+    bench::Chord({VK_CONTROL}, 'Q');
+    bench::PumpFor(800);
+    EXPECT_EQ("", EditorText());
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, 'Q'));
+    EXPECT_EQ(0, Ask(kEditorKeyUps, 'Q'));
+}
+
+TEST_F(CaptureEndToEnd, NoPopupForOneEntryPastesItDirectly) {
+    bench::SetDword(kMain, "NoUseKestrane", 1);
+    StartApp(HistoryOf({"direct"}));
+    ASSERT_TRUE(bench::SetClipboardText("other"));
+    bench::PumpFor(700);
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpUntil([&] { return EditorText() == "direct"; }, 3000);
+    EXPECT_EQ("direct", EditorText());
+}
+
+TEST_F(CaptureEndToEnd, ClearKeyEmptiesTheHistoryAndTheClipboard) {
+    StartApp(HistoryOf({"x", "y"}));
+    ASSERT_TRUE(bench::SetClipboardText("on the clipboard"));
+    bench::PumpFor(700);
+    bench::Chord({VK_CONTROL}, VK_BACK);
+    bench::PumpFor(800);
+    EXPECT_EQ("", ClipboardText());
+    EXPECT_TRUE(SavedTexts().empty());
+}
+
+TEST_F(CaptureEndToEnd, PausedKestraneStaysOutOfTheWayUntilResumed) {
+    StartApp(HistoryOf({"entry"}));
+    bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // pause
+    bench::PumpFor(500);
+    ASSERT_TRUE(bench::SetClipboardText("paused clip"));
+    Ask(kEditorReset);
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(600);
+    EXPECT_EQ("paused clip", EditorText()) << "Ctrl+V as if Kestrane were not there";
+    EXPECT_EQ(1, Ask(kEditorKeyUps, 'V'));
+    CopyInEditor("not recorded");
+    bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // resume
+    bench::PumpFor(500);
+    CopyInEditor("recorded");
+    EXPECT_EQ((std::vector<std::string>{"entry", "recorded"}), SavedTexts());
+}
+
+TEST_F(CaptureEndToEnd, AnExcludedApplicationIsLeftAlone) {
+    std::string path = bench::ExeDirectory() + "TESTEDITOR.EXE";
+    for (char& c : path)
+        if (c >= 'a' && c <= 'z') c -= 0x20; // another case than the module name
+    bench::SetDword(kst::kExceptKey, "count", 1);
+    bench::SetRaw(kst::kExceptKey, "ModuleFileName0", REG_SZ, path.c_str(), (DWORD)path.size() + 1);
+    StartApp(HistoryOf({"entry"}));
+    CopyInEditor("excluded copy");
+    bench::Chord({VK_CONTROL}, VK_BACK);
+    bench::PumpFor(700);
+    ASSERT_TRUE(bench::SetClipboardText("clip"));
+    ClearEditor();
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(800);
+    EXPECT_EQ("clip", EditorText()) << "Ctrl+V reaches it unchanged";
+    EXPECT_EQ((std::vector<std::string>{"entry"}), SavedTexts());
+}
+
+TEST_F(CaptureEndToEnd, AnApplicationThatStoppedAnsweringGetsNothingAndAnError) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    bench::SetDword(kst::kExceptKey, "count", 1);
+    bench::SetRaw(kst::kExceptKey, "ModuleFileName0", REG_SZ, "C:\\none.exe", 12);
+    StartApp(HistoryOf({"a", "b"}));
+    PostMessageA(editorWindow_, queryMsg_, kEditorFreeze, 3000);
+    bench::PumpFor(200);
+    // A copy while the frozen editor is in front: the program asks the
+    // editor which program it is, gets no answer, records nothing.
+    const DWORD start = GetTickCount();
+    ASSERT_TRUE(bench::SetClipboardText("while frozen"));
+    HWND balloon = nullptr;
+    bench::PumpUntil([&] {
+        balloon = bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id());
+        return balloon && IsWindowVisible(balloon);
+    }, 5000);
+    EXPECT_TRUE(balloon && IsWindowVisible(balloon)) << "the error balloon";
+    EXPECT_GE(GetTickCount() - start, 600u) << "a quiet period and half a second of waiting";
+    bench::PumpFor(3000);
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), SavedTexts());
+}
+
+TEST_F(CaptureEndToEnd, GeneralCommands) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp(HistoryOf({"a"}));
+    PostGeneral(app_->MainWindow(), 4);
+    PostGeneral(app_->MainWindow(), 77);
+    bench::PumpFor(300);
+    ASSERT_TRUE(IsWindow(app_->MainWindow()));
+    SetEditorText("copied by command");
+    PostGeneral(app_->MainWindow(), 2); // the copy keys, typed into the editor
+    bench::PumpFor(900);
+    EXPECT_EQ("copied by command", ClipboardText());
+    PostGeneral(app_->MainWindow(), 6); // capture now
+    bench::PumpFor(500);
+    PostGeneral(app_->MainWindow(), 1); // clear history and clipboard
+    bench::PumpFor(800);
+    EXPECT_EQ("", ClipboardText());
+    EXPECT_TRUE(SavedTexts().empty());
+}
+
+} // namespace
