@@ -42,9 +42,14 @@ int ProgressWindow::CreateOwned(HINSTANCE programInstance, HWND ownerWindow) {
     wc.lpszClassName = kProgressClass;
     if (!RegisterClassOnce(g_classRegistered, wc)) return 0;
     const POINT at = CentredInWorkArea();
-    window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kProgressClass, "",
-                             WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER, at.x, at.y,
-                             kProgressWidth, kProgressHeight, owner, nullptr, instance, nullptr);
+    auto create = [&](HWND ownerWindow) {
+        return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kProgressClass, "",
+                               WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER, at.x, at.y,
+                               kProgressWidth, kProgressHeight, ownerWindow, nullptr, instance, nullptr);
+    };
+    window = create(owner);
+    // An owner in another process may be refused; the bar still shows.
+    if (!window && owner) window = create(nullptr);
     if (!window) return 0;
     progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 15, 15, 270, 15, window,
                                   (HMENU)1, instance, nullptr);

@@ -1,13 +1,12 @@
 // What the hotkeys and the internal commands do, and the one way the
 // program pastes into another application: the entry on the clipboard and a
 // Ctrl+V typed into the foreground thread's input.
-#include <stdio.h>
-
 #include <string>
 
 #include "app_shell.h"
 #include "clipboard_access.h"
 #include "ksthook.h"
+#include "paste_notice.h"
 #include "settings_model.h"
 #include "settings_store.h"
 
@@ -18,12 +17,6 @@ constexpr UINT kVkV = 0x56, kVkC = 0x43;
 constexpr UINT kCtrlV = 0x256;
 constexpr UINT kCopyNotice = 0x243, kCutNotice = 0x258;
 constexpr DWORD kKeyPauseMs = 100;
-constexpr size_t kPreviewBytes = 100;
-constexpr char kSimplePasteTitle[] = "簡易履歴貼付";
-constexpr char kNoHistoryText[] = "履歴がありません";
-constexpr char kNextTitleFormat[] = "簡易履歴貼付 %d/%d件 次の貼付内容：";
-constexpr char kNoNextTitle[] = "簡易履歴貼付 0/0件 次の貼付内容：";
-constexpr char kNoNextText[] = "次の履歴はありません";
 
 void SendKey(UINT vk, bool release) {
     keybd_event(static_cast<BYTE>(vk), static_cast<BYTE>(MapVirtualKeyA(vk, 0)), release ? KEYEVENTF_KEYUP : 0, 0);
@@ -147,15 +140,9 @@ void AppShell::SimpleHistoryPaste() {
 
 void AppShell::AnnounceNextEntry(int pastedIndex) {
     const int count = history.Count();
-    if (count == 0) {
-        balloon.Information(kNoNextTitle, kNoNextText);
-        return;
-    }
-    char title[96];
-    snprintf(title, sizeof title, kNextTitleFormat, pastedIndex + 1, count);
-    std::string preview = history.GetItemText(history.GetOrderedIndex(ORDER_FIRST, -1), 0);
-    if (preview.size() > kPreviewBytes) preview = preview.substr(0, kPreviewBytes) + "...";
-    balloon.Information(title, preview.c_str());
+    const std::string next = count ? history.GetItemText(history.GetOrderedIndex(ORDER_FIRST, -1), 0) : "";
+    const Notice notice = NextEntryNotice(pastedIndex, count, next);
+    balloon.Information(notice.title.c_str(), notice.text.c_str());
 }
 
 void AppShell::OnGeneralNotify(int command) {

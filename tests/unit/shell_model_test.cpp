@@ -6,6 +6,7 @@
 #include <string>
 
 #include "balloon_layout.h"
+#include "paste_notice.h"
 #include "settings_model.h"
 #include "text_measure.h"
 
@@ -154,6 +155,29 @@ TEST(MeasureWrappedText, KatakanaAreGlyphsNotControls) {
     int asked = 0;
     MeasureWrappedText("\xB1\xB2", 220, [&](const char*, int) { return ++asked, 5; });
     EXPECT_EQ(2, asked);
+}
+
+TEST(SimplePasteNotice, NextEntryOrNone) {
+    const std::string longText = std::string(99, 'a') + "あいう";
+    struct {
+        int pasted, count;
+        std::string next;
+        const char* title;
+        std::string text;
+    } const cases[] = {
+        {0, 3, "second", "簡易履歴貼付 1/3件 次の貼付内容：", "second"},
+        {0, 1, "only", "簡易履歴貼付 1/1件 次の貼付内容：", "only"},
+        {2, 0, "", "簡易履歴貼付 0/0件 次の貼付内容：", "次の履歴はありません"},
+        {0, 2, std::string(100, 'x'), "簡易履歴貼付 1/2件 次の貼付内容：", std::string(100, 'x')},
+        {0, 2, std::string(101, 'x'), "簡易履歴貼付 1/2件 次の貼付内容：", std::string(100, 'x') + "..."},
+        // The 100th byte would be half of あ: the cut comes before it.
+        {0, 2, longText, "簡易履歴貼付 1/2件 次の貼付内容：", std::string(99, 'a') + "..."},
+    };
+    for (const auto& c : cases) {
+        const Notice n = NextEntryNotice(c.pasted, c.count, c.next);
+        EXPECT_EQ(c.title, n.title);
+        EXPECT_EQ(c.text, n.text);
+    }
 }
 
 } // namespace

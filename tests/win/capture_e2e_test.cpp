@@ -350,4 +350,97 @@ TEST_F(CaptureEndToEnd, GeneralCommands) {
     EXPECT_TRUE(SavedTexts().empty());
 }
 
+// A big copy: captured whole, converted, put back on the clipboard whole and
+// saved whole. (That a long conversion shows the progress window is checked
+// in the program's own process.)
+TEST_F(CaptureEndToEnd, FiftyMegabytesSurviveCaptureConversionPasteAndSave) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    bench::SetDword(kClipText, "bUPPER", 1);
+    bench::SetDword(kClipText, "toUPPER", 1);
+    StartApp();
+    std::string big;
+    big.reserve(50u << 20);
+    const char* line = "kestrane の大きなコピー 0123456789 abcdefghijklmnopqrstuvwxyz\r\n";
+    while (big.size() < (50u << 20)) big += line;
+    ASSERT_TRUE(bench::SetClipboardText(big.c_str()));
+    bench::PumpFor(3000);
+    // Paste into our own window: the editor need not hold 50 MB.
+    HWND own = CreateWindowExA(0, "STATIC", "paste target", WS_POPUP | WS_VISIBLE, 10, 10, 50, 20, nullptr, nullptr,
+                               nullptr, nullptr);
+    ASSERT_TRUE(bench::BringToFront(own));
+    bench::Chord({VK_MENU}, 'V');
+    bench::PumpFor(8000);
+    std::string upper = big;
+    for (char& c : upper)
+        if (c >= 'a' && c <= 'z') c -= 0x20;
+    const std::string pasted = ClipboardText();
+    EXPECT_EQ(upper.size(), pasted.size());
+    EXPECT_TRUE(upper == pasted) << "the converted text, whole";
+    DestroyWindow(own);
+    const std::vector<std::string> saved = SavedTexts();
+    ASSERT_EQ(1u, saved.size());
+    EXPECT_TRUE(saved[0] == big) << "the source text, whole, in the history file";
+}
+
+// Another program keeps the clipboard open: the program gives up after its
+// retries and stays responsive.
+TEST_F(CaptureEndToEnd, AClipboardHeldOpenElsewhereIsGivenUpOn) {
+    StartApp(HistoryOf({"entry"}));
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    bench::Chord({VK_MENU}, 'V'); // simple paste: cannot put the entry on the clipboard
+    bench::PumpFor(300);
+    const DWORD start = GetTickCount();
+    DWORD_PTR answer = 0;
+    const bool answered = SendMessageTimeoutA(app_->MainWindow(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer) != 0;
+    const DWORD waited = GetTickCount() - start;
+    CloseClipboard();
+    EXPECT_TRUE(answered);
+    EXPECT_LT(waited, 3000u) << "about a second of retries, no hang";
+    EXPECT_EQ((std::vector<std::string>{"entry"}), SavedTexts());
+}
+
+// The shared memory for the module question cannot be made (the name is
+// taken by an object of another kind): the program refuses, as for an
+// application that does not answer.
+TEST_F(CaptureEndToEnd, WithoutTheSharedMemoryTheCheckRefuses) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    bench::SetDword(kst::kExceptKey, "count", 1);
+    bench::SetRaw(kst::kExceptKey, "ModuleFileName0", REG_SZ, "C:\\none.exe", 12);
+    HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, "KESTRANE_PROCESSMODULEFILENAMEMAP");
+    ASSERT_NE(nullptr, squatter);
+    StartApp();
+    ASSERT_TRUE(bench::SetClipboardText("not recorded"));
+    HWND balloon = nullptr;
+    bench::PumpUntil([&] {
+        balloon = bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id());
+        return balloon && IsWindowVisible(balloon);
+    }, 5000);
+    EXPECT_TRUE(balloon && IsWindowVisible(balloon)) << "the error balloon";
+    CloseHandle(squatter);
+    EXPECT_TRUE(SavedTexts().empty());
+}
+
+// Wine's own notepad, an application nobody here wrote.
+TEST_F(CaptureEndToEnd, NotepadCopiesAndPastesThroughKestrane) {
+    StartApp();
+    bench::ChildProcess notepad;
+    ASSERT_TRUE(notepad.Start("notepad.exe"));
+    HWND window = bench::WaitForWindow("Notepad", notepad.Id(), 20000);
+    ASSERT_NE(nullptr, window);
+    HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+    ASSERT_TRUE(bench::BringToFront(window));
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "メモ帳の文");
+    SendMessageA(edit, EM_SETSEL, 0, -1);
+    bench::Chord({VK_CONTROL}, 'C');
+    bench::PumpFor(800);
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "");
+    bench::Chord({VK_MENU}, 'V');
+    bench::PumpUntil([&] { return bench::WindowText(edit) == "メモ帳の文"; }, 3000);
+    EXPECT_EQ("メモ帳の文", bench::WindowText(edit));
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) ""); // nothing to save on close
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    notepad.Stop();
+    EXPECT_EQ((std::vector<std::string>{"メモ帳の文"}), SavedTexts());
+}
+
 } // namespace

@@ -1,0 +1,27 @@
+#include "paste_notice.h"
+
+#include <cstdio>
+
+#include "char_convert.h"
+
+namespace kst {
+
+std::string Preview(const std::string& text, size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    size_t end = 0;
+    while (end < text.size()) {
+        const size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + width > maxBytes) break;
+        end += width;
+    }
+    return text.substr(0, end) + "...";
+}
+
+Notice NextEntryNotice(int pastedIndex, int count, const std::string& next) {
+    if (count == 0) return {"簡易履歴貼付 0/0件 次の貼付内容：", "次の履歴はありません"};
+    char title[96];
+    snprintf(title, sizeof title, "簡易履歴貼付 %d/%d件 次の貼付内容：", pastedIndex + 1, count);
+    return {title, Preview(next, 100)};
+}
+
+} // namespace kst
