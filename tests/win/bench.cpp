@@ -13,13 +13,23 @@ std::string ExeDirectory() {
     return dir.substr(0, dir.find_last_of('\\') + 1);
 }
 
-bool ChildProcess::Start(const std::string& commandLine) {
+bool ChildProcess::Start(const std::string& commandLine, bool quiet) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE nul = INVALID_HANDLE_VALUE;
+    if (quiet) {
+        nul = CreateFileA("NUL", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit,
+                          OPEN_EXISTING, 0, nullptr);
+        startup.dwFlags = STARTF_USESTDHANDLES;
+        startup.hStdInput = startup.hStdOutput = startup.hStdError = nul;
+    }
     std::vector<char> line(commandLine.begin(), commandLine.end());
     line.push_back('\0');
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &info_) != 0;
+    const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, quiet, 0, nullptr, nullptr,
+                                        &startup, &info_) != 0;
+    if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
+    return started;
 }
 
 static BOOL CALLBACK CloseWindowOfProcess(HWND window, LPARAM processId) {

@@ -18,7 +18,9 @@ class ChildProcess {
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
     ~ChildProcess() { Stop(); }
-    bool Start(const std::string& commandLine);
+    // quiet: standard handles to NUL, so that a helper that outlives the
+    // test holds no pipe of the test runner.
+    bool Start(const std::string& commandLine, bool quiet = false);
     void Stop();
     DWORD Id() const { return info_.dwProcessId; }
     HANDLE Handle() const { return info_.hProcess; }

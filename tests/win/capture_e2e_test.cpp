@@ -443,4 +443,20 @@ TEST_F(CaptureEndToEnd, NotepadCopiesAndPastesThroughKestrane) {
     EXPECT_EQ((std::vector<std::string>{"メモ帳の文"}), SavedTexts());
 }
 
+// A copy made by an X application (xclip) reaches Wine's clipboard and,
+// when any copy counts, the history.
+TEST_F(CaptureEndToEnd, AnXApplicationsCopyEntersTheHistory) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp();
+    bench::WriteFileBytes("Z:\\tmp\\kst-xclip.txt", "copied in X");
+    bench::ChildProcess xclip;
+    ASSERT_TRUE(xclip.Start("Z:\\usr\\bin\\xclip -selection clipboard -i /tmp/kst-xclip.txt", true));
+    bench::PumpUntil([&] { return ClipboardText() == "copied in X"; }, 5000);
+    bench::PumpFor(1000);
+    DeleteFileA("Z:\\tmp\\kst-xclip.txt");
+    EmptyTheClipboard(); // xclip loses the selection and ends
+    xclip.WaitExitCode(3000);
+    EXPECT_EQ((std::vector<std::string>{"copied in X"}), SavedTexts());
+}
+
 } // namespace
