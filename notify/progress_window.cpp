@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include "resource_ids.h"
 #include "shared_gdi.h"
 #include "window_object.h"
 
@@ -33,14 +32,7 @@ int ProgressWindow::Create(void* programInstance) {
 int ProgressWindow::CreateOwned(HINSTANCE programInstance, HWND ownerWindow) {
     instance = programInstance;
     owner = ownerWindow;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = ProgressWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
-    wc.lpszClassName = kProgressClass;
-    if (!RegisterClassOnce(g_classRegistered, wc)) return 0;
+    if (!RegisterClassOnce(g_classRegistered, ProgramWindowClass(ProgressWindowProc, instance, kProgressClass))) return 0;
     const POINT at = CentredInWorkArea();
     auto create = [&](HWND ownerWindow) {
         return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kProgressClass, "",

@@ -4,7 +4,6 @@
 
 #include "balloon_layout.h"
 #include "layered.h"
-#include "resource_ids.h"
 #include "shared_gdi.h"
 #include "window_object.h"
 
@@ -56,14 +55,7 @@ Tooltip::~Tooltip() {
 int Tooltip::Create(HINSTANCE programInstance, HWND anchorWindow, HWND owner) {
     instance = programInstance;
     anchor = anchorWindow;
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = TooltipProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
-    wc.lpszClassName = kTooltipClass;
-    if (!RegisterClassOnce(g_classRegistered, wc)) return 0;
+    if (!RegisterClassOnce(g_classRegistered, ProgramWindowClass(TooltipProc, instance, kTooltipClass))) return 0;
     DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY;
     if (g_layered.present) exStyle |= WS_EX_LAYERED;
     window = CreateWindowExA(exStyle, kTooltipClass, "", WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS |

@@ -4,11 +4,25 @@
 
 #include <windows.h>
 
+#include "resource_ids.h"
+
 namespace kst {
 
 template <typename T>
 T* ObjectFromWindow(HWND window, const char* property) {
     return static_cast<T*>(GetPropA(window, property));
+}
+
+// The program's window classes: its icon, the arrow, the menu colour behind.
+inline WNDCLASSA ProgramWindowClass(WNDPROC procedure, HINSTANCE instance, const char* name) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = procedure;
+    wc.hInstance = instance;
+    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
+    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
+    wc.hbrBackground = (HBRUSH)(COLOR_MENU + 1);
+    wc.lpszClassName = name;
+    return wc;
 }
 
 // Registers a class once per process; the flag is never cleared.

@@ -11,6 +11,7 @@
 #include "settings_model.h"
 #include "settings_store.h"
 #include "shared_gdi.h"
+#include "window_object.h"
 
 namespace kst {
 
@@ -63,13 +64,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 }
 
 bool AppShell::RegisterMainClass() const {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = instance;
-    wc.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_PROGRAM));
-    wc.hCursor = LoadCursorA(nullptr, (LPCSTR)IDC_ARROW);
-    wc.hbrBackground = (HBRUSH)5;
-    wc.lpszClassName = kMainWindowClass;
+    const WNDCLASSA wc = ProgramWindowClass(MainWindowProc, instance, kMainWindowClass);
     return RegisterClassA(&wc) != 0;
 }
 
