@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "app_shell.h"
 #include "bench.h"
 
 namespace {
@@ -23,6 +24,19 @@ TEST(Platform, VersionResourceReadsBackAsShiftJis) {
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041103a4\\FileDescription",
                                (void**)&text, &length));
     EXPECT_EQ("クリップボード履歴ツール", std::string(text));
+}
+
+} // namespace
+
+namespace {
+
+TEST(ProgramDirectory, IsTheFolderOfTheProgramWithItsBackslash) {
+    char buffer[MAX_PATH];
+    EXPECT_EQ(1, kst::ProgramDirectory(buffer, sizeof buffer));
+    EXPECT_EQ(bench::ExeDirectory(), std::string(buffer));
+    char tiny[4] = "xyz";
+    EXPECT_EQ(1, kst::ProgramDirectory(tiny, sizeof tiny));
+    EXPECT_EQ(3u, strlen(tiny)) << "cut to the buffer, always terminated";
 }
 
 } // namespace
