@@ -42,6 +42,15 @@ HWND FindWindowOfProcess(const char* className, DWORD processId) {
     return nullptr;
 }
 
+HWND WaitForVisibleWindowOf(const char* className, DWORD processId, DWORD timeoutMs) {
+    HWND window = nullptr;
+    PumpUntil([&] {
+        window = FindWindowOfProcess(className, processId);
+        return window && IsWindowVisible(window);
+    }, timeoutMs);
+    return window && IsWindowVisible(window) ? window : nullptr;
+}
+
 HWND App::WaitForMainWindow(DWORD timeoutMs) {
     PumpUntil([&] { return (main_ = FindWindowOfProcess("KestraneMain", Id())) != nullptr; }, timeoutMs);
     return main_;

@@ -57,6 +57,8 @@ MessageBoxSeen TakeMessageBox(DWORD processId, DWORD timeoutMs);
 bool MessageBoxAppears(DWORD processId, DWORD timeoutMs);
 
 HWND FindWindowOfProcess(const char* className, DWORD processId);
+// A visible window of the class in the process, once it shows; null if not.
+HWND WaitForVisibleWindowOf(const char* className, DWORD processId, DWORD timeoutMs);
 
 // Registry helpers under HKEY_CURRENT_USER\Software\Orvandel.
 void DeleteVendorKey();

@@ -320,12 +320,8 @@ TEST_F(CaptureEndToEnd, AnApplicationThatStoppedAnsweringGetsNothingAndAnError) 
     // editor which program it is, gets no answer, records nothing.
     const DWORD start = GetTickCount();
     ASSERT_TRUE(bench::SetClipboardText("while frozen"));
-    HWND balloon = nullptr;
-    bench::PumpUntil([&] {
-        balloon = bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id());
-        return balloon && IsWindowVisible(balloon);
-    }, 5000);
-    EXPECT_TRUE(balloon && IsWindowVisible(balloon)) << "the error balloon";
+    EXPECT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 5000))
+        << "the error balloon";
     EXPECT_GE(GetTickCount() - start, 600u) << "a quiet period and half a second of waiting";
     bench::PumpFor(3000);
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), SavedTexts());
@@ -418,12 +414,8 @@ TEST_F(CaptureEndToEnd, WithoutTheSharedMemoryTheCheckRefuses) {
     ASSERT_NE(nullptr, squatter);
     StartApp();
     ASSERT_TRUE(bench::SetClipboardText("not recorded"));
-    HWND balloon = nullptr;
-    bench::PumpUntil([&] {
-        balloon = bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id());
-        return balloon && IsWindowVisible(balloon);
-    }, 5000);
-    EXPECT_TRUE(balloon && IsWindowVisible(balloon)) << "the error balloon";
+    EXPECT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 5000))
+        << "the error balloon";
     CloseHandle(squatter);
     EXPECT_TRUE(SavedTexts().empty());
 }
