@@ -41,6 +41,7 @@ struct KeyDecision {
 
 // Neither an auto-repeat nor a release.
 constexpr bool IsFreshKey(uint32_t lParam) { return (lParam & 0xC0000000u) == 0; }
+constexpr bool IsRelease(uint32_t lParam) { return (lParam & 0x80000000u) != 0; }
 
 constexpr uint32_t HotkeyCodeOf(const KeyEvent& e) {
     return (e.vk & 0xFF) + (e.alt ? kHotkeyAlt : 0) + (e.ctrl ? kHotkeyCtrl : 0);
@@ -69,9 +70,11 @@ inline KeyDecision DecideHotkeyMode(const KeyEvent& e, const Hotkeys& keys, bool
     const uint32_t code = HotkeyCodeOf(e);
     // Every transition of the popup key is taken, so that the release of a
     // popup key press never reaches the application on its own; the
-    // once-through flag lets exactly one through for our own synthesised paste.
+    // once-through flag lets exactly one press through for our own
+    // synthesised paste. A release never uses it up: the user's own release,
+    // arriving late, would pass and the paste's press be taken instead.
     if (MatchesHotkey(e, keys.popup)) {
-        if (!onceThrough) return TakeKey(d, code);
+        if (!onceThrough || IsRelease(e.lParam)) return TakeKey(d, code);
         d.clearOnceThrough = true;
     }
     if (MatchesFresh(e, keys.clear)) return TakeKey(d, code);

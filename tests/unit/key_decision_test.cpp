@@ -53,7 +53,8 @@ const Case kCases[] = {
     {"popup repeat", 0, kVkV, kCtrl, kRepeat, false, true, {0x256}, false},
     {"popup release", 0, kVkV, kCtrl, kRelease, false, true, {0x256}, false},
     {"popup once-through press", 0, kVkV, kCtrl, kPress, true, false, {}, true},
-    {"popup once-through release", 0, kVkV, kCtrl, kRelease, true, false, {}, true},
+    {"popup once-through repeat", 0, kVkV, kCtrl, kRepeat, true, false, {}, true},
+    {"release keeps once-through", 0, kVkV, kCtrl, kRelease, true, true, {0x256}, false},
     {"bare V passes", 0, kVkV, kNone, kPress, false, false, {}, false},
     {"Ctrl+Alt+V is not the popup key", 0, kVkV, kCtrlAlt, kPress, false, false, {}, false},
     // Clear, stop and simple-paste keys: only the fresh press is taken.
