@@ -29,8 +29,6 @@ class Tooltip {
     void Paint(HWND window);
 
     HWND Window() const { return window; }
-    int Width() const { return width; }
-    int Height() const { return height; }
 
     int alive = 1;
     int placement = 0;

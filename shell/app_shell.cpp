@@ -7,7 +7,6 @@
 #include "ksthook.h"
 #include "layered.h"
 #include "progress_window.h"
-#include "resource_ids.h"
 #include "settings_model.h"
 #include "settings_store.h"
 #include "shared_gdi.h"

@@ -98,7 +98,7 @@ class AppShell : public HistoryHost {
     LRESULT OnRegisteredMessage(AppMessage which, WPARAM wParam, LPARAM lParam);
     void OnHotkey(UINT code, LPARAM keyData);
     bool OnPopupKey(LPARAM keyData);
-    void ClearHistoryAndClipboard(bool checkTarget);
+    void ClearHistoryAndClipboard(HWND clipboardOwner, bool captureAfter);
     void AnnounceNextEntry(int pastedIndex);
     void HandPasteKeyBack(DWORD holdMs);
     void OnMouseForward(UINT mouseMessage);

@@ -89,7 +89,7 @@ void AppShell::HandPasteKeyBack(DWORD holdMs) {
 void AppShell::OnHotkey(UINT code, LPARAM keyData) {
     // NOT YET BUILT: the paste popup. While it is open it takes the keys first.
     if (code == popupKey && OnPopupKey(keyData)) return;
-    if (code == clearKey) ClearHistoryAndClipboard(true);
+    if (code == clearKey && CheckForegroundTarget(nullptr)) ClearHistoryAndClipboard(nullptr, false);
     if (code == stopKey) TogglePause();
     if (code == kCopyNotice || code == kCutNotice) lastCopyKeyTick = GetTickCount();
     if (code == simplePasteKey) SimpleHistoryPaste();
@@ -113,13 +113,14 @@ bool AppShell::OnPopupKey(LPARAM keyData) {
     return false;
 }
 
-void AppShell::ClearHistoryAndClipboard(bool checkTarget) {
-    if (checkTarget && !CheckForegroundTarget(nullptr)) return;
+// captureAfter: let the capture state describe the now empty clipboard.
+void AppShell::ClearHistoryAndClipboard(HWND clipboardOwner, bool captureAfter) {
     history.ClearAll();
     {
-        ClipboardSession clipboard(nullptr);
+        ClipboardSession clipboard(clipboardOwner);
         EmptyClipboard();
     }
+    if (captureAfter) history.Capture();
     PostMessageA(mainWindow, messages[kMsgUpdateClipboardNotify], 0, 0);
 }
 
@@ -147,16 +148,9 @@ void AppShell::AnnounceNextEntry(int pastedIndex) {
 
 void AppShell::OnGeneralNotify(int command) {
     switch (command) {
-    case kCommandClear: {
-        history.ClearAll();
-        {
-            ClipboardSession clipboard(mainWindow);
-            EmptyClipboard();
-        }
-        history.Capture();
-        PostMessageA(mainWindow, messages[kMsgUpdateClipboardNotify], 0, 0);
+    case kCommandClear:
+        ClearHistoryAndClipboard(mainWindow, true);
         break;
-    }
     case kCommandCopy:
         AttachToForeground(1);
         ReleaseAltInKeyboardState();
