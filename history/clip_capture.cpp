@@ -5,7 +5,6 @@
 
 #include <string>
 
-#include "app_shell.h"
 #include "clip_history.h"
 #include "clipboard_access.h"
 #include "settings_model.h"
@@ -15,24 +14,37 @@ namespace kst {
 namespace {
 
 constexpr char kWaitEventName[] = "KESTRANE-WAITCLIPUPDATE";
+constexpr char kGeneralNotifyName[] = "KESTRANE_GENERALNOTIFY";
+constexpr char kHistoryProperty[] = "KESTRANE_CLIPHISTORY";
+constexpr WPARAM kCaptureCommand = 6;
 constexpr DWORD kQuietPeriodMs = 200;
 constexpr DWORD kOwnPasteGuardMs = 800;
 
 enum FilePathBits { kFilePathRecord = 0x1, kFilePathToClipboard = 0x2, kFilePathNameOnly = 0x4 };
 
+// What a quiet-period thread needs, handed to it whole: it reads nothing else.
+struct QuietPeriod {
+    HANDLE event;
+    HWND window;
+    UINT message;
+};
+
 // Waits until the clipboard has been quiet for 200 ms, then asks the main
 // window to capture. Every change notice in between restarts the wait.
 DWORD WINAPI QuietPeriodThread(LPVOID param) {
-    const HANDLE event = static_cast<HANDLE>(param);
-    while (WaitForSingleObject(event, kQuietPeriodMs) != WAIT_TIMEOUT) {
+    const QuietPeriod period = *static_cast<QuietPeriod*>(param);
+    delete static_cast<QuietPeriod*>(param);
+    while (WaitForSingleObject(period.event, kQuietPeriodMs) != WAIT_TIMEOUT) {
     }
-    CloseHandle(event);
-    PostMessageA(g_app.mainWindow, g_app.messages[kMsgGeneralNotify], kCommandCapture, 0);
+    CloseHandle(period.event);
+    PostMessageA(period.window, period.message, kCaptureCommand, 0);
     return 0;
 }
 
 LRESULT CALLBACK CaptureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ClipHistory& history = g_app.history;
+    ClipHistory* found = static_cast<ClipHistory*>(GetPropA(window, kHistoryProperty));
+    if (!found) return DefWindowProcA(window, message, wParam, lParam);
+    ClipHistory& history = *found;
     const HWND next = static_cast<HWND>(history.nextViewer);
     if (message == WM_DRAWCLIPBOARD) {
         if (next) SendMessageA(next, message, wParam, lParam);
@@ -127,6 +139,8 @@ void ClipHistory::Attach(void* window, void* programInstance) {
     mainWindow = window;
     instance = programInstance;
     if (previousWindowProc) return;
+    captureMessage = RegisterWindowMessageA(kGeneralNotifyName);
+    SetPropA(static_cast<HWND>(window), kHistoryProperty, this);
     previousWindowProc = reinterpret_cast<void*>(
         SetWindowLongPtrA(static_cast<HWND>(window), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptureProc)));
 }
@@ -134,6 +148,7 @@ void ClipHistory::Attach(void* window, void* programInstance) {
 void ClipHistory::Detach() {
     if (!previousWindowProc) return;
     SetWindowLongPtrA(static_cast<HWND>(mainWindow), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousWindowProc));
+    RemovePropA(static_cast<HWND>(mainWindow), kHistoryProperty);
     previousWindowProc = nullptr;
 }
 
@@ -148,8 +163,10 @@ void ClipHistory::RestartQuietPeriod() {
     }
     HANDLE event = CreateEventA(nullptr, FALSE, FALSE, kWaitEventName);
     if (!event) return;
-    HANDLE thread = CreateThread(nullptr, 0, QuietPeriodThread, event, 0, nullptr);
+    auto* period = new QuietPeriod{event, static_cast<HWND>(mainWindow), captureMessage};
+    HANDLE thread = CreateThread(nullptr, 0, QuietPeriodThread, period, 0, nullptr);
     if (!thread) {
+        delete period;
         CloseHandle(event);
         return;
     }
@@ -178,19 +195,43 @@ void ClipHistory::ReadFormats() {
     formatMask = mask;
 }
 
+// Our own writes are told by the clipboard's sequence number (the state
+// right after our write) or its owner, never by timing or by counting change
+// notices: a busy machine can deliver them late or twice.
+bool ClipHistory::IsOwnClipboardWrite() const {
+    if (ownWriteSequence != 0 && GetClipboardSequenceNumber() == ownWriteSequence) return true;
+    return mainWindow && GetClipboardOwner() == static_cast<HWND>(mainWindow);
+}
+
+void ClipHistory::NoteOwnWrite() { ownWriteSequence = GetClipboardSequenceNumber(); }
+
+// With bit 2 of FilePath: the copied files' path text put on the clipboard
+// beside the file list. False when it could not be written.
+bool ClipHistory::AddPathTextToClipboard(int filePath) {
+    {
+        ClipboardSession clipboard(static_cast<HWND>(mainWindow));
+        if (!clipboard.IsOpen()) return false;
+        skipNextChange = 1;
+        const std::string paths = PathText(filePath);
+        if (!PutTextOnClipboard(paths.data(), paths.size())) {
+            skipNextChange = 0;
+            return false;
+        }
+    }
+    NoteOwnWrite();
+    return true;
+}
+
 int ClipHistory::Capture() {
     int filePath;
     {
         VendorKeyScope store;
         filePath = static_cast<int>(SettingsStore::ReadDword(kMainKey, "FilePath", 0));
     }
-    if (g_app.copyKeysOnly) {
-        const DWORD mark = g_app.lastCopyKeyTick;
-        g_app.lastCopyKeyTick = 0;
-        if (mark == 0) return 0;
-    }
-    if (!g_app.CheckForegroundTarget(nullptr)) return 0;
+    if (host_ && !host_->TakeCopyKeyMark()) return 0;
+    if (host_ && !host_->ForegroundAllowsCapture()) return 0;
     if (GetTickCount() - lastPasteTick < kOwnPasteGuardMs && lastPasteTick != 0) return 0;
+    const bool own = IsOwnClipboardWrite();
 
     if (IsClipboardFormatAvailable(CF_TEXT)) {
         textOnClipboard = 1;
@@ -199,16 +240,13 @@ int ClipHistory::Capture() {
         otherFormats = CountClipboardFormats() > 0 ? 1 : 0;
         currentEntryIndex = 255;
         ReadFormats();
-        if (!(formatMask & 0x20) || filePath == 0) return 0;
+        if (own || !(formatMask & 0x20) || filePath == 0) return 0;
         if (filePath & kFilePathToClipboard) {
-            ClipboardSession clipboard(static_cast<HWND>(mainWindow));
-            if (!clipboard.IsOpen()) return 0;
-            skipNextChange = 1;
-            const std::string paths = PathText(filePath);
-            PutTextOnClipboard(paths.data(), paths.size());
+            if (!AddPathTextToClipboard(filePath)) return 0;
             textOnClipboard = 1;
         }
     }
+    if (own) return 0;
     ReadFormats();
 
     std::string text;
@@ -236,17 +274,24 @@ int ClipHistory::PasteToClipboard(int index, int keep) {
         columnWidth = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "ColumnWidth", 60));
         SettingsStore::ReadString(kClipTextKey, "CorrectFront", kDefaultCorrectFront, correctFront, sizeof correctFront);
         SettingsStore::ReadString(kClipTextKey, "CorrectEnd", kDefaultCorrectEnd, correctEnd, sizeof correctEnd);
-        tabWidth = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "nTab", 4));
+        tabWidth = ClampTabWidth(static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "nTab", 4)));
         tabReplace = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bTABREPLACE", 0));
     }
     ReformItem(index);
+    // The change notice of our own write may come while we still hold the
+    // clipboard: skip it from the start, and take that back if nothing was
+    // written. Nothing is ranked or removed for a paste that cannot happen.
+    skipNextChange = 1;
     {
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
-        if (!clipboard.IsOpen()) return 0;
-        EmptyClipboard();
         const ClipItem& item = *Item(index);
-        PutTextOnClipboard(item.GetText(1), static_cast<size_t>(item.GetLength(1)));
+        if (!clipboard.IsOpen() || !EmptyClipboard() ||
+            !PutTextOnClipboard(item.GetText(1), static_cast<size_t>(item.GetLength(1)))) {
+            skipNextChange = 0;
+            return 0;
+        }
     }
+    NoteOwnWrite();
     otherFormats = 0;
     textOnClipboard = 1;
     currentEntryIndex = -1;

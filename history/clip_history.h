@@ -64,6 +64,8 @@ class ClipHistory {
     void RestartQuietPeriod();
     void ReadFormats();
     int Capture();
+    // 1 when the entry is on the clipboard (and ranked or removed as pasted);
+    // 0 when the clipboard could not be written, and nothing changed.
     int PasteToClipboard(int index, int keep);
 
     // Capture state (clipboard side).
@@ -75,6 +77,8 @@ class ClipHistory {
     int currentEntryIndex = -1;
     uint32_t lastPasteTick = 0;
     int skipNextChange = 0;
+    uint32_t ownWriteSequence = 0; // clipboard sequence number right after our last write
+    unsigned captureMessage = 0;   // "KESTRANE_GENERALNOTIFY", posted by the quiet period
     int viewerJoined = 0;
     void* nextViewer = nullptr;
     void* previousWindowProc = nullptr;
@@ -104,6 +108,9 @@ class ClipHistory {
     void RemoveEntry(int index);
     void NormaliseRanks();
     void Announce(const char* text) const;
+    bool IsOwnClipboardWrite() const;
+    void NoteOwnWrite();
+    bool AddPathTextToClipboard(int filePath);
 
     HistoryHost* host_;
     std::vector<std::unique_ptr<ClipItem>> items_;

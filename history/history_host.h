@@ -18,6 +18,11 @@ class HistoryHost {
     virtual void PostUpdateCount(int count) = 0;
     virtual LocalTime Now() = 0;
     virtual std::unique_ptr<ProgressIndicator> NewProgress() { return nullptr; }
+    // Whether a clipboard change may enter the history now: the copy-key
+    // rule (uses up the mark of the last Ctrl+C or Ctrl+X) and the
+    // application in front (not excluded, answering).
+    virtual bool TakeCopyKeyMark() { return true; }
+    virtual bool ForegroundAllowsCapture() { return true; }
 };
 
 } // namespace kst

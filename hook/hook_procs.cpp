@@ -15,13 +15,18 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
 
     BYTE state[256];
     if (!GetKeyboardState(state)) memset(state, 0, sizeof state);
-    const kst::KeyEvent event{(uint32_t)wParam, (uint32_t)lParam, IsKeyDown(state, VK_CONTROL),
-                              IsKeyDown(state, VK_MENU)};
+    const uint32_t held = g_heldModifiers;
+    kst::KeyEvent event{(uint32_t)wParam, (uint32_t)lParam, IsKeyDown(state, VK_CONTROL),
+                        IsKeyDown(state, VK_MENU)};
+    if (held & kst::kHotkeyCtrl) event.ctrlPhysical = GetAsyncKeyState(VK_CONTROL) < 0;
+    if (held & kst::kHotkeyAlt) event.altPhysical = GetAsyncKeyState(VK_MENU) < 0;
     const kst::Hotkeys keys{g_shared.popupKey, g_shared.clearKey, g_shared.stopKey,
                             g_shared.simplePasteKey};
-    const kst::KeyDecision d = kst::DecideKey(g_shared.keyMode, event, keys, g_shared.onceThrough != 0);
+    const kst::KeyDecision d =
+        kst::DecideKey(g_shared.keyMode, event, keys, g_shared.onceThrough != 0, held);
 
     if (d.clearOnceThrough) g_shared.onceThrough = 0;
+    if (d.heldAfter != held) g_heldModifiers = d.heldAfter;
     for (int i = 0; i < d.postCount; ++i) PostToMain(g_shared.keyboardForwardMsg, d.posts[i], lParam);
     if (d.swallow) return 1;
     return CallNextHookEx(next, code, wParam, lParam);

@@ -17,12 +17,17 @@ enum KeySnatchMode : int32_t {
 
 constexpr uint32_t kVkC = 0x43;
 constexpr uint32_t kVkX = 0x58;
+constexpr uint32_t kHotkeyModifiers = kHotkeyAlt | kHotkeyCtrl;
 
 struct KeyEvent {
     uint32_t vk;     // wParam of the hook
     uint32_t lParam; // repeat count, scan code, bit 30 previous state, bit 31 release
-    bool ctrl;
+    bool ctrl;       // in the receiving thread's key state
     bool alt;
+    // Physically down (the asynchronous state). Consulted only for a modifier
+    // of a hotkey we took whose release we have not seen yet.
+    bool ctrlPhysical = false;
+    bool altPhysical = false;
 };
 
 struct Hotkeys {
@@ -37,6 +42,7 @@ struct KeyDecision {
     bool clearOnceThrough;
     int postCount;
     uint32_t posts[2]; // wParam of each KEYBOARD_FORWARD to post, in order
+    uint32_t heldAfter; // the held-modifier record to store for the next key
 };
 
 // Neither an auto-repeat nor a release.
@@ -53,7 +59,7 @@ constexpr bool MatchesHotkey(const KeyEvent& e, uint32_t code) {
            e.alt == ((code & kHotkeyAlt) != 0);
 }
 
-inline KeyDecision PassKey() { return KeyDecision{false, false, 0, {0, 0}}; }
+inline KeyDecision PassKey() { return KeyDecision{false, false, 0, {0, 0}, 0}; }
 
 inline KeyDecision TakeKey(KeyDecision d, uint32_t code) {
     d.posts[d.postCount++] = code;
@@ -85,8 +91,7 @@ inline KeyDecision DecideHotkeyMode(const KeyEvent& e, const Hotkeys& keys, bool
     return d;
 }
 
-inline KeyDecision DecideKey(int32_t mode, const KeyEvent& e, const Hotkeys& keys,
-                             bool onceThrough) {
+inline KeyDecision DecideModeKey(int32_t mode, const KeyEvent& e, const Hotkeys& keys, bool onceThrough) {
     switch (mode) {
     case kKeyModeHotkeys:
         return DecideHotkeyMode(e, keys, onceThrough);
@@ -97,6 +102,55 @@ inline KeyDecision DecideKey(int32_t mode, const KeyEvent& e, const Hotkeys& key
     default:
         return PassKey();
     }
+}
+
+// Whether the Ctrl+V that the program types would be taken as the popup key,
+// given whether the application's key state shows Alt while it arrives: the
+// once-through flag is set exactly then, whatever key started the paste.
+constexpr bool OwnPasteIsPopupKey(uint32_t popupKey, bool altInState) {
+    return MatchesHotkey(KeyEvent{0x56, 0, true, altInState}, popupKey);
+}
+
+constexpr uint32_t ModifierBitOfKey(uint32_t vk) {
+    return (vk == 0x11 || vk == 0xA2 || vk == 0xA3)   ? kHotkeyCtrl // VK_CONTROL, VK_LCONTROL, VK_RCONTROL
+           : (vk == 0x12 || vk == 0xA4 || vk == 0xA5) ? kHotkeyAlt  // VK_MENU, VK_LMENU, VK_RMENU
+                                                      : 0;
+}
+
+// held: the Ctrl and Alt bits of hotkeys taken since that modifier was last
+// pressed or released. Typing our paste resets the application's key state
+// (and clears Alt on purpose), so its state may show a modifier up that the
+// user still holds: the record, confirmed by the physical state, stands in
+// for it until the modifier's own release arrives. It stands in only when the
+// state shows nothing beyond the record, so that our own Ctrl+V, typed with
+// Alt cleared while the user holds Alt, is seen as the plain Ctrl+V it is.
+// The release of Alt is taken too: the application saw Alt go down with
+// nothing after it (we took the key), and a lone Alt release would open its
+// menu bar.
+inline KeyEvent WithHeldModifiers(KeyEvent e, uint32_t held) {
+    const uint32_t inState = (e.ctrl ? kHotkeyCtrl : 0) | (e.alt ? kHotkeyAlt : 0);
+    if (inState & ~held) return e;
+    e.ctrl = e.ctrl || ((held & kHotkeyCtrl) && e.ctrlPhysical);
+    e.alt = e.alt || ((held & kHotkeyAlt) && e.altPhysical);
+    return e;
+}
+
+inline KeyDecision DecideKey(int32_t mode, KeyEvent e, const Hotkeys& keys, bool onceThrough,
+                             uint32_t held = 0) {
+    e = WithHeldModifiers(e, held);
+    KeyDecision d = DecideModeKey(mode, e, keys, onceThrough);
+    d.heldAfter = held;
+    const uint32_t modifier = ModifierBitOfKey(e.vk);
+    const bool takesHotkeys = mode == kKeyModeHotkeys || mode == kKeyModeStopOnly;
+    if (modifier && (IsRelease(e.lParam) || IsFreshKey(e.lParam))) {
+        if (modifier == kHotkeyAlt && IsRelease(e.lParam) && (held & kHotkeyAlt) && takesHotkeys)
+            d.swallow = true;
+        d.heldAfter &= ~modifier;
+        return d;
+    }
+    if (d.swallow && takesHotkeys)
+        for (int i = 0; i < d.postCount; ++i) d.heldAfter |= d.posts[i] & kHotkeyModifiers;
+    return d;
 }
 
 } // namespace kst

@@ -1,10 +1,15 @@
 // Set-up and the main program's setters and getters.
 #include "ksthook.h"
 
+#include "key_decision.h"
 #include "shared_block.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
-    if (reason == DLL_PROCESS_ATTACH) g_instance = instance;
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_instance = instance;
+        // Loaded into every application: no call for each of its threads.
+        DisableThreadLibraryCalls(instance);
+    }
     return TRUE;
 }
 
@@ -12,8 +17,15 @@ static void RegisterOnce(uint32_t& field, const char* name) {
     if (field == 0) field = RegisterWindowMessageA(name);
 }
 
+// The library stays mapped in other applications across a restart of the
+// program, with whatever state the last one left: a new main window starts
+// from the plain state (a program that ended while paused left mode 3).
 KSTHOOK_API int InitDLLStatus(HWND mainWindow) {
     g_shared.mainWindow = FieldFromHandle(mainWindow);
+    g_shared.keyMode = kst::kKeyModeHotkeys;
+    g_shared.mouseMode = 0;
+    g_shared.onceThrough = 0;
+    g_heldModifiers = 0;
     RegisterOnce(g_shared.keyboardForwardMsg, KST_MSG_KEYBOARD_FORWARD);
     RegisterOnce(g_shared.mouseForwardMsg, KST_MSG_MOUSE_FORWARD);
     RegisterOnce(g_shared.caretQueryMsg, KST_MSG_CARET_QUERY);

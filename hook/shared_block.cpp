@@ -6,4 +6,6 @@
 __attribute__((section(".shared"), shared)) kst::HookSharedBlock g_shared =
     kst::kInitialHookSharedBlock;
 
+__attribute__((section(".shared"), shared)) uint32_t g_heldModifiers = 0;
+
 HINSTANCE g_instance = nullptr;

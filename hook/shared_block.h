@@ -6,6 +6,8 @@
 #include "hook_shared.h"
 
 extern kst::HookSharedBlock g_shared;
+// Shared too: the Ctrl and Alt of hotkeys taken and not yet released.
+extern uint32_t g_heldModifiers;
 extern HINSTANCE g_instance; // per process: the module of every hook we install
 
 // 32-bit user handles widen by sign extension, as the system does it.

@@ -213,4 +213,13 @@ LocalTime AppShell::Now() {
 
 std::unique_ptr<ProgressIndicator> AppShell::NewProgress() { return std::make_unique<ProgressWindow>(); }
 
+bool AppShell::TakeCopyKeyMark() {
+    if (!copyKeysOnly) return true;
+    const DWORD mark = lastCopyKeyTick;
+    lastCopyKeyTick = 0;
+    return mark != 0;
+}
+
+bool AppShell::ForegroundAllowsCapture() { return CheckForegroundTarget(nullptr) != 0; }
+
 } // namespace kst

@@ -64,6 +64,8 @@ class AppShell : public HistoryHost {
     void PostUpdateCount(int count) override;
     LocalTime Now() override;
     std::unique_ptr<ProgressIndicator> NewProgress() override;
+    bool TakeCopyKeyMark() override;
+    bool ForegroundAllowsCapture() override;
 
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
@@ -100,7 +102,8 @@ class AppShell : public HistoryHost {
     bool OnPopupKey(LPARAM keyData);
     void ClearHistoryAndClipboard(HWND clipboardOwner, bool captureAfter);
     void AnnounceNextEntry(int pastedIndex);
-    void HandPasteKeyBack(DWORD holdMs);
+    void TypePaste(DWORD holdMs);
+    int RestingKeyMode() const;
     void OnMouseForward(UINT mouseMessage);
     void OnGeneralNotify(int command);
 

@@ -7,5 +7,7 @@ constexpr char kProgramName[] = "kestrane";
 constexpr char kAlreadyRunningText[] = "kestraneは既に起動しています";
 constexpr char kMainWindowClass[] = "KestraneMain";
 constexpr char kSingleInstanceMutex[] = "kestrane";
+constexpr char kErrorTitle[] = "Kestrane [ERROR]";
+constexpr char kClipboardBusyText[] = "クリップボードを使用できないため、貼り付けできませんでした。";
 
 } // namespace kst

@@ -4,13 +4,13 @@
 #include <string.h>
 
 #include "app_shell.h"
+#include "app_texts.h"
 #include "ksthook.h"
 
 namespace kst {
 namespace {
 
 constexpr DWORD kNameMapSize = 512;
-constexpr char kErrorTitle[] = "Kestrane [ERROR]";
 constexpr char kNotAnsweringText[] = "プロセスが応答しないため、バッファ操作を完了できません。";
 
 HWND TopWindow(HWND window) {

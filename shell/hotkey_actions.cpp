@@ -5,6 +5,8 @@
 
 #include "app_shell.h"
 #include "clipboard_access.h"
+#include "app_texts.h"
+#include "key_decision.h"
 #include "ksthook.h"
 #include "paste_notice.h"
 #include "settings_model.h"
@@ -13,7 +15,7 @@
 namespace kst {
 namespace {
 
-constexpr UINT kVkV = 0x56, kVkC = 0x43;
+constexpr UINT kVkV = 0x56;
 constexpr UINT kCtrlV = 0x256;
 constexpr UINT kCopyNotice = 0x243, kCutNotice = 0x258;
 constexpr DWORD kKeyPauseMs = 100;
@@ -22,24 +24,49 @@ void SendKey(UINT vk, bool release) {
     keybd_event(static_cast<BYTE>(vk), static_cast<BYTE>(MapVirtualKeyA(vk, 0)), release ? KEYEVENTF_KEYUP : 0, 0);
 }
 
-// So that the application does not see Alt as still held.
-void ReleaseAltInKeyboardState() {
+bool PhysicallyDown(int vk) { return GetAsyncKeyState(vk) < 0; }
+
+// Attaching reset the application's key state to "all keys up". Put back the
+// modifiers that the user's hands hold, so that a held Ctrl stays held for
+// the application and for the hook after our paste; Alt is left up when
+// asked, so that the application does not see Ctrl+Alt+V.
+void ShowHeldModifiers(bool releaseAlt) {
     BYTE state[256];
     if (!GetKeyboardState(state)) return;
-    state[VK_MENU] = 0;
+    for (int vk : {VK_SHIFT, VK_LSHIFT, VK_RSHIFT, VK_CONTROL, VK_LCONTROL, VK_RCONTROL, VK_MENU, VK_LMENU,
+                   VK_RMENU}) {
+        const bool alt = vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU;
+        const bool down = PhysicallyDown(vk) && !(alt && releaseAlt);
+        state[vk] = static_cast<BYTE>((state[vk] & 0x01) | (down ? 0x80 : 0));
+    }
     SetKeyboardState(state);
 }
 
 bool CtrlIsDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
-// Ctrl + key, leaving a Ctrl the user still holds alone.
+// Ctrl + key, leaving what the user still holds alone: a held Ctrl is not
+// pressed again, and a held key (the popup key kept down) is not released
+// under the user's finger, where the keyboard's next auto-repeat would
+// arrive as a fresh press and paste again.
 void TypeCtrlChord(UINT vk, DWORD pauseMs) {
     const bool pressCtrl = !CtrlIsDown();
+    const bool releaseKey = !PhysicallyDown(static_cast<int>(vk));
     if (pressCtrl) SendKey(VK_CONTROL, false);
     SendKey(vk, false);
-    if (pauseMs) Sleep(pauseMs);
-    SendKey(vk, true);
+    if (releaseKey) {
+        if (pauseMs) Sleep(pauseMs);
+        SendKey(vk, true);
+    }
     if (pressCtrl) SendKey(VK_CONTROL, true);
+}
+
+// Types Ctrl + key into the application in front, attached to its input.
+void TypeIntoForeground(UINT vk, int releaseAlt, DWORD holdMs) {
+    AttachToForeground(1);
+    ShowHeldModifiers(releaseAlt != 0);
+    TypeCtrlChord(vk, holdMs);
+    Sleep(kKeyPauseMs);
+    AttachToForeground(0);
 }
 
 int ReadStoredReformFlags() {
@@ -62,34 +89,46 @@ UINT ReadStoredPopupKey() {
     return ReadHotkey("HistoryKey", 86, "HistoryKeyWith", 2);
 }
 
+// The thread we attached to, so that we detach from that one even when the
+// foreground has changed in between.
+DWORD g_attachedThread = 0;
+
 } // namespace
 
 void AttachToForeground(int attach) {
-    const DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
     const DWORD self = GetCurrentThreadId();
-    if (foreground && foreground != self) AttachThreadInput(self, foreground, attach ? TRUE : FALSE);
+    if (!attach) {
+        if (g_attachedThread) AttachThreadInput(self, g_attachedThread, FALSE);
+        g_attachedThread = 0;
+        return;
+    }
+    if (g_attachedThread) return;
+    const DWORD foreground = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    if (foreground && foreground != self && AttachThreadInput(self, foreground, TRUE)) g_attachedThread = foreground;
 }
 
-void SendPasteKeystrokes(int releaseAlt, DWORD holdMs) {
-    AttachToForeground(1);
-    if (releaseAlt) ReleaseAltInKeyboardState();
-    TypeCtrlChord(kVkV, holdMs);
-    Sleep(kKeyPauseMs);
-    AttachToForeground(0);
-}
+void SendPasteKeystrokes(int releaseAlt, DWORD holdMs) { TypeIntoForeground(kVkV, releaseAlt, holdMs); }
 
-// The Ctrl+V the program hands back to the application, let through once.
-void AppShell::HandPasteKeyBack(DWORD holdMs) {
-    SetAllKeyMessageSnatch(0);
-    SetOnceThroughPaste();
+// While paused only the stop key is taken.
+int AppShell::RestingKeyMode() const { return paused ? 3 : 0; }
+
+// Our Ctrl+V, with Alt released for the application, and let through once
+// exactly when the hook would otherwise take it as the popup key.
+void AppShell::TypePaste(DWORD holdMs) {
+    SetAllKeyMessageSnatch(RestingKeyMode());
+    if (OwnPasteIsPopupKey(popupKey, false)) SetOnceThroughPaste();
     SendPasteKeystrokes(1, holdMs);
-    SetAllKeyMessageSnatch(0);
+    SetAllKeyMessageSnatch(RestingKeyMode());
 }
 
 void AppShell::OnHotkey(UINT code, LPARAM keyData) {
     // NOT YET BUILT: the paste popup. While it is open it takes the keys first.
     if (code == popupKey && OnPopupKey(keyData)) return;
-    if (code == clearKey && CheckForegroundTarget(nullptr)) ClearHistoryAndClipboard(nullptr, false);
+    if (code == clearKey) {
+        // An excluded or silent application: the key ends here.
+        if (!CheckForegroundTarget(nullptr)) return;
+        ClearHistoryAndClipboard(nullptr, false);
+    }
     if (code == stopKey) TogglePause();
     if (code == kCopyNotice || code == kCutNotice) lastCopyKeyTick = GetTickCount();
     if (code == simplePasteKey) SimpleHistoryPaste();
@@ -97,20 +136,18 @@ void AppShell::OnHotkey(UINT code, LPARAM keyData) {
 
 // Returns true when the handling ends here.
 bool AppShell::OnPopupKey(LPARAM keyData) {
-    if (keyData & 0x80000000) return true; // a release
+    // A release, or an auto-repeat of a held key: one press is one action.
+    if (keyData & 0xC0000000) return true;
     if (history.Count() == 1 && noPopupForOne == 1 && history.otherFormats == 0) {
-        if ((popupKey & 0xFF) == kVkV) SetOnceThroughPaste();
         SimpleHistoryPaste();
         return true;
     }
-    if (history.Count() == 0 || !CheckForegroundTarget(nullptr)) {
-        const UINT stored = ReadStoredPopupKey();
-        if (history.Count() == 1) history.SetItemPasteMark(0, 0);
-        if (stored == kCtrlV) HandPasteKeyBack(kKeyPauseMs);
-        return true;
-    }
-    // NOT YET BUILT: opening the paste popup at the caret (and key mode 1).
-    return false;
+    const bool handBack = history.Count() == 0 || !CheckForegroundTarget(nullptr);
+    if (handBack && history.Count() == 1) history.SetItemPasteMark(0, 0);
+    // NOT YET BUILT: the paste popup at the caret (and key mode 1). Until it
+    // exists the key is handed back with a history too, so that Ctrl+V pastes.
+    if (ReadStoredPopupKey() == kCtrlV) TypePaste(kKeyPauseMs);
+    return true;
 }
 
 // captureAfter: let the capture state describe the now empty clipboard.
@@ -132,10 +169,13 @@ void AppShell::SimpleHistoryPaste() {
     history.SetFlags(0xFFF, ReadStoredReformFlags());
     const int index = history.GetOrderedIndex(ORDER_FIRST, -1);
     history.skipNextChange = 1;
-    history.PasteToClipboard(index, 0);
-    SetAllKeyMessageSnatch(0);
-    if ((simplePasteKey & 0xFF) == kVkV) SetOnceThroughPaste();
-    SendPasteKeystrokes(1, kKeyPauseMs);
+    // A clipboard held by another program: typing Ctrl+V would paste the old
+    // contents, so nothing is typed and the user is told.
+    if (!history.PasteToClipboard(index, 0)) {
+        balloon.Information(kErrorTitle, kClipboardBusyText);
+        return;
+    }
+    TypePaste(kKeyPauseMs);
     AnnounceNextEntry(index);
 }
 
@@ -152,18 +192,14 @@ void AppShell::OnGeneralNotify(int command) {
         ClearHistoryAndClipboard(mainWindow, true);
         break;
     case kCommandCopy:
-        AttachToForeground(1);
-        ReleaseAltInKeyboardState();
-        TypeCtrlChord(kVkC, 0);
-        Sleep(kKeyPauseMs);
-        AttachToForeground(0);
+        TypeIntoForeground(kVkC, 1, 0);
         break;
     case kCommandPopup:
         if (history.Count() > 0 && CheckForegroundTarget(nullptr) &&
             (history.Count() > 1 || noPopupForOne != 1)) {
             // NOT YET BUILT: opening the paste popup (and key mode 1).
         } else if (ReadStoredPopupKey() == kCtrlV) {
-            HandPasteKeyBack(0);
+            TypePaste(0);
         }
         break;
     case kCommandSettings:

@@ -62,11 +62,16 @@ void AppShell::ApplyHistorySettings() {
     s.copyOrder = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bCOPYORDER", 0));
     s.autoDelete = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bAUTODELETE", 1));
     s.pasteDelete = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bPASTEDELETE", 0));
-    s.limit = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "BUFFERLIMIT", 20));
+    s.limit = ClampHistoryLimit(static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "BUFFERLIMIT", 20)));
     history.ApplyListSettings(s);
 }
 
+// The message boxes come after the store is closed: a modal box runs a
+// message loop, and anything that opens the store meanwhile would close the
+// one open root and leave the rest of the load reading defaults.
 void AppShell::LoadProgramSettings() {
+    int upgradedFrom = 0;
+    bool tabrivetOn = false;
     {
         VendorKeyScope store;
         const int version = static_cast<int>(SettingsStore::ReadDword(kMainKey, "Version", 0));
@@ -75,10 +80,9 @@ void AppShell::LoadProgramSettings() {
         } else if (version != kSettingsVersion) {
             SettingsStore::WriteDword(kMainKey, "Version", kSettingsVersion);
             WriteValues(UpgradeValues(version));
-            ShowUpgradeMessage(version);
+            upgradedFrom = version;
         }
-        if (SettingsStore::ReadDword(kOtherProgramKey, "tabrivet", 0) == 1)
-            MessageBoxA(nullptr, kTabrivetWarning, kTabrivetCaption, MB_ICONINFORMATION);
+        tabrivetOn = SettingsStore::ReadDword(kOtherProgramKey, "tabrivet", 0) == 1;
 
         palette.x = SettingsStore::ReadDword(kMainKey, "PalettePosX", 0);
         palette.y = SettingsStore::ReadDword(kMainKey, "PalettePosY", 0);
@@ -92,6 +96,8 @@ void AppShell::LoadProgramSettings() {
         longList = static_cast<int>(SettingsStore::ReadDword(kMainKey, "LongList", 0));
     }
     ApplyHistorySettings();
+    if (upgradedFrom) ShowUpgradeMessage(upgradedFrom);
+    if (tabrivetOn) MessageBoxA(nullptr, kTabrivetWarning, kTabrivetCaption, MB_ICONINFORMATION);
 }
 
 void AppShell::SaveState() {

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "hook_shared.h"
 #include "reform_flags.h"
 
 namespace kst {
@@ -98,6 +99,11 @@ int ReformFlagsFromSwitches(const ConversionSwitches& s) {
     if (s.kinsoku) flags |= REFORM_KINSOKU;
     if (s.tagRemove) flags |= REFORM_TAG_REMOVE;
     return flags;
+}
+
+uint32_t HotkeyFromStored(uint32_t key, uint32_t modifiers, uint32_t defaultModifiers) {
+    if (modifiers < 1 || modifiers > 3) modifiers = defaultModifiers;
+    return ComposeHotkeyCode(key, modifiers);
 }
 
 std::string FormatTrayTip(int count, int limit, bool paused) {

@@ -47,6 +47,22 @@ struct ConversionSwitches {
 };
 int ReformFlagsFromSwitches(const ConversionSwitches& s);
 
+// Stored values held to what keeps memory and the history file sound: the
+// file's count is one byte, and a tab expands to at most this many spaces.
+constexpr int kMinHistoryLimit = 1, kMaxHistoryLimit = 255;
+constexpr int kMinTabWidth = 1, kMaxTabWidth = 32;
+constexpr int ClampHistoryLimit(int limit) {
+    return limit < kMinHistoryLimit ? kMinHistoryLimit : limit > kMaxHistoryLimit ? kMaxHistoryLimit : limit;
+}
+constexpr int ClampTabWidth(int width) {
+    return width < kMinTabWidth ? kMinTabWidth : width > kMaxTabWidth ? kMaxTabWidth : width;
+}
+
+// A hotkey from its two stored values. Modifiers other than 1 (Alt), 2 (Ctrl)
+// and 3 (both) take the row's default: a bare key would be taken from every
+// application (Backspace clearing the history, V untypable).
+uint32_t HotkeyFromStored(uint32_t key, uint32_t modifiers, uint32_t defaultModifiers);
+
 // The notification-area tip.
 std::string FormatTrayTip(int count, int limit, bool paused);
 

@@ -102,7 +102,7 @@ int SettingsStore::WriteString(const char* subkey, const char* name, const char*
 UINT ReadHotkey(const char* keyName, DWORD defaultKey, const char* withName, DWORD defaultWith) {
     const DWORD with = SettingsStore::ReadDword(kMainKey, withName, defaultWith);
     const DWORD key = SettingsStore::ReadDword(kMainKey, keyName, defaultKey);
-    return ComposeHotkeyCode(key, with);
+    return HotkeyFromStored(key, with, defaultWith);
 }
 
 VendorKeyScope::VendorKeyScope() { SettingsStore::OpenVendorKey(kVendorName); }

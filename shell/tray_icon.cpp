@@ -59,11 +59,16 @@ void ApplyMaskAsAlpha(HDC maskDC, DWORD* bits) {
 
 } // namespace
 
+// Null when the drawing surfaces cannot be had (the caller keeps the plain icon).
 HICON RenderCountIcon(HDC windowDC, HICON base, int count) {
-    HDC colorDC = CreateCompatibleDC(windowDC);
-    HDC maskDC = CreateCompatibleDC(windowDC);
     DWORD* colorBits = nullptr;
     HBITMAP color = CreateColorBitmap(windowDC, &colorBits);
+    if (!color || !colorBits) {
+        if (color) DeleteObject(color);
+        return nullptr;
+    }
+    HDC colorDC = CreateCompatibleDC(windowDC);
+    HDC maskDC = CreateCompatibleDC(windowDC);
     HBITMAP mask = CreateCompatibleBitmap(maskDC, kIconSize, kIconSize); // monochrome
     HGDIOBJ oldColor = SelectObject(colorDC, color);
     HGDIOBJ oldMask = SelectObject(maskDC, mask);
@@ -100,10 +105,12 @@ void TrayIcon::Add(HWND mainWindow, HINSTANCE programInstance, UINT callbackMess
     record.uID = kTrayIconId;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = callbackMessage;
-    record.hIcon = LoadSmallIcon(instance, IDI_TRAY_RUNNING);
+    HICON loaded = LoadSmallIcon(instance, IDI_TRAY_RUNNING);
+    record.hIcon = loaded;
     snprintf(record.szTip, sizeof record.szTip, "%s", "Kestrane - loading...");
     Shell_NotifyIconA(NIM_ADD, &record);
     UpdateCount(0);
+    if (loaded) DestroyIcon(loaded); // the shell keeps its own copy
 }
 
 void TrayIcon::UpdateCount(int count) {
@@ -112,12 +119,13 @@ void TrayIcon::UpdateCount(int count) {
     HDC windowDC = GetDC(record.hWnd);
     HICON icon = RenderCountIcon(windowDC, base, count);
     ReleaseDC(record.hWnd, windowDC);
-    record.hIcon = icon;
+    record.hIcon = icon ? icon : base;
     snprintf(record.szTip, sizeof record.szTip, "%s", FormatTrayTip(count, g_app.history.limit, g_app.paused).c_str());
     Shell_NotifyIconA(NIM_MODIFY, &record);
     // The shell keeps its own copy.
-    DestroyIcon(icon);
-    DestroyIcon(base);
+    if (icon) DestroyIcon(icon);
+    if (base) DestroyIcon(base);
+    record.hIcon = nullptr;
 }
 
 void TrayIcon::Remove() {

@@ -129,4 +129,119 @@ TEST(KeyDecision, CodesAboveOneByteNeverMatch) {
                    Decide({"", 0, 0x156, kAlt, kPress, false, {}, {}, {}}));
 }
 
+// A person's hands across several key events: each event sees the record
+// that the one before it left.
+struct Hands {
+    int32_t mode = 0;
+    bool onceThrough = false;
+    uint32_t held = 0;
+    KeyDecision Key(uint32_t vk, Mods state, uint32_t lParam, Mods physical = kNone,
+                    const kst::Hotkeys& keys = kDefaultKeys) {
+        KeyEvent e{vk, lParam, (state & kCtrl) != 0, (state & kAlt) != 0};
+        e.ctrlPhysical = (physical & kCtrl) != 0;
+        e.altPhysical = (physical & kAlt) != 0;
+        const KeyDecision d = DecideKey(mode, e, keys, onceThrough, held);
+        held = d.heldAfter;
+        if (d.clearOnceThrough) onceThrough = false;
+        return d;
+    }
+};
+
+constexpr uint32_t kVkControl = 0x11, kVkMenu = 0x12, kVkLMenu = 0xA4;
+
+TEST(KeyDecision, AHeldModifierStaysHeldAfterOurPasteResetTheState) {
+    struct Row {
+        const char* name;
+        uint32_t vk;
+        Mods hotkeyMods;
+        uint32_t code;
+    } const rows[] = {
+        {"Ctrl held, V tapped again", kVkV, kCtrl, 0x256},
+        {"Alt held, V tapped again", kVkV, kAlt, 0x156},
+    };
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.name);
+        Hands hands;
+        EXPECT_TRUE(hands.Key(r.vk, r.hotkeyMods, kPress, r.hotkeyMods).swallow);
+        hands.Key(r.vk, r.hotkeyMods, kRelease, r.hotkeyMods);
+        // Our paste reset the application's key state; the hands still hold the modifier.
+        const KeyDecision again = hands.Key(r.vk, kNone, kPress, r.hotkeyMods);
+        EXPECT_TRUE(again.swallow);
+        EXPECT_EQ(std::vector<uint32_t>{r.code}, std::vector<uint32_t>(again.posts, again.posts + again.postCount));
+        // Released where the hook did not see it: the physical state decides.
+        EXPECT_FALSE(hands.Key(r.vk, kNone, kPress, kNone).swallow) << "a bare key is typed";
+    }
+}
+
+TEST(KeyDecision, TheModifiersOwnPressOrReleaseEndsTheRecord) {
+    Hands hands;
+    hands.Key(kVkV, kCtrl, kPress, kCtrl);
+    EXPECT_NE(0u, hands.held);
+    EXPECT_FALSE(hands.Key(kVkControl, kCtrl, kRepeat, kCtrl).swallow);
+    EXPECT_NE(0u, hands.held) << "an auto-repeat of Ctrl changes nothing";
+    EXPECT_FALSE(hands.Key(kVkControl, kNone, kRelease, kNone).swallow) << "Ctrl's release reaches the application";
+    EXPECT_EQ(0u, hands.held);
+    EXPECT_FALSE(hands.Key(kVkV, kNone, kPress, kCtrl).swallow) << "no record: the state decides";
+}
+
+TEST(KeyDecision, TheReleaseOfAnAltWhoseHotkeyWeTookNeverReachesTheApplication) {
+    // A quick Alt+V: Alt released before V. The application saw Alt go down
+    // and nothing else; a lone Alt release would open its menu bar.
+    Hands hands;
+    EXPECT_FALSE(hands.Key(kVkMenu, kNone, kPress).swallow);
+    EXPECT_TRUE(hands.Key(kVkV, kAlt, kPress, kAlt).swallow);
+    EXPECT_TRUE(hands.Key(kVkMenu, kAlt, kRelease).swallow);
+    EXPECT_FALSE(hands.Key(kVkV, kNone, kRelease).swallow);
+    // The next lone Alt tap is the user's own: it opens the menu as usual.
+    EXPECT_FALSE(hands.Key(kVkLMenu, kNone, kPress).swallow);
+    EXPECT_FALSE(hands.Key(kVkLMenu, kAlt, kRelease).swallow);
+    // A stale record from another application: a fresh Alt press ends it.
+    hands.held = kst::kHotkeyAlt;
+    EXPECT_FALSE(hands.Key(kVkMenu, kNone, kPress).swallow);
+    EXPECT_FALSE(hands.Key(kVkMenu, kAlt, kRelease).swallow);
+}
+
+TEST(KeyDecision, TheRecordAppliesInTheModesThatTakeHotkeys) {
+    struct Row {
+        int32_t mode;
+        bool altReleaseTaken;
+    } const rows[] = {{0, true}, {3, true}, {2, false}, {1, true /* every key is taken */}};
+    for (const Row& r : rows) {
+        SCOPED_TRACE(r.mode);
+        Hands hands;
+        hands.held = kst::kHotkeyAlt;
+        hands.mode = r.mode;
+        EXPECT_EQ(r.altReleaseTaken, hands.Key(kVkMenu, kAlt, kRelease).swallow);
+        EXPECT_EQ(0u, hands.held);
+    }
+    Hands popupOpen;
+    popupOpen.mode = 1;
+    popupOpen.Key(kVkV, kCtrl, kPress, kCtrl);
+    EXPECT_EQ(0u, popupOpen.held) << "bare codes in mode 1 carry no modifiers";
+}
+
+TEST(KeyDecision, OurOwnCtrlVTypedWithAltClearedIsAPlainCtrlV) {
+    // Alt held, Alt+V taken; we type Ctrl+V with Alt cleared from the state.
+    Hands hands;
+    hands.Key(kVkV, kAlt, kPress, kAlt);
+    hands.onceThrough = kst::OwnPasteIsPopupKey(0x256, false);
+    ASSERT_TRUE(hands.onceThrough);
+    const KeyDecision ours = hands.Key(kVkV, kCtrl, kPress, kAlt);
+    EXPECT_FALSE(ours.swallow) << "let through once as the popup key";
+    EXPECT_FALSE(hands.onceThrough) << "and the flag is used up";
+}
+
+TEST(KeyDecision, OnceThroughIsSetExactlyWhenOurCtrlVIsThePopupKey) {
+    struct Row {
+        uint32_t popupKey;
+        bool altInState;
+        bool expected;
+    } const rows[] = {
+        {0x256, false, true},  {0x256, true, false}, {0x251, false, false},
+        {0x356, true, true},   {0x356, false, false}, {0x156, false, false},
+    };
+    for (const Row& r : rows)
+        EXPECT_EQ(r.expected, kst::OwnPasteIsPopupKey(r.popupKey, r.altInState)) << std::hex << r.popupKey;
+}
+
 } // namespace

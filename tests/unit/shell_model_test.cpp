@@ -180,4 +180,30 @@ TEST(SimplePasteNotice, NextEntryOrNone) {
     }
 }
 
+TEST(Settings, StoredHotkeysNeverBecomeABareKey) {
+    struct {
+        uint32_t key, modifiers, defaultModifiers, expected;
+    } const cases[] = {
+        {8, 2, 2, 0x208},   {86, 1, 1, 0x156},  {8, 3, 2, 0x308},
+        {8, 0, 2, 0x208},   // ClearKeyWith 0: Backspace alone would clear
+        {86, 0, 2, 0x256},  // HistoryKeyWith 0: V alone would be untypable
+        {8, 4, 3, 0x308},   {86, 0xFFFFFFFF, 1, 0x156}, {0x1156, 1, 1, 0x156},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, HotkeyFromStored(c.key, c.modifiers, c.defaultModifiers)) << c.key << " " << c.modifiers;
+}
+
+TEST(Settings, HistoryLimitAndTabWidthAreHeldToSoundBounds) {
+    struct {
+        int stored, limit, tab;
+    } const cases[] = {
+        {-5, 1, 1}, {0, 1, 1}, {1, 1, 1}, {4, 4, 4}, {32, 32, 32}, {33, 33, 32},
+        {200, 200, 32}, {255, 255, 32}, {256, 255, 32}, {200000000, 255, 32},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(c.limit, ClampHistoryLimit(c.stored)) << c.stored;
+        EXPECT_EQ(c.tab, ClampTabWidth(c.stored)) << c.stored;
+    }
+}
+
 } // namespace

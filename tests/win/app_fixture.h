@@ -1,0 +1,125 @@
+// The real program beside the test editor: a fresh registry with the
+// first-run values, an empty clipboard, the editor in front; what the
+// program saved is read back after it ends.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app_bench.h"
+#include "history_file.h"
+#include "settings_model.h"
+#include "testeditor_protocol.h"
+
+namespace fixture {
+
+using bench::App;
+using bench::AppCopy;
+
+inline const char* const kMain = kst::kMainKey;
+inline const char* const kClipText = kst::kClipTextKey;
+
+class AppFixture : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        bench::DeleteVendorKey();
+        for (const kst::StoredValue& v : kst::FirstRunValues())
+            if (!v.text) bench::SetDword(v.subkey, v.name, v.number);
+        queryMsg_ = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
+        EmptyTheClipboard();
+        ASSERT_TRUE(editor_.Start("\"" + bench::ExeDirectory() + "testeditor.exe\""));
+        editorWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor_.Id(), 20000);
+        ASSERT_NE(nullptr, editorWindow_);
+        edit_ = FindWindowExA(editorWindow_, nullptr, "Edit", nullptr);
+    }
+    void TearDown() override {
+        if (app_) app_->Close();
+        editor_.Stop();
+        bench::DeleteVendorKey();
+    }
+
+    // Joining the viewer chain shows the program the clipboard as it is:
+    // each start begins with an empty one.
+    static void EmptyTheClipboard() {
+        if (OpenClipboard(nullptr)) {
+            EmptyClipboard();
+            CloseClipboard();
+        }
+    }
+
+    void StartApp(const std::string& historyFile = "") {
+        if (!historyFile.empty()) bench::WriteFileBytes(copy_.HistoryFile(), historyFile);
+        app_ = std::make_unique<App>(copy_);
+        ASSERT_TRUE(app_->Start());
+        ASSERT_NE(nullptr, app_->WaitForMainWindow());
+        ASSERT_TRUE(bench::BringToFront(editorWindow_));
+        bench::PumpFor(300);
+    }
+
+    // Ends the program and reads back what it saved.
+    std::vector<std::string> SavedTexts() {
+        app_->Close();
+        app_.reset();
+        const std::string file = bench::ReadFileBytes(copy_.HistoryFile());
+        std::vector<std::string> texts;
+        for (const auto& r : kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
+            texts.push_back(r.text);
+        return texts;
+    }
+
+    LRESULT Ask(EditorQuery question, LPARAM lParam = 0) {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(editorWindow_, queryMsg_, question, lParam, SMTO_ABORTIFHUNG, 3000, &answer);
+        return (LRESULT)answer;
+    }
+    std::string EditorText() { return bench::WindowText(edit_); }
+    void SetEditorText(const char* text) {
+        SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM)text);
+        SendMessageA(edit_, EM_SETSEL, 0, -1);
+    }
+    void ClearEditor() { SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM) ""); }
+
+    // Types Ctrl+C over the whole text and lets the quiet period pass.
+    void CopyInEditor(const char* text) {
+        SetEditorText(text);
+        bench::PumpFor(100);
+        bench::Chord({VK_CONTROL}, 'C');
+        bench::PumpFor(700);
+    }
+
+    static std::string ClipboardText() {
+        std::string text;
+        if (!OpenClipboard(nullptr)) return "<busy>";
+        if (HANDLE data = GetClipboardData(CF_TEXT)) {
+            if (const char* p = static_cast<const char*>(GlobalLock(data))) {
+                text = p;
+                GlobalUnlock(data);
+            }
+        }
+        CloseClipboard();
+        return text;
+    }
+
+    static void PostGeneral(HWND main, WPARAM command) {
+        PostMessageA(main, RegisterWindowMessageA("KESTRANE_GENERALNOTIFY"), command, 0);
+    }
+
+    AppCopy copy_;
+    std::unique_ptr<App> app_;
+    bench::ChildProcess editor_;
+    HWND editorWindow_ = nullptr;
+    HWND edit_ = nullptr;
+    UINT queryMsg_ = 0;
+};
+
+inline std::string HistoryOf(std::initializer_list<const char*> texts) {
+    std::string file(1, static_cast<char>(texts.size()));
+    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
+    for (const char* text : texts) kst::EncodeRecord(file, text, strlen(text), -1, t);
+    return file;
+}
+
+} // namespace fixture

@@ -1,0 +1,230 @@
+// The hotkeys as people press them: modifiers held across several taps,
+// auto-repeat, quick taps, restarts, odd settings and a busy clipboard.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app_fixture.h"
+
+namespace {
+
+using namespace fixture;
+
+class HandsEndToEnd : public AppFixture {
+  protected:
+    bool WaitForText(const std::string& text, DWORD ms = 3000) {
+        return bench::PumpUntil([&] { return EditorText() == text; }, ms);
+    }
+    // Lets the clipboard's quiet period pass so the program knows it.
+    void PutOnClipboard(const char* text) {
+        ASSERT_TRUE(bench::SetClipboardText(text));
+        bench::PumpFor(700);
+    }
+};
+
+TEST_F(HandsEndToEnd, HeldCtrlAndTwoTapsOnAnEmptyHistoryPasteTwice) {
+    StartApp();
+    PutOnClipboard("p");
+    Ask(kEditorReset);
+    bench::SendKeys({{VK_CONTROL, false}});
+    for (const char* expected : {"p", "pp"}) {
+        bench::SendKeys({{'V', false}, {'V', true}});
+        EXPECT_TRUE(WaitForText(expected)) << EditorText();
+        bench::PumpFor(300);
+    }
+    bench::SendKeys({{VK_CONTROL, true}});
+    bench::PumpFor(300);
+    EXPECT_EQ("pp", EditorText());
+}
+
+TEST_F(HandsEndToEnd, HeldCtrlVWithAutoRepeatPastesOnce) {
+    StartApp();
+    PutOnClipboard("p");
+    Ask(kEditorReset);
+    bench::SendKeys({{VK_CONTROL, false}, {'V', false}});
+    for (int k = 0; k < 30; ++k) { // a second of auto-repeat
+        bench::PumpFor(33);
+        bench::SendKeys({{'V', false}});
+    }
+    bench::SendKeys({{'V', true}});
+    bench::PumpFor(500);
+    bench::SendKeys({{VK_CONTROL, true}});
+    bench::PumpFor(300);
+    EXPECT_EQ("p", EditorText());
+}
+
+TEST_F(HandsEndToEnd, AltHeldAndVTappedThreeTimesPastesThreeEntries) {
+    StartApp(HistoryOf({"A", "B", "C"}));
+    bench::SendKeys({{VK_MENU, false}});
+    for (const char* expected : {"A", "AB", "ABC"}) {
+        bench::SendKeys({{'V', false}, {'V', true}});
+        EXPECT_TRUE(WaitForText(expected)) << EditorText();
+        bench::PumpFor(300);
+    }
+    bench::SendKeys({{VK_MENU, true}});
+    bench::PumpFor(300);
+    EXPECT_EQ("ABC", EditorText());
+}
+
+// Wine's notepad in front, emptied again before it closes.
+class Notepad {
+  public:
+    bool Start() {
+        if (!process_.Start("notepad.exe")) return false;
+        window_ = bench::WaitForWindow("Notepad", process_.Id(), 20000);
+        edit_ = window_ ? FindWindowExA(window_, nullptr, "Edit", nullptr) : nullptr;
+        return edit_ && bench::BringToFront(window_);
+    }
+    ~Notepad() {
+        if (edit_) {
+            SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM) "");
+            SendMessageA(edit_, EM_SETMODIFY, FALSE, 0);
+        }
+        process_.Stop();
+    }
+    std::string Text() const { return bench::WindowText(edit_); }
+    bool InMenuMode() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
+        return (info.flags & GUI_INMENUMODE) != 0;
+    }
+
+  private:
+    bench::ChildProcess process_;
+    HWND window_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
+TEST_F(HandsEndToEnd, HeldCtrlAndTwoTapsInNotepad) {
+    StartApp();
+    PutOnClipboard("n");
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Start());
+    bench::PumpFor(300);
+    bench::SendKeys({{VK_CONTROL, false}});
+    for (const char* expected : {"n", "nn"}) {
+        bench::SendKeys({{'V', false}, {'V', true}});
+        EXPECT_TRUE(bench::PumpUntil([&] { return notepad.Text() == expected; }, 3000)) << notepad.Text();
+        bench::PumpFor(300);
+    }
+    bench::SendKeys({{VK_CONTROL, true}});
+    bench::PumpFor(300);
+    EXPECT_EQ("nn", notepad.Text());
+}
+
+// Alt let go a few milliseconds after V went down, before V came up: the
+// application must not see a lone Alt press and release (its menu bar).
+TEST_F(HandsEndToEnd, AQuickAltVTapInNotepadPastesAndOpensNoMenu) {
+    StartApp(HistoryOf({"entry", "next"}));
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Start());
+    bench::PumpFor(300);
+    bench::SendKeys({{VK_MENU, false}, {'V', false}});
+    Sleep(5);
+    bench::SendKeys({{VK_MENU, true}, {'V', true}});
+    bench::PumpUntil([&] { return notepad.Text() == "entry"; }, 3000);
+    bench::PumpFor(300);
+    EXPECT_FALSE(notepad.InMenuMode()) << "the menu bar is active";
+    EXPECT_EQ("entry", notepad.Text());
+    // A lone Alt tap of the user's own still reaches notepad.
+    bench::SendKeys({{VK_MENU, false}, {VK_MENU, true}});
+    EXPECT_TRUE(bench::PumpUntil([&] { return notepad.InMenuMode(); }, 2000));
+    bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    bench::PumpFor(200);
+}
+
+// The program's own Ctrl+V is let through exactly when the hook would take
+// it as the popup key, whichever key started the paste.
+TEST_F(HandsEndToEnd, OnceThroughFollowsTheChordTheProgramTypes) {
+    bench::SetDword(kMain, "AutoPasteKey", 'B');
+    StartApp(HistoryOf({"by Alt+B"}));
+    bench::Chord({VK_MENU}, 'B');
+    EXPECT_TRUE(WaitForText("by Alt+B")) << "our Ctrl+V is not swallowed as the popup key: " << EditorText();
+    app_->Close();
+    app_.reset();
+
+    bench::SetDword(kMain, "AutoPasteKey", 'V');
+    bench::SetDword(kMain, "HistoryKey", 'Q');
+    Ask(kEditorReset);
+    StartApp(HistoryOf({"x"}));
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForText("x"));
+    bench::PumpFor(300);
+    Ask(kEditorReset);
+    bench::Chord({VK_CONTROL}, 'Q');
+    bench::PumpFor(600);
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, 'Q')) << "no once-through flag was left over";
+}
+
+TEST_F(HandsEndToEnd, ARestartAfterAnExitWhilePausedStartsClean) {
+    StartApp(HistoryOf({"after restart"}));
+    bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // pause
+    bench::PumpFor(500);
+    app_->Close();
+    app_.reset();
+    StartApp();
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForText("after restart")) << "the hotkeys act again: " << EditorText();
+}
+
+TEST_F(HandsEndToEnd, BadModifierValuesNeverMakeABareKeyAHotkey) {
+    bench::SetDword(kMain, "ClearKeyWith", 0);
+    bench::SetDword(kMain, "HistoryKeyWith", 0);
+    bench::SetDword(kMain, "AutoPasteKeyWith", 7);
+    StartApp(HistoryOf({"kept"}));
+    SetEditorText("ab");
+    SendMessageA(edit_, EM_SETSEL, 2, 2);
+    bench::SendKeys({{VK_BACK, false}, {VK_BACK, true}, {'V', false}, {'V', true}});
+    EXPECT_TRUE(WaitForText("av")) << "Backspace and V are ordinary keys: " << EditorText();
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForText("avkept")) << "the simple-paste key took its default, Alt+V";
+    EXPECT_EQ((std::vector<std::string>{"kept"}), SavedTexts());
+}
+
+TEST_F(HandsEndToEnd, OddLimitsAndTabWidthsAreHeldToBounds) {
+    bench::SetDword(kClipText, "nTab", 200000000);
+    bench::SetDword(kClipText, "bTABREPLACE", 1);
+    bench::SetDword(kClipText, "BUFFERLIMIT", 0);
+    StartApp(HistoryOf({"a\tb"}));
+    bench::Chord({VK_MENU}, 'V');
+    bench::PumpUntil([&] { return EditorText().size() > 2; }, 3000);
+    EXPECT_EQ("a" + std::string(31, ' ') + "b", ClipboardText()) << "a tab is at most 32 columns";
+    CopyInEditor("one");
+    CopyInEditor("two");
+    EXPECT_EQ((std::vector<std::string>{"two"}), SavedTexts()) << "a limit below 1 holds one entry";
+}
+
+// Another program holds the clipboard open: the simple paste cannot put its
+// entry there, so it types nothing, says so, and the next copy still counts.
+TEST_F(HandsEndToEnd, AClipboardHeldElsewhereMeansNoPasteAndTheNextCopyCounts) {
+    StartApp(HistoryOf({"entry"}));
+    SetEditorText("");
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    bench::Chord({VK_MENU}, 'V');
+    const bool said = bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 5000) != nullptr;
+    bench::PumpFor(1500);
+    CloseClipboard();
+    EXPECT_TRUE(said) << "a balloon tells the user";
+    EXPECT_EQ("", EditorText()) << "no Ctrl+V typed";
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, 'V'));
+    CopyInEditor("copied after");
+    EXPECT_EQ((std::vector<std::string>{"entry", "copied after"}), SavedTexts());
+}
+
+// The clear key, which here is also the stop key, in an excluded application:
+// it ends there, neither clearing nor pausing.
+TEST_F(HandsEndToEnd, TheClearKeyInAnExcludedApplicationEndsThere) {
+    std::string path = bench::ExeDirectory() + "testeditor.exe";
+    bench::SetDword(kst::kExceptKey, "count", 1);
+    bench::SetRaw(kst::kExceptKey, "ModuleFileName0", REG_SZ, path.c_str(), (DWORD)path.size() + 1);
+    bench::SetDword(kMain, "StopKeyWith", 2);
+    StartApp(HistoryOf({"still here"}));
+    bench::Chord({VK_CONTROL}, VK_BACK);
+    bench::PumpFor(800);
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForText("still here")) << "not paused, not cleared: " << EditorText();
+}
+
+} // namespace
