@@ -4,6 +4,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
+#include <shlobj.h>
 
 #include <memory>
 #include <string>
@@ -120,6 +121,26 @@ inline std::string HistoryOf(std::initializer_list<const char*> texts) {
     const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
     for (const char* text : texts) kst::EncodeRecord(file, text, strlen(text), -1, t);
     return file;
+}
+
+// A file list on the clipboard, as a file manager puts it there.
+inline bool SetClipboardFiles(const std::vector<std::string>& paths) {
+    size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& p : paths) size += p.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
+    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    char* at = reinterpret_cast<char*>(drop + 1);
+    for (const auto& p : paths) {
+        memcpy(at, p.c_str(), p.size() + 1);
+        at += p.size() + 1;
+    }
+    GlobalUnlock(memory);
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    const bool set = SetClipboardData(CF_HDROP, memory) != nullptr;
+    CloseClipboard();
+    return set;
 }
 
 } // namespace fixture

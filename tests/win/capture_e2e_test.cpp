@@ -48,26 +48,6 @@ TEST_F(CaptureEndToEnd, WithCopyKeysOnlyAnotherProgramsCopyIsNotRecorded) {
     EXPECT_EQ((std::vector<std::string>{"typed copy"}), SavedTexts());
 }
 
-// A file list on the clipboard, as a file manager puts it there.
-bool SetClipboardFiles(const std::vector<std::string>& paths) {
-    size_t size = sizeof(DROPFILES) + 1;
-    for (const auto& p : paths) size += p.size() + 1;
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-    auto* drop = static_cast<DROPFILES*>(GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    char* at = reinterpret_cast<char*>(drop + 1);
-    for (const auto& p : paths) {
-        memcpy(at, p.c_str(), p.size() + 1);
-        at += p.size() + 1;
-    }
-    GlobalUnlock(memory);
-    if (!OpenClipboard(nullptr)) return false;
-    EmptyClipboard();
-    const bool set = SetClipboardData(CF_HDROP, memory) != nullptr;
-    CloseClipboard();
-    return set;
-}
-
 TEST_F(CaptureEndToEnd, CopiedFilesBecomeTheirPaths) {
     bench::SetDword(kMain, "CtrlCOnly", 0);
     struct {

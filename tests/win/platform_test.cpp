@@ -40,3 +40,21 @@ TEST(ProgramDirectory, IsTheFolderOfTheProgramWithItsBackslash) {
 }
 
 } // namespace
+
+namespace {
+
+// The program tells its own clipboard writes by the sequence number it reads
+// right after writing: it must stay put until the next write, and move then.
+TEST(Platform, ClipboardSequenceNumberMovesWithEachWriteOnly) {
+    ASSERT_TRUE(bench::SetClipboardText("first"));
+    const DWORD afterFirst = GetClipboardSequenceNumber();
+    bench::PumpFor(300);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    GetClipboardData(CF_TEXT);
+    CloseClipboard();
+    EXPECT_EQ(afterFirst, GetClipboardSequenceNumber()) << "reading changes nothing";
+    ASSERT_TRUE(bench::SetClipboardText("second"));
+    EXPECT_NE(afterFirst, GetClipboardSequenceNumber());
+}
+
+} // namespace
