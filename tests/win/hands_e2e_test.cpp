@@ -225,6 +225,7 @@ TEST_F(HandsEndToEnd, OddLimitsAndTabWidthsAreHeldToBounds) {
 // Another program holds the clipboard open: the simple paste cannot put its
 // entry there, so it types nothing, says so, and the next copy still counts.
 TEST_F(HandsEndToEnd, AClipboardHeldElsewhereMeansNoPasteAndTheNextCopyCounts) {
+    bench::SetDword(kClipText, "bPASTEDELETE", 1); // a paste that counted would remove the entry
     StartApp(HistoryOf({"entry"}));
     SetEditorText("");
     ASSERT_TRUE(OpenClipboard(nullptr));
@@ -264,6 +265,19 @@ TEST_F(HandsEndToEnd, OwnPathTextIsNeverRecordedAgainUnderLoad) {
     bench::PumpFor(2500);
     EXPECT_EQ("C:\\data\\first.txt\r\nC:\\data\\second.txt", ClipboardText());
     EXPECT_EQ((std::vector<std::string>{"C:\\data\\first.txt\r\nC:\\data\\second.txt"}), SavedTexts());
+}
+
+// Ctrl+V with a history, while the popup does not exist yet: the key is
+// handed back and the application pastes its clipboard as usual.
+TEST_F(HandsEndToEnd, CtrlVWithAHistoryPastesTheClipboardAsUsual) {
+    StartApp(HistoryOf({"a", "b"}));
+    PutOnClipboard("clip");
+    Ask(kEditorReset);
+    bench::SendKeys({{VK_CONTROL, false}, {'V', false}, {'V', true}});
+    EXPECT_TRUE(WaitForText("clip")) << EditorText();
+    bench::SendKeys({{VK_CONTROL, true}});
+    bench::PumpFor(300);
+    EXPECT_EQ("clip", EditorText());
 }
 
 } // namespace
