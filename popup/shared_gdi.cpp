@@ -31,6 +31,13 @@ void DrawReturnMark(HDC dc, int x, int y) {
 
 } // namespace
 
+void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
+    HGDIOBJ old = SelectObject(dc, pen);
+    MoveToEx(dc, x1, y1, nullptr);
+    LineTo(dc, x2, y2);
+    SelectObject(dc, old);
+}
+
 void CreateSharedGdi(HINSTANCE) {
     if (g_gdi.uiFont) return; // once
     g_gdi.shadowPen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNSHADOW));

@@ -22,6 +22,9 @@ extern SharedGdi g_gdi;
 void CreateSharedGdi(HINSTANCE instance);
 void DeleteSharedGdi();
 
+// A one-pixel line with the pen, leaving the device context as it was.
+void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2);
+
 int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected);
 int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks);
 int MeasureWrappedText(HDC dc, const char* text, int width);

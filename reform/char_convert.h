@@ -4,11 +4,26 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 
 namespace kst {
 
 constexpr bool IsLeadByte(unsigned char b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC); }
+
+// Bytes of the longest start of text (length bytes) that holds at most
+// maxBytes and never half a double-byte character. Reads no further than
+// maxBytes + 1 bytes.
+inline size_t CharBoundaryPrefix(const char* text, size_t length, size_t maxBytes) {
+    if (length <= maxBytes) return length;
+    size_t end = 0;
+    while (end < length) {
+        const size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
+        if (end + width > maxBytes) break;
+        end += width;
+    }
+    return end;
+}
 
 // 0: b does not convert; 1: b converts alone; 2: b and n form one voiced kana.
 int ClassifyHalfWidth(unsigned char b, unsigned char n);

@@ -34,7 +34,10 @@ HWND FindNotificationArea() {
 
 } // namespace
 
-AppShell::AppShell() { history.SetHost(this); }
+AppShell::AppShell() {
+    history.SetHost(this);
+    popup.SetHost(this);
+}
 
 void AppShell::RegisterMessages() {
     for (int k = 0; k < kMessageCount; ++k) messages[k] = RegisterWindowMessageA(kMessageNames[k]);
@@ -76,10 +79,10 @@ int AppShell::Run(HINSTANCE programInstance) {
     }
     INITCOMMONCONTROLSEX controls{sizeof controls, kCommonControlClasses};
     InitCommonControlsEx(&controls);
-    // NOT YET BUILT: RegisterPopupClasses comes with the paste popup.
+    instance = programInstance;
+    RegisterPopupClasses(instance);
     ProbeLayeredWindows();
 
-    instance = programInstance;
     RegisterMessages();
     if (!RegisterMainClass()) return 0;
     LoadProgramSettings();
@@ -139,7 +142,7 @@ void AppShell::OnTeardown() {
 void AppShell::ShutDown() {
     balloon.Destroy();
     SaveState();
-    // NOT YET BUILT: UnregisterPopupClasses comes with the paste popup.
+    UnregisterPopupClasses(instance);
     DeleteSharedGdi();
     UnInstallHook();
 }

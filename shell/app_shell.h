@@ -10,6 +10,7 @@
 
 #include "clip_history.h"
 #include "history_host.h"
+#include "paste_popup.h"
 #include "tooltip.h"
 #include "tray_icon.h"
 
@@ -39,7 +40,7 @@ struct PalettePosition {
     DWORD x = 0, y = 0, cx = 103, cy = 23;
 };
 
-class AppShell : public HistoryHost {
+class AppShell : public HistoryHost, public PopupHost {
   public:
     AppShell();
 
@@ -67,11 +68,16 @@ class AppShell : public HistoryHost {
     bool TakeCopyKeyMark() override;
     bool ForegroundAllowsCapture() override;
 
+    // PopupHost: the popup's paste.
+    void TypePopupPaste() override;
+    void ReportClipboardBusy() override;
+
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
     TrayIcon tray;
     UINT messages[kMessageCount] = {};
     ClipHistory history;
+    PastePopup popup;
     std::vector<std::string> exclusionList;
     Tooltip balloon;
     int autoCapture = 0;
@@ -102,7 +108,8 @@ class AppShell : public HistoryHost {
     bool OnPopupKey(LPARAM keyData);
     void ClearHistoryAndClipboard(HWND clipboardOwner, bool captureAfter);
     void AnnounceNextEntry(int pastedIndex);
-    void TypePaste(DWORD holdMs);
+    void TypePaste(DWORD holdMs, bool releaseAlt = true);
+    void OpenPopup(HWND owner);
     int RestingKeyMode() const;
     void OnMouseForward(UINT mouseMessage);
     void OnGeneralNotify(int command);

@@ -89,6 +89,18 @@ UINT ReadStoredPopupKey() {
     return ReadHotkey("HistoryKey", 86, "HistoryKeyWith", 2);
 }
 
+// The focus window of the application in front, else its foreground window.
+// Read from the thread's GUI information rather than by attaching to its
+// input, which would reset the key state of the keys the user holds.
+HWND ForegroundFocus() {
+    const HWND foreground = GetForegroundWindow();
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info) && info.hwndFocus)
+        return info.hwndFocus;
+    return foreground;
+}
+
 // The thread we attached to, so that we detach from that one even when the
 // foreground has changed in between.
 DWORD g_attachedThread = 0;
@@ -112,21 +124,37 @@ void SendPasteKeystrokes(int releaseAlt, DWORD holdMs) { TypeIntoForeground(kVkV
 // While paused only the stop key is taken.
 int AppShell::RestingKeyMode() const { return paused ? 3 : 0; }
 
-// Our Ctrl+V, with Alt released for the application, and let through once
-// exactly when the hook would otherwise take it as the popup key.
-void AppShell::TypePaste(DWORD holdMs) {
+// Our Ctrl+V, let through once exactly when the hook would otherwise take it
+// as the popup key. The hotkey paths release Alt for the application; the
+// popup's paste leaves Alt as the hands hold it.
+void AppShell::TypePaste(DWORD holdMs, bool releaseAlt) {
     SetAllKeyMessageSnatch(RestingKeyMode());
-    if (OwnPasteIsPopupKey(popupKey, false)) SetOnceThroughPaste();
-    SendPasteKeystrokes(1, holdMs);
+    const bool altInState = !releaseAlt && GetAsyncKeyState(VK_MENU) < 0;
+    if (OwnPasteIsPopupKey(popupKey, altInState)) SetOnceThroughPaste();
+    SendPasteKeystrokes(releaseAlt ? 1 : 0, holdMs);
     SetAllKeyMessageSnatch(RestingKeyMode());
 }
 
+void AppShell::TypePopupPaste() { TypePaste(kKeyPauseMs, false); }
+
+void AppShell::ReportClipboardBusy() { balloon.Information(kErrorTitle, kClipboardBusyText); }
+
+// At the caret of the application in front, owned by its focus window.
+// Every key comes to the popup from before it shows: a key pressed the
+// moment it appears must not reach the application instead.
+void AppShell::OpenPopup(HWND owner) {
+    SetAllKeyMessageSnatch(1);
+    popup.Open(instance, owner, mainWindow, &history);
+    if (!popup.IsOpen()) SetAllKeyMessageSnatch(RestingKeyMode());
+}
+
 void AppShell::OnHotkey(UINT code, LPARAM keyData) {
-    // NOT YET BUILT: the paste popup. While it is open it takes the keys first.
+    if (popup.IsOpen()) popup.OnKey(code, keyData);
     if (code == popupKey && OnPopupKey(keyData)) return;
     if (code == clearKey) {
-        // An excluded or silent application: the key ends here.
-        if (!CheckForegroundTarget(nullptr)) return;
+        // With the popup open, or in an excluded or silent application, the
+        // key ends here.
+        if (popup.IsOpen() || !CheckForegroundTarget(nullptr)) return;
         ClearHistoryAndClipboard(nullptr, false);
     }
     if (code == stopKey) TogglePause();
@@ -138,16 +166,18 @@ void AppShell::OnHotkey(UINT code, LPARAM keyData) {
 bool AppShell::OnPopupKey(LPARAM keyData) {
     // A release, or an auto-repeat of a held key: one press is one action.
     if (keyData & 0xC0000000) return true;
+    if (popup.IsOpen()) return true;
     if (history.Count() == 1 && noPopupForOne == 1 && history.otherFormats == 0) {
         SimpleHistoryPaste();
         return true;
     }
-    const bool handBack = history.Count() == 0 || !CheckForegroundTarget(nullptr);
-    if (handBack && history.Count() == 1) history.SetItemPasteMark(0, 0);
-    // NOT YET BUILT: the paste popup at the caret (and key mode 1). Until it
-    // exists the key is handed back with a history too, so that Ctrl+V pastes.
-    if (ReadStoredPopupKey() == kCtrlV) TypePaste(kKeyPauseMs);
-    return true;
+    if (history.Count() == 0 || !CheckForegroundTarget(nullptr)) {
+        if (history.Count() == 1) history.SetItemPasteMark(0, 0);
+        if (ReadStoredPopupKey() == kCtrlV) TypePaste(kKeyPauseMs);
+        return true;
+    }
+    OpenPopup(ForegroundFocus());
+    return false;
 }
 
 // captureAfter: let the capture state describe the now empty clipboard.
@@ -195,9 +225,10 @@ void AppShell::OnGeneralNotify(int command) {
         TypeIntoForeground(kVkC, 1, 0);
         break;
     case kCommandPopup:
+        if (popup.IsOpen()) break;
         if (history.Count() > 0 && CheckForegroundTarget(nullptr) &&
             (history.Count() > 1 || noPopupForOne != 1)) {
-            // NOT YET BUILT: opening the paste popup (and key mode 1).
+            OpenPopup(GetForegroundWindow());
         } else if (ReadStoredPopupKey() == kCtrlV) {
             TypePaste(0);
         }
@@ -206,7 +237,7 @@ void AppShell::OnGeneralNotify(int command) {
         // NOT YET BUILT: the settings sheet.
         break;
     case kCommandCapture:
-        if (!paused) history.Capture();
+        if (!popup.IsOpen() && !paused) history.Capture();
         break;
     default: // 4 and unknown commands: nothing
         break;

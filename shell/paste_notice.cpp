@@ -8,13 +8,7 @@ namespace kst {
 
 std::string Preview(const std::string& text, size_t maxBytes) {
     if (text.size() <= maxBytes) return text;
-    size_t end = 0;
-    while (end < text.size()) {
-        const size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
-        if (end + width > maxBytes) break;
-        end += width;
-    }
-    return text.substr(0, end) + "...";
+    return text.substr(0, CharBoundaryPrefix(text.data(), text.size(), maxBytes)) + "...";
 }
 
 Notice NextEntryNotice(int pastedIndex, int count, const std::string& next) {

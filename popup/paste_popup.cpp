@@ -1,0 +1,236 @@
+#include "paste_popup.h"
+
+#include <string.h>
+
+#include <string>
+
+#include "char_convert.h"
+#include "clip_history.h"
+#include "ksthook.h"
+#include "popup_model.h"
+#include "resource_ids.h"
+#include "settings_model.h"
+#include "settings_store.h"
+#include "shared_gdi.h"
+#include "window_object.h"
+
+namespace kst {
+namespace {
+
+constexpr DWORD kToggleStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX;
+constexpr DWORD kGlyphStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE;
+const char* const kToggleValues[8] = {"bDBCS", "bUPPER", "bCANMA", "bPERIOD",
+                                      "bRETURNSET", "bQUOTESET", "bCORRECT", "bTAGREMOVE"};
+const char* const kDirectionValues[4] = {"toDBCS", "toUPPER", "toCANMA", "toPERIOD"};
+// Icons of the current-clipboard row, in drawing order, with their mask bits.
+const struct {
+    int bit;
+    int icon;
+} kFormatIcons[6] = {{0x02, IDI_FORMAT_TEXT},  {0x04, IDI_FORMAT_PICTURE}, {0x08, IDI_FORMAT_SHAPES},
+                     {0x10, IDI_FORMAT_SOUND}, {0x20, IDI_FORMAT_FILES},   {0x01, IDI_FORMAT_OTHER}};
+
+int ReadInt(const char* name, int fallback) {
+    return static_cast<int>(SettingsStore::ReadDword(kClipTextKey, name, static_cast<DWORD>(fallback)));
+}
+
+
+
+} // namespace
+
+LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    PastePopup* popup = ObjectFromWindow<PastePopup>(hwnd, kPopupProperty);
+    if (!popup) return DefWindowProcA(hwnd, message, wParam, lParam);
+    switch (message) {
+    case WM_NULL:
+        popup->OnToggle(reinterpret_cast<HWND>(lParam));
+        break;
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        popup->PaintFrame(dc, ps.rcPaint);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_CLOSE:
+        DestroyWindow(hwnd);
+        break;
+    case WM_MOUSEACTIVATE:
+        return MA_NOACTIVATE;
+    case WM_DRAWITEM:
+        if (wParam == kHistoryList) {
+            popup->DrawListItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+            return 1;
+        }
+        break;
+    case WM_MEASUREITEM:
+        if (wParam == kHistoryList) {
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kRowHeight;
+            return 1;
+        }
+        break;
+    case WM_COMMAND:
+        // By the notification only: NAList posts its own with control id 0.
+        if (HIWORD(wParam) == LBN_SELCHANGE) popup->ShowSelectionDetail();
+        else if (HIWORD(wParam) == LBN_DBLCLK) popup->OnKey(VK_RETURN, 0);
+        break;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void PastePopup::ReadSettings(int& columnWidth) {
+    VendorKeyScope store;
+    showDetail = ReadInt("ShowDetail", 1) ? 1 : 0;
+    for (int k = 0; k < 4; ++k) forward[k] = ReadInt(kDirectionValues[k], 1) ? 1 : 0;
+    saveToggles = ReadInt("bSAVE", 1) ? 1 : 0;
+    columnWidth = ReadInt("ColumnWidth", 60);
+    listExtra = SettingsStore::ReadDword(kMainKey, "LongList", 0) == 1 ? kLongListExtra : 0;
+}
+
+HWND PastePopup::CreateControl(const char* className, int id, const char* caption, DWORD style, int x, int y,
+                               int width, int height) {
+    return CreateWindowExA(0, className, caption, style, x, y, width, height, window,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+}
+
+void PastePopup::CreateControls(int columnWidth) {
+    const int e = listExtra;
+    list = CreateControl("NAList", kHistoryList, "",
+                         WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_VSCROLL | LBS_NOTIFY |
+                             LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | LBS_DISABLENOSCROLL,
+                         1, 1, 311, 85 + e);
+    toggles[kToggleCopyOrder] =
+        CreateControl("NAButton", kToggleCopyOrder, "コピー順固定(&C)", WS_CHILD | BS_AUTOCHECKBOX, 5, e + 91, 145, 15);
+    foldButton = CreateControl("NAButton", kFoldButton, "u", kGlyphStyle, 294, e + 90, 18, 17);
+    statusLine = CreateControl("STATIC", kStatusLine, "0/0()", WS_CHILD | WS_VISIBLE | SS_RIGHT, 120, e + 93, 170, 12);
+    const std::string wrap = WrapCaption(columnWidth);
+    const struct {
+        int id;
+        const char* caption;
+        int x, y;
+    } panel[8] = {
+        {kToggleWidth, TwoWayCaption(0, true), 5, 112},    {kToggleCase, TwoWayCaption(1, true), 5, 130},
+        {kToggleWrap, wrap.c_str(), 5, 146},               {kToggleQuote, "引用(&Q)", 5, 162},
+        {kToggleComma, TwoWayCaption(2, true), 165, 112},  {kTogglePeriod, TwoWayCaption(3, true), 165, 130},
+        {kToggleKinsoku, "禁則処理(&E)", 165, 146},        {kToggleTags, "タグ外し(&T)", 165, 162},
+    };
+    for (const auto& t : panel)
+        toggles[t.id] = CreateControl("NAButton", t.id, t.caption, kToggleStyle, t.x, e + t.y, 130, 15);
+    const POINT directionAt[4] = {{135, 113}, {135, 131}, {296, 113}, {296, 131}};
+    for (int k = 0; k < 4; ++k)
+        directions[k] = CreateControl("NAButton", kFirstDirection + k, "4", kGlyphStyle | BS_FLAT, directionAt[k].x,
+                                      e + directionAt[k].y, 16, 12);
+}
+
+void PastePopup::ApplyInitialStates() {
+    if (showDetail) {
+        Resize();
+        SetPressed(foldButton, true);
+    }
+    for (int k = 0; k < 4; ++k) {
+        if (forward[k])
+            SetPressed(directions[k], true);
+        else
+            SetWindowTextA(toggles[k], TwoWayCaption(k, false));
+    }
+    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
+    SendMessageA(statusLine, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
+    for (HWND toggle : toggles) SendMessageA(toggle, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
+    for (HWND glyph : directions) SendMessageA(glyph, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
+    SendMessageA(foldButton, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
+    int copyOrder;
+    {
+        VendorKeyScope store;
+        for (int k = 0; k < 8; ++k) SetPressed(toggles[k], ReadInt(kToggleValues[k], 0) != 0);
+        copyOrder = ReadInt("bCOPYORDER", 0) != 0;
+    }
+    SetPressed(toggles[kToggleCopyOrder], copyOrder != 0);
+}
+
+void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWindow, ClipHistory* shown) {
+    instance = programInstance;
+    owner = ownerWindow;
+    history = shown;
+    int columnWidth = 60;
+    ReadSettings(columnWidth);
+    if (!RegisterClassOnce(classRegistered, ProgramWindowClass(PopupProc, instance, kPopupClass))) return;
+
+    const uint32_t caret = GetForegroundProcessCaretPos();
+    const PopupPoint caretAt{static_cast<int>(caret & 0xFFFF), static_cast<int>(caret >> 16)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof monitor;
+    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
+    if (GetMonitorInfoA(MonitorFromPoint(POINT{caretAt.x, caretAt.y}, MONITOR_DEFAULTTONEAREST), &monitor))
+        work = monitor.rcWork;
+    const PopupPoint at = PlacePopup(caretAt, listExtra, PopupRect{work.left, work.top, work.right, work.bottom});
+
+    window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kPopupClass, "",
+                             WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME, at.x, at.y, kPopupWidth,
+                             kFoldedHeight + listExtra, owner, nullptr, instance, nullptr);
+    if (!window) return;
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
+    SetPropA(window, kPopupProperty, this);
+    CreateControls(columnWidth);
+    ApplyInitialStates();
+    for (int k = 0; k < 6; ++k)
+        formatIcons[k] = static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(kFormatIcons[k].icon), IMAGE_ICON, 16, 16, 0));
+    FillList(IsPressed(toggles[kToggleCopyOrder]));
+    SendMessageA(list, LB_SETCURSEL, 0, 0);
+    ShowWindow(window, SW_SHOWNA);
+    UpdateWindow(window);
+    balloon.Create(instance, window, mainWindow);
+    ShowSelectionDetail();
+}
+
+void PastePopup::Close() {
+    if (window) RemovePropA(window, kPopupProperty);
+    {
+        VendorKeyScope store;
+        SettingsStore::WriteDword(kClipTextKey, "ShowDetail", showDetail);
+        if (saveToggles && window) {
+            for (int k = 0; k < 4; ++k) SettingsStore::WriteDword(kClipTextKey, kDirectionValues[k], forward[k]);
+            for (int k = 0; k < 8; ++k) SettingsStore::WriteDword(kClipTextKey, kToggleValues[k], IsPressed(toggles[k]));
+        }
+    }
+    if (window) DestroyWindow(window);
+    window = nullptr;
+    list = foldButton = statusLine = nullptr;
+    for (HWND& h : toggles) h = nullptr;
+    for (HWND& h : directions) h = nullptr;
+    for (HICON& icon : formatIcons) {
+        if (icon) DestroyIcon(icon);
+        icon = nullptr;
+    }
+    listBackgroundDrawn = false;
+    balloon.Destroy();
+    SetAllKeyMessageSnatch(0);
+}
+
+void PastePopup::Resize() {
+    const int height = (showDetail ? kExpandedHeight : kFoldedHeight) + listExtra;
+    SetWindowPos(window, nullptr, 0, 0, kPopupWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void PastePopup::PaintFrame(HDC dc, const RECT& paint) const {
+    const int right = paint.right - 2, e = listExtra;
+    DrawLine(dc, g_gdi.shadowPen, 1, e + 87, right, e + 87);
+    DrawLine(dc, g_gdi.highlightPen, 1, e + 88, right, e + 88);
+    if (!showDetail) return;
+    DrawLine(dc, g_gdi.shadowPen, 1, e + 108, right, e + 108);
+    DrawLine(dc, g_gdi.highlightPen, 1, e + 109, right, e + 109);
+}
+
+void PastePopup::SetPressed(HWND button, bool pressed) const {
+    SendMessageA(button, BM_SETCHECK, pressed ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool PastePopup::IsPressed(HWND button) const { return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+
+int PastePopup::SelectedRow() const { return static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); }
+
+void PastePopup::SetList(int top, int selection) const {
+    if (top >= 0) SendMessageA(list, LB_SETTOPINDEX, top, 0);
+    if (selection >= 0) SendMessageA(list, LB_SETCURSEL, selection, 0);
+}
+
+} // namespace kst

@@ -1,0 +1,106 @@
+// The paste popup: the history window at the caret of the application in
+// front. It never takes the activation: its keys come through the hook
+// library (key mode 1) and its mouse presses act without activating.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "tooltip.h"
+
+namespace kst {
+
+class ClipHistory;
+
+constexpr char kPopupClass[] = "Injected_KestranePaste";
+constexpr char kPopupProperty[] = "LPINJECTED_KESTRANEPASTEDLGCLASS";
+
+enum PopupControlId {
+    kToggleWidth = 0,
+    kToggleCase = 1,
+    kToggleComma = 2,
+    kTogglePeriod = 3,
+    kToggleWrap = 4,
+    kToggleQuote = 5,
+    kToggleKinsoku = 6,
+    kToggleTags = 7,
+    kToggleCopyOrder = 8,
+    kFirstDirection = 9,
+    kFoldButton = 13,
+    kStatusLine = 14,
+    kHistoryList = 16,
+};
+
+// What the popup asks of the program: typing the paste into the application.
+class PopupHost {
+  public:
+    virtual ~PopupHost() = default;
+    virtual void TypePopupPaste() = 0;
+    virtual void ReportClipboardBusy() = 0;
+};
+
+class PastePopup {
+  public:
+    PastePopup() = default;
+    PastePopup(const PastePopup&) = delete;
+    PastePopup& operator=(const PastePopup&) = delete;
+
+    void SetHost(PopupHost* popupHost) { host = popupHost; }
+    void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history);
+    void Close();
+    int IsOpen() const { return window != nullptr; }
+    void OnKey(UINT vk, LPARAM keyData);
+    void OnToggle(HWND button);
+    HWND Window() const { return window; }
+
+  private:
+    friend LRESULT CALLBACK PopupProc(HWND, UINT, WPARAM, LPARAM);
+    void ReadSettings(int& columnWidth);
+    void CreateControls(int columnWidth);
+    HWND CreateControl(const char* className, int id, const char* caption, DWORD style, int x, int y, int width,
+                       int height);
+    void ApplyInitialStates();
+    void Resize();
+    void PaintFrame(HDC dc, const RECT& paint) const;
+    void FillList(int copyOrder);
+    void DrawListItem(const DRAWITEMSTRUCT& item);
+    void DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool selected) const;
+    void DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) const;
+    void ShowEntryDetail(uint32_t data);
+    void ShowSelectionDetail();
+    void PasteSelection();
+    void StepTwoWay(int k);
+    void Preset(int key);
+    void SetPressed(HWND button, bool pressed) const;
+    bool IsPressed(HWND button) const;
+    void SetList(int top, int selection) const;
+    int SelectedRow() const;
+    void AfterCopyOrderChange();
+
+    PopupHost* host = nullptr;
+    HINSTANCE instance = nullptr;
+    HWND owner = nullptr;
+    HWND window = nullptr;
+    bool classRegistered = false;
+    Tooltip balloon;
+    ClipHistory* history = nullptr;
+    HWND toggles[9] = {};
+    HWND directions[4] = {};
+    HWND foldButton = nullptr;
+    HWND statusLine = nullptr;
+    HWND list = nullptr;
+    int showDetail = 0;
+    int forward[4] = {1, 1, 1, 1}; // toDBCS, toUPPER, toCANMA, toPERIOD
+    int saveToggles = 1;           // bSAVE
+    int listExtra = 0;
+    bool listBackgroundDrawn = false;
+    HICON formatIcons[6] = {};
+};
+
+// The NAButton and NAList superclasses: they act on the mouse press and
+// never activate. Registered at start-up, unregistered at exit.
+int RegisterPopupClasses(HINSTANCE instance);
+void UnregisterPopupClasses(HINSTANCE instance);
+
+} // namespace kst

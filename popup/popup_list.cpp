@@ -1,0 +1,160 @@
+// The popup's history list: which rows it holds, how each is drawn, and what
+// the status line and the detail balloon say about the selected one.
+#include <stdio.h>
+
+#include <string>
+
+#include "char_convert.h"
+#include "clip_history.h"
+#include "paste_popup.h"
+#include "popup_model.h"
+#include "settings_model.h"
+#include "settings_store.h"
+#include "shared_gdi.h"
+
+namespace kst {
+namespace {
+
+constexpr int kFormatBits[6] = {0x02, 0x04, 0x08, 0x10, 0x20, 0x01};
+
+
+
+void DrawTextAt(HDC dc, const char* text, int x, int y, COLORREF color) {
+    SetTextColor(dc, color);
+    TextOutA(dc, x, y, text, static_cast<int>(strlen(text)));
+}
+
+} // namespace
+
+void PastePopup::FillList(int copyOrder) {
+    if (!history || history->Count() == 0) return;
+    int invert;
+    {
+        VendorKeyScope store;
+        invert = SettingsStore::ReadDword(kClipTextKey, "bINVERTORDER", 0) != 0;
+    }
+    history->SetFlags(0xF000, (copyOrder ? 0x1000 : 0) | (invert ? 0x2000 : 0));
+    listBackgroundDrawn = false;
+    SendMessageA(list, LB_RESETCONTENT, 0, 0);
+    if (history->otherFormats == 1) SendMessageA(list, LB_ADDSTRING, 0, kCurrentClipboardRow);
+    for (int index : history->DisplayOrder()) SendMessageA(list, LB_ADDSTRING, 0, index);
+}
+
+void PastePopup::DrawListItem(const DRAWITEMSTRUCT& item) {
+    if (item.itemAction != ODA_DRAWENTIRE && item.itemAction != ODA_SELECT) return;
+    if (!listBackgroundDrawn) {
+        RECT all;
+        GetClientRect(list, &all);
+        HDC dc = GetDC(list);
+        FillRect(dc, &all, g_gdi.faceBrush);
+        DrawLine(dc, g_gdi.shadowPen, all.left + 26, all.top, all.left + 26, all.bottom);
+        DrawLine(dc, g_gdi.highlightPen, all.left + 27, all.top, all.left + 27, all.bottom);
+        ReleaseDC(list, dc);
+        listBackgroundDrawn = true;
+    }
+    if (item.itemID == static_cast<UINT>(-1)) return;
+    const int saved = SaveDC(item.hDC);
+    SetBkMode(item.hDC, TRANSPARENT);
+    SelectObject(item.hDC, g_gdi.uiFont);
+    FillRect(item.hDC, &item.rcItem, g_gdi.faceBrush);
+    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    if (history->otherFormats == 1 && item.itemID == 0)
+        DrawClipboardRow(item, selected);
+    else
+        DrawEntryRow(item, static_cast<int>(item.itemData), selected);
+    RestoreDC(item.hDC, saved);
+}
+
+void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool selected) const {
+    HDC dc = item.hDC;
+    const RECT& r = item.rcItem;
+    char number[16];
+    snprintf(number, sizeof number, "%d", index + 1);
+    RECT box{r.left + 2, r.top + 3, r.left + 24, r.bottom};
+    if (history->IsItemPasted(index)) {
+        // A blue number with a light outline: four shifted copies, then blue.
+        SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
+        const POINT shifts[4] = {{-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+        for (const POINT& s : shifts) {
+            RECT shifted = box;
+            OffsetRect(&shifted, s.x, s.y);
+            DrawTextA(dc, number, -1, &shifted, DT_CENTER | DT_NOPREFIX);
+        }
+        SetTextColor(dc, RGB(0, 0, 255));
+    } else {
+        SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
+    }
+    DrawTextA(dc, number, -1, &box, DT_CENTER | DT_NOPREFIX);
+    DrawLine(dc, g_gdi.shadowPen, r.left + 26, r.top, r.left + 26, r.bottom);
+    DrawLine(dc, g_gdi.highlightPen, r.left + 27, r.top, r.left + 27, r.bottom);
+    if (selected) {
+        const RECT band{r.left + 29, r.top, r.right - 3, r.bottom};
+        FillRect(dc, &band, g_gdi.selectionBrush);
+    }
+    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    const std::string text = TextStart(history->GetItemText(index, 0), kRowTextBytes);
+    const RECT textRect{r.left + 31, r.top + 3, r.right - 6, r.bottom};
+    DrawRowText(dc, text.c_str(), &textRect, selected);
+}
+
+void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) const {
+    HDC dc = item.hDC;
+    const RECT& r = item.rcItem;
+    DrawLine(dc, g_gdi.shadowPen, r.left, r.bottom - 2, r.right - 3, r.bottom - 2);
+    DrawLine(dc, g_gdi.highlightPen, r.left, r.bottom - 1, r.right - 3, r.bottom - 1);
+    int x = r.left + 2;
+    for (int k = 0; k < 6; ++k) {
+        if (!(history->formatMask & kFormatBits[k])) continue;
+        if (formatIcons[k]) DrawIconEx(dc, x, r.top + 1, formatIcons[k], 16, 16, 0, nullptr, DI_NORMAL);
+        x += 12; // the icons overlap by 4 pixels
+    }
+    if (selected) {
+        const RECT band{x + 3, r.top, r.right - 3, r.bottom - 2};
+        FillRect(dc, &band, g_gdi.selectionBrush);
+    }
+    const int current = history->currentEntryIndex;
+    if ((history->formatMask & 0x02) && current != 255 && history->Item(current)) {
+        SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+        const std::string text = TextStart(history->GetItemText(current, 0), kRowTextBytes);
+        const RECT textRect{x + 5, r.top + 2, r.right - 6, r.bottom};
+        DrawRowText(dc, text.c_str(), &textRect, selected);
+        return;
+    }
+    const char* label = history->textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
+    if (!selected) DrawTextAt(dc, label, x + 6, r.top + 3, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    DrawTextAt(dc, label, x + 5, r.top + 2, GetSysColor(COLOR_GRAYTEXT));
+}
+
+void PastePopup::ShowSelectionDetail() {
+    const int row = SelectedRow();
+    if (row < 0) return;
+    ShowEntryDetail(static_cast<uint32_t>(SendMessageA(list, LB_GETITEMDATA, row, 0)));
+}
+
+void PastePopup::ShowEntryDetail(uint32_t data) {
+    std::string title, content, status;
+    if (history->otherFormats == 1 && data == kCurrentClipboardRow) {
+        title = kCurrentClipboardTitle;
+        const int current = history->currentEntryIndex;
+        if ((history->formatMask & 0x02) && current != 255 && history->Item(current))
+            content = TextStart(history->GetItemText(current, 0), kDetailBytes);
+        else
+            content = history->textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
+        status = kCurrentClipboardLabel;
+    } else {
+        const int index = static_cast<int>(data);
+        if (!history->Item(index)) return;
+        const ClipItem& entry = *history->Item(index);
+        title = EntryDetailTitle(index, history->Count(), history->GetItemTime(index),
+                                 static_cast<size_t>(entry.GetLength(0)));
+        content = TextStart(history->GetItemText(index, 0), kDetailBytes);
+        status = EntryStatusLine(index, history->Count(), history->limit);
+    }
+    SetWindowTextA(statusLine, status.c_str());
+    const int wasVisible = balloon.Init();
+    balloon.SetTitleText(title.c_str());
+    balloon.SetContentText(content.c_str());
+    balloon.SetDisplayTime(wasVisible ? 1 : 800, 8000);
+}
+
+} // namespace kst

@@ -1,0 +1,149 @@
+#include "popup_model.h"
+
+#include <cstdio>
+
+#include "char_convert.h"
+#include "settings_model.h"
+
+namespace kst {
+
+PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea) {
+    PopupPoint at{};
+    // The expanded height is reserved whether or not the panel is shown, so
+    // that unfolding never runs off the screen.
+    if (caret.y + listExtra + kExpandedHeight < workArea.bottom)
+        at.y = caret.y + kRowHeight;
+    else
+        at.y = caret.y - listExtra - kExpandedHeight - 1;
+    if (caret.x + kPopupWidth < workArea.right)
+        at.x = caret.x - 20;
+    else
+        at.x = workArea.right - kPopupWidth;
+    if (at.x < 0) at.x = 0;
+    return at;
+}
+
+namespace {
+
+bool Contains(const PopupRect& r, PopupPoint p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+long long DistanceSquared(const PopupRect& r, PopupPoint p) {
+    const long long dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
+    const long long dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+    return dx * dx + dy * dy;
+}
+
+} // namespace
+
+PopupRect WorkAreaAt(PopupPoint point, const Monitor* monitors, int count) {
+    int best = 0;
+    for (int k = 0; k < count; ++k) {
+        if (Contains(monitors[k].bounds, point)) return monitors[k].workArea;
+        if (DistanceSquared(monitors[k].bounds, point) < DistanceSquared(monitors[best].bounds, point)) best = k;
+    }
+    return count > 0 ? monitors[best].workArea : PopupRect{0, 0, 0, 0};
+}
+
+ListMove MoveInList(ListKey key, int rows, int selected, int top, int page) {
+    ListMove m;
+    const int last = rows - 1;
+    if (rows <= 0) return m;
+    switch (key) {
+    case ListKey::PageUp:
+        if (selected <= 0) break;
+        if (top - page >= 0) {
+            m.top = top - page;
+            m.selection = selected - page < 0 ? 0 : selected - page;
+        } else {
+            m.top = 0;
+            m.selection = 0;
+        }
+        break;
+    case ListKey::PageDown:
+        if (selected == last) break;
+        if (last < top + page) {
+            if (rows > page) m.top = rows - page - 1;
+            m.selection = last;
+        } else {
+            m.top = top + page;
+            m.selection = selected + page > last ? last : (selected < 0 ? page : selected + page);
+        }
+        break;
+    case ListKey::End:
+        m.top = last;
+        m.selection = last;
+        break;
+    case ListKey::Home:
+        m.top = 0;
+        m.selection = 0;
+        break;
+    case ListKey::Up:
+        if (selected > 0) m.selection = selected - 1;
+        break;
+    case ListKey::Down:
+        if (selected != last) m.selection = selected < 0 ? 0 : selected + 1;
+        break;
+    }
+    return m;
+}
+
+int FlagsFromToggles(const bool pressed[8], const bool forward[4]) {
+    ConversionSwitches s{};
+    s.width = pressed[0];
+    s.toFullWidth = forward[0];
+    s.upper = pressed[1];
+    s.toUpper = forward[1];
+    s.comma = pressed[2];
+    s.toComma = forward[2];
+    s.period = pressed[3];
+    s.toPeriod = forward[3];
+    s.wrap = pressed[4];
+    s.quote = pressed[5];
+    s.kinsoku = pressed[6];
+    s.tagRemove = pressed[7];
+    return ReformFlagsFromSwitches(s);
+}
+
+TwoWay StepTwoWay(TwoWay now) {
+    if (!now.on) return {true, false};
+    if (!now.forward) return {true, true};
+    return {false, false};
+}
+
+const char* TwoWayCaption(int k, bool forward) {
+    static const char* const kForward[4] = {"半角 -> 全角(&H)", "小文字 -> 大文字(&L)", "｢、｣ -> ｢，｣(&K)",
+                                            "｢。｣ -> ｢．｣(&P)"};
+    static const char* const kBackward[4] = {"全角 -> 半角(&H)", "大文字 -> 小文字(&L)", "｢，｣ -> ｢、｣(&K)",
+                                             "｢．｣ -> ｢。｣(&P)"};
+    if (k < 0 || k > 3) return "";
+    return forward ? kForward[k] : kBackward[k];
+}
+
+std::string WrapCaption(int columnWidth) {
+    char caption[64];
+    snprintf(caption, sizeof caption, "改行整形[%d文字](&R)", columnWidth);
+    return caption;
+}
+
+std::string EntryStatusLine(int index, int count, int limit) {
+    char line[64];
+    snprintf(line, sizeof line, "%d/%d (最大%d件)", index + 1, count, limit);
+    return line;
+}
+
+std::string EntryDetailTitle(int index, int count, const LocalTime* time, size_t bytes) {
+    if (!time) return "[ERR-1]時間情報取得失敗";
+    char title[128];
+    snprintf(title, sizeof title, "%d/%d件 %d/%.2d/%.2d %.2d:%.2d  %dBytes ", index + 1, count, time->wYear,
+             time->wMonth, time->wDay, time->wHour, time->wMinute, static_cast<int>(bytes));
+    return title;
+}
+
+std::string TextStart(const char* text, size_t maxBytes) {
+    if (!text) return "";
+    size_t length = 0;
+    while (length <= maxBytes && text[length]) ++length;
+    return std::string(text, CharBoundaryPrefix(text, length, maxBytes));
+}
+
+} // namespace kst

@@ -1,0 +1,80 @@
+// The paste popup's arithmetic, free of windows: where it opens, how the keys
+// move through the list, which conversions its toggles make, and the texts
+// it shows. The window code stays thin around these; they are tested natively.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "local_time.h"
+
+namespace kst {
+
+struct PopupRect {
+    int left, top, right, bottom;
+};
+struct PopupPoint {
+    int x, y;
+};
+
+constexpr int kPopupWidth = 320;
+constexpr int kFoldedHeight = 115;
+constexpr int kExpandedHeight = 186;
+constexpr int kRowHeight = 17;
+constexpr int kLongListExtra = 85;
+constexpr int kRowTextBytes = 250;
+constexpr int kDetailBytes = 750;
+constexpr uint32_t kCurrentClipboardRow = 255;
+
+// Below the caret line, or above it when the expanded popup would not fit
+// above the work area's bottom; left of the caret by 20, kept on the work
+// area's right and never left of 0.
+PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea);
+
+// The work area of the monitor that holds the point, else of the nearest
+// one (as the system chooses for a point off every monitor).
+struct Monitor {
+    PopupRect bounds;
+    PopupRect workArea;
+};
+PopupRect WorkAreaAt(PopupPoint point, const Monitor* monitors, int count);
+
+// The list position a key leaves: top row and selected row (-1: unchanged).
+struct ListMove {
+    int top = -1;
+    int selection = -1;
+};
+enum class ListKey { PageUp, PageDown, Home, End, Up, Down };
+// rows N, selected S (-1: none), top T, page P.
+ListMove MoveInList(ListKey key, int rows, int selected, int top, int page);
+
+// Toggles 0-7 pressed, and the directions of the four two-way conversions
+// (1: forward), to ReformFlags.
+int FlagsFromToggles(const bool pressed[8], const bool forward[4]);
+
+// One press of H, L, K or P on a two-way conversion: off, on backwards, on
+// forwards, off again.
+struct TwoWay {
+    bool on;
+    bool forward;
+};
+TwoWay StepTwoWay(TwoWay now);
+
+// The caption of two-way conversion k (0-3) in a direction.
+const char* TwoWayCaption(int k, bool forward);
+std::string WrapCaption(int columnWidth);
+
+std::string EntryStatusLine(int index, int count, int limit);
+// The balloon title of an entry: null time gives the failure title.
+std::string EntryDetailTitle(int index, int count, const LocalTime* time, size_t bytes);
+
+// At most maxBytes of an entry's text, never half a character; reads no
+// further than that (an entry can hold megabytes).
+std::string TextStart(const char* text, size_t maxBytes);
+
+constexpr char kCurrentClipboardLabel[] = "現在のクリップボードを貼付";
+constexpr char kNoTextLabel[] = "テキスト情報が含まれていません";
+constexpr char kCurrentClipboardTitle[] = "現在のクリップボードの内容";
+
+} // namespace kst
