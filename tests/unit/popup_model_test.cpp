@@ -1,0 +1,142 @@
+// The popup's placement, list movement, toggles and texts.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "popup_model.h"
+
+namespace {
+
+using namespace kst;
+
+constexpr PopupRect kScreen{0, 0, 1024, 738}; // work area above a 30-pixel taskbar
+
+TEST(PopupPlacement, AroundTheCaretWithinTheWorkArea) {
+    struct {
+        const char* name;
+        PopupPoint caret;
+        int extra;
+        PopupPoint expected;
+    } const cases[] = {
+        {"below the caret line", {300, 200}, 0, {280, 217}},
+        {"100 above the bottom: above, expanded height reserved", {300, 638}, 0, {300 - 20, 638 - 187}},
+        {"long list above", {300, 638}, 85, {280, 638 - 272}},
+        {"just fits below", {300, 738 - 187}, 0, {280, 738 - 187 + 17}},
+        {"exactly at the limit goes above", {300, 738 - 186}, 0, {280, 738 - 186 - 187}},
+        {"near the right edge: flush with it", {900, 200}, 0, {1024 - 320, 217}},
+        {"x = 10 clamps to 0", {10, 200}, 0, {0, 217}},
+        {"no caret answer counts as (0, 0)", {0, 0}, 0, {0, 17}},
+    };
+    for (const auto& c : cases) {
+        const PopupPoint at = PlacePopup(c.caret, c.extra, kScreen);
+        EXPECT_EQ(c.expected.x, at.x) << c.name;
+        EXPECT_EQ(c.expected.y, at.y) << c.name;
+    }
+}
+
+TEST(PopupPlacement, TheMonitorThatHoldsTheCaret) {
+    const Monitor monitors[2] = {
+        {{0, 0, 1024, 768}, {0, 0, 1024, 738}},
+        {{1024, -200, 2304, 824}, {1024, -200, 2304, 824}}, // right of it, taller, no taskbar
+    };
+    const struct {
+        PopupPoint caret;
+        PopupPoint expected;
+    } cases[] = {
+        {{2200, 100}, {2304 - 320, 117}},    // on the second: its right edge, not the first's
+        {{1100, -150}, {1080, -133}},       // above the first monitor's top
+        {{500, 700}, {480, 700 - 187}},     // on the first, near its taskbar
+        {{1100, 600}, {1080, 617}},         // a height that would go above on the first: below here
+        {{3000, 300}, {2304 - 320, 317}},   // off every monitor: the nearest
+    };
+    for (const auto& c : cases) {
+        const PopupPoint at = PlacePopup(c.caret, 0, WorkAreaAt(c.caret, monitors, 2));
+        EXPECT_EQ(c.expected.x, at.x) << c.caret.x << "," << c.caret.y;
+        EXPECT_EQ(c.expected.y, at.y) << c.caret.x << "," << c.caret.y;
+    }
+    // One monitor: the same as its work area.
+    const PopupPoint one = PlacePopup({300, 638}, 0, WorkAreaAt({300, 638}, monitors, 1));
+    EXPECT_EQ(PlacePopup({300, 638}, 0, kScreen).y, one.y);
+}
+
+TEST(PopupKeys, PageAndLineMovesOfTheList) {
+    struct {
+        const char* name;
+        ListKey key;
+        int rows, selected, top, page;
+        int newTop, newSelection;
+    } const cases[] = {
+        {"page up below zero", ListKey::PageUp, 12, 6, 4, 5, 0, 0},
+        {"page up a page", ListKey::PageUp, 12, 7, 5, 5, 0, 2},
+        {"page up on row 0", ListKey::PageUp, 12, 0, 0, 5, -1, -1},
+        {"page down a page", ListKey::PageDown, 12, 6, 5, 5, 10, 11},
+        {"page down to the end", ListKey::PageDown, 12, 8, 7, 5, 6, 11},
+        {"page down on the last", ListKey::PageDown, 12, 11, 7, 5, -1, -1},
+        {"page down, short list", ListKey::PageDown, 3, 0, 0, 5, -1, 2},
+        {"long list page down", ListKey::PageDown, 30, 0, 0, 10, 10, 10},
+        {"end", ListKey::End, 12, 3, 0, 5, 11, 11},
+        {"home", ListKey::Home, 12, 9, 7, 5, 0, 0},
+        {"up", ListKey::Up, 12, 3, 0, 5, -1, 2},
+        {"up on row 0", ListKey::Up, 12, 0, 0, 5, -1, -1},
+        {"down", ListKey::Down, 12, 3, 0, 5, -1, 4},
+        {"down on the last", ListKey::Down, 12, 11, 7, 5, -1, -1},
+        {"down with nothing selected", ListKey::Down, 12, -1, 0, 5, -1, 0},
+        {"empty list", ListKey::End, 0, -1, 0, 5, -1, -1},
+    };
+    for (const auto& c : cases) {
+        const ListMove m = MoveInList(c.key, c.rows, c.selected, c.top, c.page);
+        EXPECT_EQ(c.newTop, m.top) << c.name;
+        EXPECT_EQ(c.newSelection, m.selection) << c.name;
+    }
+}
+
+TEST(PopupToggles, FlagsOfThePanel) {
+    struct {
+        const char* name;
+        bool pressed[8];
+        bool forward[4];
+        int flags;
+    } const cases[] = {
+        {"nothing", {}, {true, true, true, true}, 0},
+        {"width backwards", {true}, {false, true, true, true}, 0x002},
+        {"width forwards", {true}, {true, true, true, true}, 0x001},
+        {"F4: Western comma and full stop", {false, false, true, true}, {true, true, true, true}, 0x050},
+        {"F5: Japanese comma and full stop", {false, false, true, true}, {true, true, false, false}, 0x0A0},
+        {"F3: wrap, quote, kinsoku", {false, false, false, false, true, true, true}, {}, 0x700},
+        {"case down and tags", {false, true, false, false, false, false, false, true}, {}, 0x808},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.flags, FlagsFromToggles(c.pressed, c.forward)) << c.name;
+}
+
+TEST(PopupToggles, HStepsOffBackwardsForwardsOff) {
+    TwoWay state{false, false};
+    const TwoWay expected[] = {{true, false}, {true, true}, {false, false}, {true, false}};
+    for (const TwoWay& e : expected) {
+        state = StepTwoWay(state);
+        EXPECT_EQ(e.on, state.on);
+        EXPECT_EQ(e.forward, state.forward);
+    }
+    EXPECT_STREQ("全角 -> 半角(&H)", TwoWayCaption(0, false));
+    EXPECT_STREQ("｢．｣ -> ｢。｣(&P)", TwoWayCaption(3, false));
+    EXPECT_STREQ("小文字 -> 大文字(&L)", TwoWayCaption(1, true));
+    EXPECT_EQ("改行整形[40文字](&R)", WrapCaption(40));
+}
+
+TEST(PopupTexts, StatusLineAndDetailTitle) {
+    const LocalTime t{2000, 3, 2, 7, 9, 5, 0, 0};
+    EXPECT_EQ("2/5 (最大20件)", EntryStatusLine(1, 5, 20));
+    EXPECT_EQ("2/5件 2000/03/07 09:05  12Bytes ", EntryDetailTitle(1, 5, &t, 12));
+    EXPECT_EQ("[ERR-1]時間情報取得失敗", EntryDetailTitle(1, 5, nullptr, 12));
+}
+
+TEST(PopupTexts, TextStartNeverSplitsACharacterNorReadsOn) {
+    EXPECT_EQ("abc", TextStart("abc", 250));
+    EXPECT_EQ("", TextStart(nullptr, 250));
+    EXPECT_EQ("ab", TextStart("abあ", 3)) << "the cut comes before a split あ";
+    EXPECT_EQ("abあ", TextStart("abあい", 4));
+    // A text without its terminating zero past the limit is never read past it.
+    const char noZero[4] = {'w', 'x', 'y', 'z'};
+    EXPECT_EQ("wxy", TextStart(noZero, 3));
+}
+
+} // namespace
