@@ -33,6 +33,37 @@ class PopupEndToEnd : public AppFixture {
         return WaitForPopup();
     }
     HWND List(HWND popup) const { return GetDlgItem(popup, kst::kHistoryList); }
+    int Selected(HWND popup) const { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
+
+    // A real press and release of the left button at a point of the screen.
+    static void Click(POINT at) {
+        SetCursorPos(at.x, at.y);
+        bench::PumpFor(100);
+        INPUT clicks[2] = {};
+        clicks[0].type = clicks[1].type = INPUT_MOUSE;
+        clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(1, &clicks[0], sizeof(INPUT));
+        bench::PumpFor(100);
+        SendInput(1, &clicks[1], sizeof(INPUT));
+        bench::PumpFor(200);
+    }
+    static POINT RowPoint(HWND list, int row, int x = 100) {
+        POINT at{x, row * 17 + 8};
+        ClientToScreen(list, &at);
+        return at;
+    }
+    static COLORREF ScreenPixel(POINT at) {
+        HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        return c;
+    }
+    static std::vector<kst::HistoryRecord> SavedRecords(App& app, const std::string& file) {
+        app.Close();
+        const std::string bytes = bench::ReadFileBytes(file);
+        return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    }
 };
 
 TEST_F(PopupEndToEnd, CtrlVOpensThePopupAtTheCaretAndTheEditorKeepsItsFocus) {
@@ -88,6 +119,211 @@ TEST_F(PopupEndToEnd, CtrlVAgainWhileOpenWalksDown) {
     bench::SendKeys({{VK_CONTROL, true}});
     Tap(VK_RETURN);
     EXPECT_TRUE(WaitForText("B")) << EditorText();
+}
+
+TEST_F(PopupEndToEnd, HThenEnterPastesTheEntryInHalfWidth) {
+    StartApp(HistoryOf({"ＡＢＣ１２３", "other"}));
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    Tap('H'); // the panel is shown: off -> full width to half width
+    Tap(VK_RETURN);
+    EXPECT_TRUE(WaitForText("ABC123")) << EditorText();
+}
+
+TEST_F(PopupEndToEnd, F3ThenEnterPastesWrappedWithQuotationAndKinsoku) {
+    bench::SetDword(kClipText, "ColumnWidth", 10);
+    StartApp(HistoryOf({"あいうえおかきくけこ、さしす", "other"}));
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    char caption[64] = "";
+    GetWindowTextA(GetDlgItem(popup, kst::kToggleWrap), caption, sizeof caption);
+    EXPECT_STREQ("改行整形[10文字](&R)", caption);
+    Tap(VK_F3);
+    Tap(VK_RETURN);
+    EXPECT_TRUE(WaitForText(">あいうえ\r\n>おかきく\r\n>けこ、さ\r\n>しす")) << EditorText();
+}
+
+TEST_F(PopupEndToEnd, ToggleStatesAreSavedAtCloseOnlyWithSave) {
+    for (DWORD save : {1u, 0u}) {
+        SCOPED_TRACE(save);
+        bench::SetDword(kClipText, "bSAVE", save);
+        bench::SetDword(kClipText, "bRETURNSET", 0);
+        bench::DeleteValue(kClipText, "ShowDetail");
+        bench::SetDword(kClipText, "toDBCS", 0);
+        StartApp(HistoryOf({"a", "b"}));
+        ASSERT_NE(nullptr, OpenWithCtrlV());
+        Tap('R');       // wrap on
+        Tap('H');       // width: on, backwards
+        Tap('H');       // width: on, forwards
+        Tap(VK_SPACE);  // fold
+        Tap(VK_ESCAPE);
+        ASSERT_TRUE(WaitForPopupGone());
+        DWORD wrap = 9, width = 9, toFull = 9, detail = 9;
+        EXPECT_TRUE(bench::GetDword(kClipText, "ShowDetail", detail));
+        EXPECT_EQ(0u, detail) << "the fold is always written";
+        bench::GetDword(kClipText, "bRETURNSET", wrap);
+        bench::GetDword(kClipText, "bDBCS", width);
+        bench::GetDword(kClipText, "toDBCS", toFull);
+        EXPECT_EQ(save, wrap);
+        EXPECT_EQ(save, toFull);
+        if (save) {
+            EXPECT_EQ(1u, width);
+        }
+        app_->Close();
+        app_.reset();
+    }
+}
+
+TEST_F(PopupEndToEnd, PasteDeleteRemovesTheEntryUnlessCtrlIsHeld) {
+    bench::SetDword(kClipText, "bPASTEDELETE", 1);
+    StartApp(HistoryOf({"first", "second", "third"}));
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    Tap(VK_RETURN);
+    EXPECT_TRUE(WaitForText("first"));
+    bench::PumpFor(400);
+    ClearEditor();
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    bench::SendKeys({{VK_CONTROL, false}, {VK_RETURN, false}, {VK_RETURN, true}});
+    EXPECT_TRUE(WaitForText("second"));
+    bench::PumpFor(300);
+    bench::SendKeys({{VK_CONTROL, true}});
+    bench::PumpFor(300);
+    const auto records = SavedRecords(*app_, copy_.HistoryFile());
+    app_.reset();
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ("second", records[0].text);
+    EXPECT_EQ(0, records[0].rank) << "kept, and the most recently pasted";
+    EXPECT_EQ("third", records[1].text);
+}
+
+TEST_F(PopupEndToEnd, AClickOnARowPastesItAndTheScrollBarOnlyScrolls) {
+    std::vector<const char*> texts = {"r1", "r2", "r3", "r4", "r5", "r6", "r7", "r8"};
+    std::string file(1, static_cast<char>(texts.size()));
+    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
+    for (const char* text : texts) kst::EncodeRecord(file, text, strlen(text), -1, t);
+    StartApp(file);
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    HWND list = List(popup);
+    RECT listRect;
+    GetWindowRect(list, &listRect);
+    // The scroll bar's down arrow, bottom right of the list.
+    Click(POINT{listRect.right - 6, listRect.bottom - 6});
+    EXPECT_EQ(1, SendMessageA(list, LB_GETTOPINDEX, 0, 0)) << "scrolled by one row";
+    EXPECT_TRUE(IsWindowVisible(popup)) << "no paste";
+    EXPECT_EQ(editorWindow_, GetForegroundWindow());
+    Click(RowPoint(list, 1)); // the second visible row: r3
+    EXPECT_TRUE(WaitForText("r3")) << EditorText();
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_EQ(editorWindow_, GetForegroundWindow()) << "the popup never took the activation";
+}
+
+TEST_F(PopupEndToEnd, TheCurrentClipboardRowPastesAPictureUnchanged) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp(HistoryOf({"a", "b"}));
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    SetClipboardData(CF_BITMAP, bitmap);
+    CloseClipboard();
+    bench::PumpFor(700);
+    Ask(kEditorReset);
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    ASSERT_EQ(3, SendMessageA(List(popup), LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(255, SendMessageA(List(popup), LB_GETITEMDATA, 0, 0)) << "the current-clipboard row first";
+    bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    bench::PumpFor(400);
+    EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V')) << "Ctrl+V typed into the editor";
+    EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)) << "the picture is still on the clipboard";
+    EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
+    EXPECT_EQ((std::vector<std::string>{"a", "b"}), SavedTexts());
+}
+
+TEST_F(PopupEndToEnd, APastedNumberIsBlueAndTheSelectedRowHasTheSelectionColour) {
+    // Ranked first: pasted before. FIFO with move-back puts it last.
+    std::string file(1, 2);
+    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
+    kst::EncodeRecord(file, "pasted", 6, 0, t);
+    kst::EncodeRecord(file, "fresh", 5, -1, t);
+    StartApp(file);
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    HWND list = List(popup);
+    bench::PumpFor(300);
+    ASSERT_EQ(0, SendMessageA(list, LB_GETITEMDATA, 1, 0)) << "the pasted entry is the second row";
+    int blue = 0;
+    for (int x = 2; x < 24; ++x)
+        for (int y = 3; y < 17; ++y) {
+            POINT at{x, 17 + y};
+            ClientToScreen(list, &at);
+            if (ScreenPixel(at) == RGB(0, 0, 255)) ++blue;
+        }
+    EXPECT_GT(blue, 3) << "the number of the pasted entry is blue";
+    POINT band{250, 8}; // right part of row 0's selection band, beyond its text
+    ClientToScreen(list, &band);
+    EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), ScreenPixel(band));
+    Tap(VK_ESCAPE);
+}
+
+TEST_F(PopupEndToEnd, LongListPagesByTen) {
+    bench::SetDword(kMain, "LongList", 1);
+    std::string file(1, 25);
+    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
+    for (int k = 0; k < 25; ++k) {
+        const std::string text = "e" + std::to_string(k);
+        kst::EncodeRecord(file, text.c_str(), text.size(), -1, t);
+    }
+    bench::SetDword(kClipText, "BUFFERLIMIT", 30);
+    StartApp(file);
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    RECT r;
+    GetWindowRect(List(popup), &r);
+    EXPECT_EQ(170, r.bottom - r.top);
+    Tap(VK_NEXT);
+    EXPECT_EQ(10, Selected(popup));
+    Tap(VK_ESCAPE);
+}
+
+TEST_F(PopupEndToEnd, NearTheBottomRightItOpensAboveAndFlushRight) {
+    StartApp(HistoryOf({"a", "b"}));
+    RECT work;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    MoveWindow(editorWindow_, work.right - 200, work.bottom - 120, 190, 110, TRUE);
+    bench::PumpFor(300);
+    SetEditorText("x");
+    SendMessageA(edit_, EM_SETSEL, 1, 1);
+    bench::PumpFor(200);
+    const LRESULT caret = Ask(kEditorCaret);
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    RECT r;
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(work.right, r.right) << "flush with the work area's right edge";
+    EXPECT_EQ(static_cast<short>(HIWORD(caret)) - 187, r.top) << "above the caret";
+    Tap(VK_ESCAPE);
+}
+
+TEST_F(PopupEndToEnd, NotepadGetsThePopupAndThePaste) {
+    StartApp(HistoryOf({"メモ帳へ", "二つ目"}));
+    bench::ChildProcess notepad;
+    ASSERT_TRUE(notepad.Start("notepad.exe"));
+    HWND window = bench::WaitForWindow("Notepad", notepad.Id(), 20000);
+    ASSERT_NE(nullptr, window);
+    HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+    ASSERT_TRUE(bench::BringToFront(window));
+    bench::PumpFor(300);
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    Tap(VK_DOWN);
+    Tap(VK_RETURN);
+    EXPECT_TRUE(bench::PumpUntil([&] { return bench::WindowText(edit) == "二つ目"; }, 3000)) << bench::WindowText(edit);
+    EXPECT_EQ(window, GetForegroundWindow());
+    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "");
+    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    notepad.Stop();
 }
 
 } // namespace
