@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots: the tray icon with a count, and a balloon.
+# Takes the README's screenshots: the tray icon with a count, a balloon, and
+# the paste popup (expanded, folded, and with the current-clipboard row).
 # Needs a built win64 test configuration (tools/test-all.sh makes one).
 set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
@@ -21,6 +22,10 @@ for t in texts:
     data += struct.pack(">IB", len(b), 0xFF) + struct.pack(">HBBBB", 2026, 12, 7, 9, 30) + b
 open(sys.argv[1], "wb").write(data)
 PY
+# Any copy counts (not only Ctrl+C), so that a picture put on the clipboard
+# by a script shows in the popup's first row.
+wine reg add 'HKCU\Software\Orvandel\kestrane' /v Version /t REG_DWORD /d 106 /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Orvandel\kestrane' /v CtrlCOnly /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine "$work/kestrane.exe" </dev/null >/dev/null 2>&1 &
 sleep 6
 import -display "$DISPLAY" -window root "$KST_TMP/full.png"
@@ -32,4 +37,30 @@ wine "$bin/kstpost.exe" --key R
 sleep 1
 import -display "$DISPLAY" -window root "$KST_TMP/full.png"
 convert "$KST_TMP/full.png" -crop 320x140+704+628 -scale 200% "$out/balloon.png"
+wine "$bin/kstpost.exe" KESTRANE_TRAYNOTIFY 1 516 # resume from the same menu
+sleep 1.5
+wine "$bin/kstpost.exe" --key R
+sleep 1
+
+# The popup at notepad's caret, opened through the program's popup command.
+wine notepad.exe </dev/null >/dev/null 2>&1 &
+sleep 4
+popup_shot() {
+    wine "$bin/kstpost.exe" KESTRANE_GENERALNOTIFY 3 0
+    sleep 2
+    import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+    convert "$KST_TMP/full.png" -crop "$1" "$out/$2"
+}
+popup_shot 540x250+0+50 popup.png
+wine "$bin/kstpost.exe" --key ' ' # fold
+sleep 1
+import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+convert "$KST_TMP/full.png" -crop 540x180+0+50 "$out/popup-folded.png"
+wine "$bin/kstpost.exe" --key ' ' # unfold again for the next opening
+wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
+sleep 1
+# A picture on the clipboard beside the history: the current-clipboard row.
+wine "$bin/kstpost.exe" --picture &
+sleep 2
+popup_shot 540x250+0+50 popup-clipboard.png
 kst_log "screenshots in $out"

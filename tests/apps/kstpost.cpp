@@ -1,6 +1,8 @@
 // kstpost: drives a running Kestrane from scripts (screenshots, manual
 // checks). "kstpost NAME WPARAM LPARAM" posts the registered message NAME to
-// the main window; "kstpost --key K" presses and releases one key.
+// the main window; "kstpost --key K" presses and releases one key;
+// "kstpost --picture" puts a small picture on the clipboard (and stays four
+// seconds, while the picture lasts).
 #include <windows.h>
 
 #include <stdio.h>
@@ -17,8 +19,21 @@ int main(int argc, char** argv) {
         keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
         return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
     }
+    if (argc == 2 && strcmp(argv[1], "--picture") == 0) {
+        HDC screen = GetDC(nullptr);
+        HBITMAP picture = CreateCompatibleBitmap(screen, 32, 32);
+        ReleaseDC(nullptr, screen);
+        if (!picture || !OpenClipboard(nullptr)) return 1;
+        EmptyClipboard();
+        const bool set = SetClipboardData(CF_BITMAP, picture) != nullptr;
+        CloseClipboard();
+        // The picture is this process's own drawing object: stay a moment,
+        // so that the clipboard still holds it when Kestrane looks.
+        Sleep(4000);
+        return set ? 0 : 1;
+    }
     if (argc != 4) {
-        fputs("usage: kstpost NAME WPARAM LPARAM | kstpost --key K\n", stderr);
+        fputs("usage: kstpost NAME WPARAM LPARAM | kstpost --key K | kstpost --picture\n", stderr);
         return 2;
     }
     HWND main = FindWindowA("KestraneMain", nullptr);

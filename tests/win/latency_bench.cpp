@@ -1,5 +1,6 @@
-// Measures, under Wine, how long a copy takes to reach the history and how
-// long Alt+V takes to put the text into the editor. Median of 20 each.
+// Measures, under Wine, how long a copy takes to reach the history, how long
+// Alt+V and the popup take to put the text into the editor, and how soon the
+// popup shows, over short entries and over 200 of 100 KB. Median of 20 each.
 // Run by tools/bench-wine.sh; prints a Markdown table.
 #include <windows.h>
 
@@ -23,48 +24,125 @@ HWND VisibleBalloon(DWORD processId) {
     return b && IsWindowVisible(b) ? b : nullptr;
 }
 
+HWND VisiblePopup(DWORD processId) {
+    HWND p = bench::FindWindowOfProcess("Injected_KestranePaste", processId);
+    return p && IsWindowVisible(p) ? p : nullptr;
+}
+
+void WriteHistory(const bench::AppCopy& copy, int entries, size_t bytes) {
+    std::string file(1, static_cast<char>(entries));
+    for (int k = 0; k < entries; ++k) {
+        std::string text = "entry " + std::to_string(k) + " ";
+        text.resize(bytes, 'x');
+        unsigned char header[11] = {static_cast<unsigned char>(text.size() >> 24),
+                                    static_cast<unsigned char>(text.size() >> 16),
+                                    static_cast<unsigned char>(text.size() >> 8),
+                                    static_cast<unsigned char>(text.size()), 0xFF, 0x07, 0xEA, 12, 7, 9, 0};
+        file.append(reinterpret_cast<const char*>(header), sizeof header);
+        file += text;
+    }
+    bench::WriteFileBytes(copy.HistoryFile(), file);
+}
+
+// The program beside the test editor, with the editor in front.
+struct Bench {
+    bench::AppCopy copy;
+    bench::App app{copy};
+    bench::ChildProcess editor;
+    HWND edit = nullptr;
+
+    bool Start(int entries = 0, size_t bytes = 0) {
+        if (entries) WriteHistory(copy, entries, bytes);
+        if (!app.Start() || !app.WaitForMainWindow() ||
+            !editor.Start("\"" + bench::ExeDirectory() + "testeditor.exe\""))
+            return false;
+        HWND window = bench::WaitForWindow("KstTestEditor", editor.Id(), 20000);
+        edit = FindWindowExA(window, nullptr, "Edit", nullptr);
+        bench::BringToFront(window);
+        bench::PumpFor(500);
+        return edit != nullptr;
+    }
+    void Stop() {
+        app.Close();
+        editor.Stop();
+    }
+    // Popup key to the popup on the screen; then closed again with Esc.
+    bool TimePopup(std::vector<DWORD>& times) {
+        bench::Chord({VK_CONTROL}, 'V');
+        const DWORD start = GetTickCount();
+        if (!bench::PumpUntil([&] { return VisiblePopup(app.Id()) != nullptr; }, 3000)) return false;
+        times.push_back(GetTickCount() - start);
+        bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+        return bench::PumpUntil([&] { return !VisiblePopup(app.Id()); }, 3000);
+    }
+};
+
+void MeasureCopyAndSimplePaste(Bench& b, int rounds, std::vector<DWORD>& copyTimes, std::vector<DWORD>& pasteTimes) {
+    for (int k = 0; k < rounds; ++k) {
+        const std::string text = "copy " + std::to_string(k);
+        SendMessageA(b.edit, WM_SETTEXT, 0, (LPARAM)text.c_str());
+        SendMessageA(b.edit, EM_SETSEL, 0, -1);
+        bench::PumpUntil([&] { return !VisibleBalloon(b.app.Id()); }, 6000);
+        bench::Chord({VK_CONTROL}, 'C');
+        const DWORD start = GetTickCount();
+        if (bench::PumpUntil([&] { return VisibleBalloon(b.app.Id()) != nullptr; }, 3000))
+            copyTimes.push_back(GetTickCount() - start);
+    }
+    for (int k = 0; k < rounds; ++k) {
+        SendMessageA(b.edit, WM_SETTEXT, 0, (LPARAM) "");
+        bench::PumpFor(300);
+        bench::Chord({VK_MENU}, 'V');
+        const DWORD start = GetTickCount();
+        if (bench::PumpUntil([&] { return !bench::WindowText(b.edit).empty(); }, 3000))
+            pasteTimes.push_back(GetTickCount() - start);
+        bench::PumpFor(300);
+    }
+}
+
+void MeasurePopup(Bench& b, int rounds, std::vector<DWORD>& openTimes, std::vector<DWORD>& enterTimes) {
+    for (int k = 0; k < rounds; ++k) b.TimePopup(openTimes);
+    for (int k = 0; k < rounds; ++k) {
+        bench::Chord({VK_CONTROL}, 'V');
+        if (!bench::PumpUntil([&] { return VisiblePopup(b.app.Id()) != nullptr; }, 3000)) continue;
+        SendMessageA(b.edit, WM_SETTEXT, 0, (LPARAM) "");
+        bench::PumpFor(200);
+        bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+        const DWORD start = GetTickCount();
+        if (bench::PumpUntil([&] { return !bench::WindowText(b.edit).empty(); }, 3000))
+            enterTimes.push_back(GetTickCount() - start);
+        bench::PumpUntil([&] { return !VisiblePopup(b.app.Id()); }, 3000);
+        bench::PumpFor(300);
+    }
+}
+
 } // namespace
 
 int main() {
     constexpr int kRounds = 20;
     bench::DeleteVendorKey();
-    bench::AppCopy copy;
-    bench::App app(copy);
-    bench::ChildProcess editor;
-    if (!app.Start() || !app.WaitForMainWindow() ||
-        !editor.Start("\"" + bench::ExeDirectory() + "testeditor.exe\"")) {
-        fputs("cannot start the programs\n", stderr);
-        return 1;
+    std::vector<DWORD> copyTimes, pasteTimes, openTimes, enterTimes, bigOpenTimes;
+    {
+        Bench b;
+        if (!b.Start()) {
+            fputs("cannot start the programs\n", stderr);
+            return 1;
+        }
+        MeasureCopyAndSimplePaste(b, kRounds, copyTimes, pasteTimes);
+        MeasurePopup(b, kRounds, openTimes, enterTimes);
+        b.Stop();
     }
-    HWND window = bench::WaitForWindow("KstTestEditor", editor.Id(), 20000);
-    HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
-    bench::BringToFront(window);
-    bench::PumpFor(500);
-
-    std::vector<DWORD> copyTimes, pasteTimes;
-    for (int k = 0; k < kRounds; ++k) {
-        const std::string text = "copy " + std::to_string(k);
-        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM)text.c_str());
-        SendMessageA(edit, EM_SETSEL, 0, -1);
-        bench::PumpUntil([&] { return !VisibleBalloon(app.Id()); }, 6000);
-        bench::Chord({VK_CONTROL}, 'C');
-        const DWORD start = GetTickCount();
-        if (bench::PumpUntil([&] { return VisibleBalloon(app.Id()) != nullptr; }, 3000))
-            copyTimes.push_back(GetTickCount() - start);
+    bench::SetDword("kestrane\\ClipText", "BUFFERLIMIT", 200);
+    {
+        Bench b;
+        if (!b.Start(200, 100 * 1024)) {
+            fputs("cannot start the programs\n", stderr);
+            return 1;
+        }
+        for (int k = 0; k < kRounds; ++k) b.TimePopup(bigOpenTimes);
+        b.Stop();
     }
-    for (int k = 0; k < kRounds; ++k) {
-        SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "");
-        bench::PumpFor(300);
-        bench::Chord({VK_MENU}, 'V');
-        const DWORD start = GetTickCount();
-        if (bench::PumpUntil([&] { return !bench::WindowText(edit).empty(); }, 3000))
-            pasteTimes.push_back(GetTickCount() - start);
-        bench::PumpFor(300);
-    }
-    app.Close();
-    editor.Stop();
     bench::DeleteVendorKey();
-    if (copyTimes.empty() || pasteTimes.empty()) {
+    if (copyTimes.empty() || pasteTimes.empty() || openTimes.empty() || enterTimes.empty() || bigOpenTimes.empty()) {
         fputs("no measurement\n", stderr);
         return 1;
     }
@@ -74,5 +152,11 @@ int main() {
            Median(copyTimes), (long)Median(copyTimes) - 211);
     printf("| Alt+V to the text in the editor | %lu ms | none before the V press (100 + 100 ms follow it) | %lu ms |\n",
            Median(pasteTimes), Median(pasteTimes));
+    printf("| Ctrl+V to the popup on the screen (20 short entries) | %lu ms | none (the caret query answers in about 1 ms) | %lu ms |\n",
+           Median(openTimes), Median(openTimes));
+    printf("| Ctrl+V to the popup, 200 entries of 100 KB | %lu ms | none | %lu ms |\n", Median(bigOpenTimes),
+           Median(bigOpenTimes));
+    printf("| Enter in the popup to the text in the editor | %lu ms | none before the V press (100 + 100 ms follow it) | %lu ms |\n",
+           Median(enterTimes), Median(enterTimes));
     return 0;
 }
