@@ -8,7 +8,6 @@
 #include "clip_history.h"
 #include "ksthook.h"
 #include "popup_model.h"
-#include "resource_ids.h"
 #include "settings_model.h"
 #include "settings_store.h"
 #include "shared_gdi.h"
@@ -22,12 +21,6 @@ constexpr DWORD kGlyphStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHL
 const char* const kToggleValues[8] = {"bDBCS", "bUPPER", "bCANMA", "bPERIOD",
                                       "bRETURNSET", "bQUOTESET", "bCORRECT", "bTAGREMOVE"};
 const char* const kDirectionValues[4] = {"toDBCS", "toUPPER", "toCANMA", "toPERIOD"};
-// Icons of the current-clipboard row, in drawing order, with their mask bits.
-const struct {
-    int bit;
-    int icon;
-} kFormatIcons[6] = {{0x02, IDI_FORMAT_TEXT},  {0x04, IDI_FORMAT_PICTURE}, {0x08, IDI_FORMAT_SHAPES},
-                     {0x10, IDI_FORMAT_SOUND}, {0x20, IDI_FORMAT_FILES},   {0x01, IDI_FORMAT_OTHER}};
 
 int ReadInt(const char* name, int fallback) {
     return static_cast<int>(SettingsStore::ReadDword(kClipTextKey, name, static_cast<DWORD>(fallback)));
@@ -171,9 +164,7 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     SetPropA(window, kPopupProperty, this);
     CreateControls(columnWidth);
     ApplyInitialStates();
-    for (int k = 0; k < 6; ++k)
-        formatIcons[k] = static_cast<HICON>(
-            LoadImageA(instance, MAKEINTRESOURCEA(kFormatIcons[k].icon), IMAGE_ICON, 16, 16, 0));
+    LoadFormatIcons();
     FillList(IsPressed(toggles[kToggleCopyOrder]));
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     ShowWindow(window, SW_SHOWNA);
@@ -197,10 +188,7 @@ void PastePopup::Close() {
     list = foldButton = statusLine = nullptr;
     for (HWND& h : toggles) h = nullptr;
     for (HWND& h : directions) h = nullptr;
-    for (HICON& icon : formatIcons) {
-        if (icon) DestroyIcon(icon);
-        icon = nullptr;
-    }
+    DestroyFormatIcons();
     listBackgroundDrawn = false;
     balloon.Destroy();
     SetAllKeyMessageSnatch(0);

@@ -63,6 +63,8 @@ class PastePopup {
     void ApplyInitialStates();
     void Resize();
     void PaintFrame(HDC dc, const RECT& paint) const;
+    void LoadFormatIcons();
+    void DestroyFormatIcons();
     void FillList(int copyOrder);
     void DrawListItem(const DRAWITEMSTRUCT& item);
     void DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool selected) const;

@@ -8,6 +8,7 @@
 #include "clip_history.h"
 #include "paste_popup.h"
 #include "popup_model.h"
+#include "resource_ids.h"
 #include "settings_model.h"
 #include "settings_store.h"
 #include "shared_gdi.h"
@@ -15,7 +16,12 @@
 namespace kst {
 namespace {
 
-constexpr int kFormatBits[6] = {0x02, 0x04, 0x08, 0x10, 0x20, 0x01};
+// Icons of the current-clipboard row, in drawing order, with their mask bits.
+const struct {
+    int bit;
+    int icon;
+} kFormatIcons[6] = {{0x02, IDI_FORMAT_TEXT},  {0x04, IDI_FORMAT_PICTURE}, {0x08, IDI_FORMAT_SHAPES},
+                     {0x10, IDI_FORMAT_SOUND}, {0x20, IDI_FORMAT_FILES},   {0x01, IDI_FORMAT_OTHER}};
 
 
 
@@ -25,6 +31,20 @@ void DrawTextAt(HDC dc, const char* text, int x, int y, COLORREF color) {
 }
 
 } // namespace
+
+// 16 x 16 from the 32 x 32 images, for the whole time the popup is open.
+void PastePopup::LoadFormatIcons() {
+    for (int k = 0; k < 6; ++k)
+        formatIcons[k] = static_cast<HICON>(
+            LoadImageA(instance, MAKEINTRESOURCEA(kFormatIcons[k].icon), IMAGE_ICON, 16, 16, 0));
+}
+
+void PastePopup::DestroyFormatIcons() {
+    for (HICON& icon : formatIcons) {
+        if (icon) DestroyIcon(icon);
+        icon = nullptr;
+    }
+}
 
 void PastePopup::FillList(int copyOrder) {
     if (!history || history->Count() == 0) return;
@@ -104,7 +124,7 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
     DrawLine(dc, g_gdi.highlightPen, r.left, r.bottom - 1, r.right - 3, r.bottom - 1);
     int x = r.left + 2;
     for (int k = 0; k < 6; ++k) {
-        if (!(history->formatMask & kFormatBits[k])) continue;
+        if (!(history->formatMask & kFormatIcons[k].bit)) continue;
         if (formatIcons[k]) DrawIconEx(dc, x, r.top + 1, formatIcons[k], 16, 16, 0, nullptr, DI_NORMAL);
         x += 12; // the icons overlap by 4 pixels
     }

@@ -35,18 +35,22 @@ class PopupEndToEnd : public AppFixture {
     HWND List(HWND popup) const { return GetDlgItem(popup, kst::kHistoryList); }
     int Selected(HWND popup) const { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
 
-    // A real press and release of the left button at a point of the screen.
+    // A real press and release of the left button at a point of the screen;
+    // every event carries the point, so none can land where the cursor was.
     static void Click(POINT at) {
-        SetCursorPos(at.x, at.y);
+        INPUT events[3] = {};
+        const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
+        for (int k = 0; k < 3; ++k) {
+            events[k].type = INPUT_MOUSE;
+            events[k].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+            events[k].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+            events[k].mi.dwFlags = flags[k] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        }
+        for (INPUT& e : events) {
+            SendInput(1, &e, sizeof(INPUT));
+            bench::PumpFor(100);
+        }
         bench::PumpFor(100);
-        INPUT clicks[2] = {};
-        clicks[0].type = clicks[1].type = INPUT_MOUSE;
-        clicks[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-        clicks[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-        SendInput(1, &clicks[0], sizeof(INPUT));
-        bench::PumpFor(100);
-        SendInput(1, &clicks[1], sizeof(INPUT));
-        bench::PumpFor(200);
     }
     static POINT RowPoint(HWND list, int row, int x = 100) {
         POINT at{x, row * 17 + 8};
@@ -304,6 +308,16 @@ TEST_F(PopupEndToEnd, NearTheBottomRightItOpensAboveAndFlushRight) {
     GetWindowRect(popup, &r);
     EXPECT_EQ(work.right, r.right) << "flush with the work area's right edge";
     EXPECT_EQ(static_cast<short>(HIWORD(caret)) - 187, r.top) << "above the caret";
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(WaitForPopupGone());
+    MoveWindow(editorWindow_, 0, 100, 300, 200, TRUE); // the caret a few pixels from the left edge
+    bench::PumpFor(300);
+    SendMessageA(edit_, EM_SETSEL, 0, 0);
+    bench::PumpFor(200);
+    popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    GetWindowRect(popup, &r);
+    EXPECT_EQ(0, r.left) << "clamped at x = 0";
     Tap(VK_ESCAPE);
 }
 
