@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include <string>
+#include <vector>
 
 #include "char_convert.h"
 #include "clip_history.h"
@@ -27,6 +28,29 @@ int ReadInt(const char* name, int fallback) {
 }
 
 
+
+PopupRect ToPopupRect(const RECT& r) { return PopupRect{r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(handle, &info))
+        reinterpret_cast<std::vector<Monitor>*>(list)->push_back({ToPopupRect(info.rcMonitor), ToPopupRect(info.rcWork)});
+    return TRUE;
+}
+
+// The work area of the monitor that holds the caret: on a second monitor
+// the primary display's work area would put the popup on the wrong screen.
+PopupRect WorkAreaOfCaret(PopupPoint caret) {
+    std::vector<Monitor> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&monitors));
+    if (monitors.empty()) {
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        return ToPopupRect(work);
+    }
+    return WorkAreaAt(caret, monitors.data(), static_cast<int>(monitors.size()));
+}
 
 } // namespace
 
@@ -149,12 +173,7 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
 
     const uint32_t caret = GetForegroundProcessCaretPos();
     const PopupPoint caretAt{static_cast<int>(caret & 0xFFFF), static_cast<int>(caret >> 16)};
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    RECT work{0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-    if (GetMonitorInfoA(MonitorFromPoint(POINT{caretAt.x, caretAt.y}, MONITOR_DEFAULTTONEAREST), &monitor))
-        work = monitor.rcWork;
-    const PopupPoint at = PlacePopup(caretAt, listExtra, PopupRect{work.left, work.top, work.right, work.bottom});
+    const PopupPoint at = PlacePopup(caretAt, listExtra, WorkAreaOfCaret(caretAt));
 
     window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kPopupClass, "",
                              WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME, at.x, at.y, kPopupWidth,

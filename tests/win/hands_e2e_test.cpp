@@ -267,17 +267,4 @@ TEST_F(HandsEndToEnd, OwnPathTextIsNeverRecordedAgainUnderLoad) {
     EXPECT_EQ((std::vector<std::string>{"C:\\data\\first.txt\r\nC:\\data\\second.txt"}), SavedTexts());
 }
 
-// Ctrl+V with a history, while the popup does not exist yet: the key is
-// handed back and the application pastes its clipboard as usual.
-TEST_F(HandsEndToEnd, CtrlVWithAHistoryPastesTheClipboardAsUsual) {
-    StartApp(HistoryOf({"a", "b"}));
-    PutOnClipboard("clip");
-    Ask(kEditorReset);
-    bench::SendKeys({{VK_CONTROL, false}, {'V', false}, {'V', true}});
-    EXPECT_TRUE(WaitForText("clip")) << EditorText();
-    bench::SendKeys({{VK_CONTROL, true}});
-    bench::PumpFor(300);
-    EXPECT_EQ("clip", EditorText());
-}
-
 } // namespace
