@@ -116,11 +116,25 @@ class AppFixture : public ::testing::Test {
     UINT queryMsg_ = 0;
 };
 
-inline std::string HistoryOf(std::initializer_list<const char*> texts) {
+// A history file of the texts, unranked unless a rank is given.
+inline std::string HistoryOf(const std::vector<std::string>& texts, const std::vector<int>& ranks = {}) {
     std::string file(1, static_cast<char>(texts.size()));
     const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
-    for (const char* text : texts) kst::EncodeRecord(file, text, strlen(text), -1, t);
+    for (size_t k = 0; k < texts.size(); ++k)
+        kst::EncodeRecord(file, texts[k].data(), texts[k].size(), k < ranks.size() ? ranks[k] : -1, t);
     return file;
+}
+
+// A small picture alone on the clipboard, as a paint program leaves it.
+inline bool SetClipboardPicture() {
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
+    ReleaseDC(nullptr, screen);
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    const bool set = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
+    CloseClipboard();
+    return set;
 }
 
 // A file list on the clipboard, as a file manager puts it there.

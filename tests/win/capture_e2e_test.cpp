@@ -74,13 +74,7 @@ TEST_F(CaptureEndToEnd, CopiedFilesBecomeTheirPaths) {
 TEST_F(CaptureEndToEnd, ABitmapAloneAddsNothing) {
     bench::SetDword(kMain, "CtrlCOnly", 0);
     StartApp(HistoryOf({"kept"}));
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
-    ReleaseDC(nullptr, screen);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_BITMAP, bitmap);
-    CloseClipboard();
+    ASSERT_TRUE(SetClipboardPicture());
     bench::PumpFor(700);
     EXPECT_EQ((std::vector<std::string>{"kept"}), SavedTexts());
 }

@@ -33,6 +33,13 @@ class PopupEndToEnd : public AppFixture {
         return WaitForPopup();
     }
     HWND List(HWND popup) const { return GetDlgItem(popup, kst::kHistoryList); }
+    // The editor's caret after putting it at a character, in screen pixels.
+    POINT CaretAt(int position) {
+        SendMessageA(edit_, EM_SETSEL, position, position);
+        bench::PumpFor(200);
+        const LRESULT caret = Ask(kEditorCaret);
+        return POINT{static_cast<short>(LOWORD(caret)), static_cast<short>(HIWORD(caret))};
+    }
     int Selected(HWND popup) const { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
 
     // A real press and release of the left button at a point of the screen;
@@ -73,16 +80,13 @@ class PopupEndToEnd : public AppFixture {
 TEST_F(PopupEndToEnd, CtrlVOpensThePopupAtTheCaretAndTheEditorKeepsItsFocus) {
     StartApp(HistoryOf({"A", "B", "C"}));
     SetEditorText("caret here");
-    SendMessageA(edit_, EM_SETSEL, 10, 10);
-    bench::PumpFor(200);
-    const LRESULT caret = Ask(kEditorCaret);
+    const POINT caret = CaretAt(10);
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     RECT r;
     GetWindowRect(popup, &r);
-    const int caretX = static_cast<short>(LOWORD(caret)), caretY = static_cast<short>(HIWORD(caret));
-    EXPECT_EQ(caretX - 20 < 0 ? 0 : caretX - 20, r.left);
-    EXPECT_EQ(caretY + 17, r.top) << "below the caret line";
+    EXPECT_EQ(caret.x - 20 < 0 ? 0 : caret.x - 20, r.left);
+    EXPECT_EQ(caret.y + 17, r.top) << "below the caret line";
     EXPECT_EQ(320, r.right - r.left);
     EXPECT_NE(0, GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(editorWindow_, GetForegroundWindow());
@@ -200,11 +204,7 @@ TEST_F(PopupEndToEnd, PasteDeleteRemovesTheEntryUnlessCtrlIsHeld) {
 }
 
 TEST_F(PopupEndToEnd, AClickOnARowPastesItAndTheScrollBarOnlyScrolls) {
-    std::vector<const char*> texts = {"r1", "r2", "r3", "r4", "r5", "r6", "r7", "r8"};
-    std::string file(1, static_cast<char>(texts.size()));
-    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
-    for (const char* text : texts) kst::EncodeRecord(file, text, strlen(text), -1, t);
-    StartApp(file);
+    StartApp(HistoryOf({"r1", "r2", "r3", "r4", "r5", "r6", "r7", "r8"}));
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     HWND list = List(popup);
@@ -224,13 +224,7 @@ TEST_F(PopupEndToEnd, AClickOnARowPastesItAndTheScrollBarOnlyScrolls) {
 TEST_F(PopupEndToEnd, TheCurrentClipboardRowPastesAPictureUnchanged) {
     bench::SetDword(kMain, "CtrlCOnly", 0);
     StartApp(HistoryOf({"a", "b"}));
-    HDC screen = GetDC(nullptr);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, 8, 8);
-    ReleaseDC(nullptr, screen);
-    ASSERT_TRUE(OpenClipboard(nullptr));
-    EmptyClipboard();
-    SetClipboardData(CF_BITMAP, bitmap);
-    CloseClipboard();
+    ASSERT_TRUE(SetClipboardPicture());
     bench::PumpFor(700);
     Ask(kEditorReset);
     HWND popup = OpenWithCtrlV();
@@ -248,11 +242,7 @@ TEST_F(PopupEndToEnd, TheCurrentClipboardRowPastesAPictureUnchanged) {
 
 TEST_F(PopupEndToEnd, APastedNumberIsBlueAndTheSelectedRowHasTheSelectionColour) {
     // Ranked first: pasted before. FIFO with move-back puts it last.
-    std::string file(1, 2);
-    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
-    kst::EncodeRecord(file, "pasted", 6, 0, t);
-    kst::EncodeRecord(file, "fresh", 5, -1, t);
-    StartApp(file);
+    StartApp(HistoryOf({"pasted", "fresh"}, {0, -1}));
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     HWND list = List(popup);
@@ -274,14 +264,10 @@ TEST_F(PopupEndToEnd, APastedNumberIsBlueAndTheSelectedRowHasTheSelectionColour)
 
 TEST_F(PopupEndToEnd, LongListPagesByTen) {
     bench::SetDword(kMain, "LongList", 1);
-    std::string file(1, 25);
-    const kst::LocalTime t{2026, 12, 0, 7, 9, 0, 0, 0};
-    for (int k = 0; k < 25; ++k) {
-        const std::string text = "e" + std::to_string(k);
-        kst::EncodeRecord(file, text.c_str(), text.size(), -1, t);
-    }
+    std::vector<std::string> texts;
+    for (int k = 0; k < 25; ++k) texts.push_back("e" + std::to_string(k));
     bench::SetDword(kClipText, "BUFFERLIMIT", 30);
-    StartApp(file);
+    StartApp(HistoryOf(texts));
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     RECT r;
@@ -299,21 +285,18 @@ TEST_F(PopupEndToEnd, NearTheBottomRightItOpensAboveAndFlushRight) {
     MoveWindow(editorWindow_, work.right - 200, work.bottom - 120, 190, 110, TRUE);
     bench::PumpFor(300);
     SetEditorText("x");
-    SendMessageA(edit_, EM_SETSEL, 1, 1);
-    bench::PumpFor(200);
-    const LRESULT caret = Ask(kEditorCaret);
+    const POINT caret = CaretAt(1);
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     RECT r;
     GetWindowRect(popup, &r);
     EXPECT_EQ(work.right, r.right) << "flush with the work area's right edge";
-    EXPECT_EQ(static_cast<short>(HIWORD(caret)) - 187, r.top) << "above the caret";
+    EXPECT_EQ(caret.y - 187, r.top) << "above the caret";
     Tap(VK_ESCAPE);
     ASSERT_TRUE(WaitForPopupGone());
     MoveWindow(editorWindow_, 0, 100, 300, 200, TRUE); // the caret a few pixels from the left edge
     bench::PumpFor(300);
-    SendMessageA(edit_, EM_SETSEL, 0, 0);
-    bench::PumpFor(200);
+    CaretAt(0);
     popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     GetWindowRect(popup, &r);
