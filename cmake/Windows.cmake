@@ -21,9 +21,10 @@ add_library(kst_app STATIC
   shell/app_shell.cpp shell/program_settings.cpp shell/settings_store.cpp shell/tray_icon.cpp
   shell/hotkey_actions.cpp shell/exclusion.cpp history/clip_capture.cpp
   notify/tooltip.cpp notify/progress_window.cpp notify/layered.cpp popup/shared_gdi.cpp
-  popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp)
+  popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp
+  settings/settings_sheet.cpp settings/reform_pages.cpp settings/other_pages.cpp)
 target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR}/resources)
-target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 shell32 gdi32 user32 advapi32)
+target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
 kst_warnings(kst_app)
 
 add_executable(kestrane WIN32 shell/main.cpp resources/kestrane.rc)

@@ -11,6 +11,7 @@
 #include "clip_history.h"
 #include "history_host.h"
 #include "paste_popup.h"
+#include "settings_sheet.h"
 #include "tooltip.h"
 #include "tray_icon.h"
 
@@ -78,6 +79,7 @@ class AppShell : public HistoryHost, public PopupHost {
     UINT messages[kMessageCount] = {};
     ClipHistory history;
     PastePopup popup;
+    SettingsSheet settings;
     std::vector<std::string> exclusionList;
     Tooltip balloon;
     int autoCapture = 0;

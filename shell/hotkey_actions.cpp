@@ -234,7 +234,11 @@ void AppShell::OnGeneralNotify(int command) {
         }
         break;
     case kCommandSettings:
-        // NOT YET BUILT: the settings sheet.
+        if (settings.IsOpen()) break;
+        if (settings.Display(instance, mainWindow)) LoadProgramSettings();
+        // Paused stays paused: key mode 3, not the plain 0.
+        SetAllKeyMessageSnatch(RestingKeyMode());
+        SetForegroundWindow(FindWindowA("Shell_TrayWnd", nullptr));
         break;
     case kCommandCapture:
         if (!popup.IsOpen() && !paused) history.Capture();

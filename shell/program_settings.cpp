@@ -12,10 +12,6 @@
 namespace kst {
 namespace {
 
-// More exclusions than anyone keeps: a damaged count must not make the
-// start-up read the registry for minutes.
-constexpr int kMaxExclusions = 4096;
-
 void WriteValues(const std::vector<StoredValue>& values) {
     for (const StoredValue& v : values) {
         if (v.text)

@@ -58,6 +58,10 @@ constexpr int ClampTabWidth(int width) {
     return width < kMinTabWidth ? kMinTabWidth : width > kMaxTabWidth ? kMaxTabWidth : width;
 }
 
+// More exclusions than anyone keeps: a damaged count must not make a reader
+// go through the registry for minutes.
+constexpr int kMaxExclusions = 4096;
+
 // A hotkey from its two stored values. Modifiers other than 1 (Alt), 2 (Ctrl)
 // and 3 (both) take the row's default: a bare key would be taken from every
 // application (Backspace clearing the history, V untypable).

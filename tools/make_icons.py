@@ -118,10 +118,35 @@ def question(c):
     c.circle(0.5, 0.78, 0.07, white)
 
 
+def keyboard(c):
+    c.rect(0.04, 0.28, 0.96, 0.78, DARK)
+    for row, y in enumerate((0.34, 0.48)):
+        for k in range(6):
+            x = 0.10 + k * 0.14 + row * 0.05
+            c.rect(x, y, x + 0.10, y + 0.09, PAPER)
+    c.rect(0.25, 0.62, 0.75, 0.71, PAPER)
+
+
+def history_stack(c):
+    for k, shade in enumerate((180, 215, 255)):
+        o = 0.10 * k
+        c.rect(0.08 + o, 0.08 + o, 0.68 + o, 0.68 + o, (shade, shade, shade, 255))
+        c.rect(0.08 + o, 0.08 + o, 0.68 + o, 0.12 + o, INK)
+    for y in (0.46, 0.58, 0.70):
+        c.rect(0.36, y, 0.80, y + 0.05, DARK)
+
+
+def no_entry(c):
+    c.circle(0.5, 0.5, 0.46, (200, 30, 30, 255))
+    c.circle(0.5, 0.5, 0.34, PAPER)
+    c.line(0.26, 0.74, 0.74, 0.26, 0.14, (200, 30, 30, 255))
+
+
 ICONS = {
     'program.ico': program, 'tray_running.ico': running, 'tray_paused.ico': paused,
     'format_text.ico': text_lines, 'format_picture.ico': picture, 'format_shapes.ico': shapes,
     'format_sound.ico': speaker, 'format_files.ico': folder, 'format_other.ico': question,
+    'page_keys.ico': keyboard, 'page_history.ico': history_stack, 'page_exclusion.ico': no_entry,
 }
 
 

@@ -2,8 +2,10 @@
 // checks). "kstpost NAME WPARAM LPARAM" posts the registered message NAME to
 // the main window; "kstpost --key K" presses and releases one key;
 // "kstpost --picture" puts a small picture on the clipboard (and stays four
-// seconds, while the picture lasts).
+// seconds, while the picture lasts); "kstpost --sheet-page N" shows page N
+// (from 0) of the open settings sheet.
 #include <windows.h>
+#include <prsht.h>
 
 #include <stdio.h>
 #include <stdlib.h>
@@ -32,8 +34,17 @@ int main(int argc, char** argv) {
         Sleep(4000);
         return set ? 0 : 1;
     }
+    if (argc == 3 && strcmp(argv[1], "--sheet-page") == 0) {
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;) {
+            if (!FindWindowExA(w, nullptr, "SysTabControl32", nullptr)) continue;
+            SendMessageA(w, PSM_SETCURSEL, strtoul(argv[2], nullptr, 0), 0);
+            return 0;
+        }
+        fputs("kstpost: no settings sheet is open\n", stderr);
+        return 1;
+    }
     if (argc != 4) {
-        fputs("usage: kstpost NAME WPARAM LPARAM | kstpost --key K | kstpost --picture\n", stderr);
+        fputs("usage: kstpost NAME WPARAM LPARAM | kstpost --key K | kstpost --picture | kstpost --sheet-page N\n", stderr);
         return 2;
     }
     HWND main = FindWindowA("KestraneMain", nullptr);

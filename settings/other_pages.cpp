@@ -1,0 +1,153 @@
+// The exclusion page, the other-settings page and the version page.
+#include <windows.h>
+#include <commdlg.h>
+#include <shellapi.h>
+#include <stdio.h>
+
+#include "app_shell.h"
+#include "cp932_path.h"
+#include "page_controls.h"
+#include "page_values.h"
+#include "settings_sheet.h"
+
+namespace kst {
+namespace {
+
+constexpr char kNotAProgramText[] = "パスが有効な実行ファイルではありません";
+constexpr char kVersionLine[] = "2000 03/13 Ver1.06";
+constexpr char kHelpFileName[] = "kestrane-help.html";
+
+std::string ModuleValueName(int i) {
+    char name[32];
+    snprintf(name, sizeof name, "ModuleFileName%d", i);
+    return name;
+}
+
+void FillExclusionPage(HWND page) {
+    SendDlgItemMessageA(page, 1000, LB_SETHORIZONTALEXTENT, 600, 0);
+    VendorKeyScope store;
+    const int count = static_cast<int>(ReadValue(kExceptKey, "count", 0));
+    for (int i = 0; i < count && i < kMaxExclusions; ++i) {
+        char path[260];
+        SettingsStore::ReadString(kExceptKey, ModuleValueName(i).c_str(), "N/A", path, sizeof path);
+        SendDlgItemMessageA(page, 1000, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path));
+    }
+}
+
+void StoreExclusionPage(HWND page) {
+    const int count = static_cast<int>(SendDlgItemMessageA(page, 1000, LB_GETCOUNT, 0, 0));
+    VendorKeyScope store;
+    SettingsStore::WriteDword(kExceptKey, "count", static_cast<DWORD>(count < 0 ? 0 : count));
+    for (int i = 0; i < count; ++i) {
+        char path[260] = "";
+        if (SendDlgItemMessageA(page, 1000, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof path)
+            SendDlgItemMessageA(page, 1000, LB_GETTEXT, i, reinterpret_cast<LPARAM>(path));
+        SettingsStore::WriteString(kExceptKey, ModuleValueName(i).c_str(), path);
+    }
+}
+
+// The system's open-file dialog, starting in the folder of what is typed.
+void BrowseForProgram(HWND page) {
+    const std::string folder = ParentFolder(ItemText(page, 1030));
+    char file[260] = "";
+    OPENFILENAMEA ofn{};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = page;
+    ofn.lpstrFilter = "実行ファイル (.exe)\0*.exe\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = sizeof file;
+    ofn.lpstrInitialDir = folder.empty() ? nullptr : folder.c_str();
+    ofn.lpstrTitle = "除外する実行ファイルの指定";
+    ofn.lpstrDefExt = "exe";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    if (GetOpenFileNameA(&ofn)) SetDlgItemTextA(page, 1030, file);
+}
+
+void AddProgram(HWND page) {
+    const std::string path = ItemText(page, 1030);
+    if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
+        MessageBoxA(page, kNotAProgramText, "kestrane", MB_ICONINFORMATION | MB_OK);
+        return;
+    }
+    SendDlgItemMessageA(page, 1000, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
+}
+
+void DeleteProgram(HWND page) {
+    const int selected = static_cast<int>(SendDlgItemMessageA(page, 1000, LB_GETCURSEL, 0, 0));
+    const int count = static_cast<int>(SendDlgItemMessageA(page, 1000, LB_GETCOUNT, 0, 0));
+    if (selected < 0) return;
+    SendDlgItemMessageA(page, 1000, LB_DELETESTRING, selected, 0);
+    SendDlgItemMessageA(page, 1000, LB_SETCURSEL, SelectionAfterDelete(count, selected), 0);
+}
+
+void EnableFileOptions(HWND page, bool enable) {
+    EnableWindow(GetDlgItem(page, 1070), enable);
+    EnableWindow(GetDlgItem(page, 1005), enable);
+}
+
+void FillOtherPage(HWND page) {
+    VendorKeyScope store;
+    SetChecked(page, 1001, ReadValue(kMainKey, "UsePalette", 1) != 0);
+    SetChecked(page, 1031, ReadValue(kMainKey, "NoUseKestrane", 0) != 0);
+    SetChecked(page, 1064, ReadValue(kMainKey, "CtrlCOnly", 0) != 0);
+    SetChecked(page, 1068, ReadValue(kMainKey, "LongList", 0) != 0);
+    const FilePathBoxes boxes = FilePathShown(ReadValue(kMainKey, "FilePath", 0));
+    SetChecked(page, 1069, boxes.record);
+    SetChecked(page, 1070, boxes.toClipboard);
+    SetChecked(page, 1005, boxes.nameOnly);
+    EnableFileOptions(page, boxes.dependentsEnabled);
+}
+
+void StoreOtherPage(HWND page) {
+    VendorKeyScope store;
+    WriteChecked(page, kMainKey, "UsePalette", 1001);
+    WriteChecked(page, kMainKey, "NoUseKestrane", 1031);
+    WriteChecked(page, kMainKey, "CtrlCOnly", 1064);
+    WriteChecked(page, kMainKey, "LongList", 1068);
+    SettingsStore::WriteDword(kMainKey, "FilePath",
+                              StoredFilePath(IsChecked(page, 1069), IsChecked(page, 1070), IsChecked(page, 1005)));
+}
+
+// The help document beside the program, opened as the shell opens it.
+void OpenHelp() {
+    char folder[MAX_PATH];
+    ProgramDirectory(folder, sizeof folder);
+    const std::string path = std::string(folder) + kHelpFileName;
+    ShellExecuteA(FindWindowA("Shell_TrayWnd", nullptr), nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+} // namespace
+
+INT_PTR CALLBACK ExclusionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) FillExclusionPage(page);
+    if (IsApply(message, lParam)) StoreExclusionPage(page);
+    if (IsClick(message, wParam)) {
+        switch (LOWORD(wParam)) {
+        case 1009:
+            BrowseForProgram(page);
+            break;
+        case 1056:
+            AddProgram(page);
+            break;
+        case 1057:
+            DeleteProgram(page);
+            break;
+        }
+    }
+    return 0;
+}
+
+INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_INITDIALOG) FillOtherPage(page);
+    if (IsApply(message, lParam)) StoreOtherPage(page);
+    if (IsClick(message, wParam) && LOWORD(wParam) == 1069) EnableFileOptions(page, IsChecked(page, 1069));
+    return 0;
+}
+
+INT_PTR CALLBACK VersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
+    if (message == WM_INITDIALOG) SetDlgItemTextA(page, 1037, kVersionLine);
+    if (IsClick(message, wParam) && LOWORD(wParam) == 1004) OpenHelp();
+    return 0;
+}
+
+} // namespace kst

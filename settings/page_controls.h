@@ -1,0 +1,34 @@
+// Small helpers the page procedures share.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+
+#include "settings_model.h"
+#include "settings_store.h"
+
+namespace kst {
+
+inline DWORD ReadValue(const char* subkey, const char* name, DWORD fallback) {
+    return SettingsStore::ReadDword(subkey, name, fallback);
+}
+inline void SetChecked(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
+inline bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
+inline void WriteChecked(HWND page, const char* subkey, const char* name, int id) {
+    SettingsStore::WriteDword(subkey, name, IsChecked(page, id) ? 1 : 0);
+}
+inline bool IsApply(UINT message, LPARAM lParam) {
+    return message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY);
+}
+inline bool IsClick(UINT message, WPARAM wParam) { return message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED; }
+inline std::string ItemText(HWND page, int id, int size = 260) {
+    std::string text(static_cast<size_t>(size), '\0');
+    const UINT length = GetDlgItemTextA(page, id, &text[0], size);
+    text.resize(length);
+    return text;
+}
+inline void SetNumber(HWND page, int id, DWORD value) { SetDlgItemInt(page, id, value, FALSE); }
+
+} // namespace kst
