@@ -42,23 +42,6 @@ class PopupEndToEnd : public AppFixture {
     }
     int Selected(HWND popup) const { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
 
-    // A real press and release of the left button at a point of the screen;
-    // every event carries the point, so none can land where the cursor was.
-    static void Click(POINT at) {
-        INPUT events[3] = {};
-        const DWORD flags[3] = {MOUSEEVENTF_MOVE, MOUSEEVENTF_LEFTDOWN, MOUSEEVENTF_LEFTUP};
-        for (int k = 0; k < 3; ++k) {
-            events[k].type = INPUT_MOUSE;
-            events[k].mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-            events[k].mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-            events[k].mi.dwFlags = flags[k] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        }
-        for (INPUT& e : events) {
-            SendInput(1, &e, sizeof(INPUT));
-            bench::PumpFor(100);
-        }
-        bench::PumpFor(100);
-    }
     static POINT RowPoint(HWND list, int row, int x = 100) {
         POINT at{x, row * 17 + 8};
         ClientToScreen(list, &at);

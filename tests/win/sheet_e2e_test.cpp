@@ -1,0 +1,289 @@
+// The settings sheet driven from outside, as a person would: opened from the
+// tray menu or the settings command, its pages switched, its controls set,
+// and OK or Cancel pressed; then the registry and the program's behaviour
+// are read.
+#include <gtest/gtest.h>
+#include <windows.h>
+#include <commctrl.h>
+
+#include <string>
+#include <vector>
+
+#include "app_fixture.h"
+
+namespace {
+
+using namespace fixture;
+
+enum SheetPage { kKeysPage, kHistoryPage, kReformPage, kExclusionPage, kOtherPage, kVersionPage };
+
+struct Search {
+    DWORD processId;
+    bool wantSheet;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND window, LPARAM lParam) {
+    auto* search = reinterpret_cast<Search*>(lParam);
+    char name[16] = "";
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    GetClassNameA(window, name, sizeof name);
+    if (owner != search->processId || strcmp(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
+    const bool isSheet = FindWindowExA(window, nullptr, "SysTabControl32", nullptr) != nullptr;
+    if (isSheet == search->wantSheet) search->found.push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> Dialogs(DWORD processId, bool sheets) {
+    Search search{processId, sheets, {}};
+    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+class SheetEndToEnd : public AppFixture {
+  protected:
+    HWND WaitForSheet() {
+        HWND sheet = nullptr;
+        bench::PumpUntil([&] {
+            const auto sheets = Dialogs(app_->Id(), true);
+            sheet = sheets.empty() ? nullptr : sheets[0];
+            return sheet != nullptr;
+        }, 5000);
+        bench::PumpFor(200);
+        return sheet;
+    }
+    HWND OpenSheet() {
+        PostGeneral(app_->MainWindow(), 5);
+        return WaitForSheet();
+    }
+    static HWND ShowPage(HWND sheet, SheetPage page) {
+        SendMessageA(sheet, PSM_SETCURSEL, page, 0);
+        bench::PumpFor(100);
+        return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    }
+    static bool Close(HWND sheet, int button) {
+        PostMessageA(sheet, PSM_PRESSBUTTON, button, 0);
+        return bench::PumpUntil([&] { return !IsWindow(sheet); }, 5000);
+    }
+    static bool PressOk(HWND sheet) { return Close(sheet, PSBTN_OK); }
+    static bool PressCancel(HWND sheet) { return Close(sheet, PSBTN_CANCEL); }
+
+    static void ClickButton(HWND page, int id) {
+        SendMessageA(GetDlgItem(page, id), BM_CLICK, 0, 0);
+        bench::PumpFor(50);
+    }
+    static bool Checked(HWND page, int id) { return SendDlgItemMessageA(page, id, BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    static void SetText(HWND page, int id, const std::string& text) {
+        SendDlgItemMessageA(page, id, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
+    static std::string Text(HWND page, int id) { return bench::WindowText(GetDlgItem(page, id)); }
+    static int Selected(HWND page, int id) { return static_cast<int>(SendDlgItemMessageA(page, id, CB_GETCURSEL, 0, 0)); }
+    // The row of a key list that shows the key: the names are listed in the
+    // order of their codes. (A list's texts cannot be read from another
+    // process under Wine: they arrive as UTF-16.)
+    static int RowOfKey(int code) {
+        static const int kNamedCodes[] = {8, 9, 13, 28, 29, 32, 33, 34, 35, 36, 37, 38, 39, 40,
+                                          48, 49, 50, 51, 52, 53, 54, 55, 56, 57,
+                                          65, 66, 67, 68, 69, 70, 71, 72, 73, 74, 75, 76, 77,
+                                          78, 79, 80, 81, 82, 83, 84, 85, 86, 87, 88, 89, 90,
+                                          96, 97, 98, 99, 100, 101, 102, 103, 104, 105,
+                                          112, 113, 114, 115, 116, 117, 118, 119, 120, 121, 122, 123,
+                                          186, 187, 188, 189, 190, 191, 192, 219, 220, 221, 222, 226};
+        static_assert(sizeof kNamedCodes / sizeof kNamedCodes[0] == 84, "84 key names");
+        for (int row = 0; row < 84; ++row)
+            if (kNamedCodes[row] == code) return row;
+        return -1;
+    }
+    static void Choose(HWND page, int id, int row) { SendDlgItemMessageA(page, id, CB_SETCURSEL, row, 0); }
+
+    static DWORD Stored(const char* subkey, const char* name) {
+        DWORD value = 0xDEADBEEF;
+        bench::GetDword(subkey, name, value);
+        return value;
+    }
+    static std::string StoredText(const char* subkey, const char* name) {
+        std::string value = "<none>";
+        bench::GetString(subkey, name, value);
+        return value;
+    }
+};
+
+TEST_F(SheetEndToEnd, CancelWritesNothingAndOkWritesOnlyThePagesShown) {
+    bench::DeleteValue(kClipText, "BUFFERLIMIT");
+    bench::DeleteValue(kClipText, "bPASTEDELETE");
+    bench::DeleteValue(kMain, "HistoryKeyWith");
+    StartApp();
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    ShowPage(sheet, kHistoryPage);
+    ASSERT_TRUE(PressCancel(sheet));
+    EXPECT_FALSE(bench::ValueExists(kMain, "HistoryKeyWith")) << "Cancel writes nothing";
+    EXPECT_FALSE(bench::ValueExists(kClipText, "BUFFERLIMIT"));
+
+    sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(2u, Stored(kMain, "HistoryKeyWith")) << "the first page is written";
+    EXPECT_FALSE(bench::ValueExists(kClipText, "BUFFERLIMIT")) << "pages never shown write nothing";
+    EXPECT_FALSE(bench::ValueExists(kClipText, "bPASTEDELETE"));
+}
+
+TEST_F(SheetEndToEnd, KeysAreStoredByTheirNamesAndModifiersByIndex) {
+    bench::DeleteValue(kMain, "StopKeyWith");
+    StartApp();
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kKeysPage);
+    EXPECT_EQ(2, Selected(page, 1039)) << "no StopKeyWith stored: the page shows Control+Alt";
+    EXPECT_EQ(84, SendDlgItemMessageA(page, 1040, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(RowOfKey(86), Selected(page, 1040)) << "V Key";
+    Choose(page, 1040, RowOfKey(123)); // F12 Key
+    Choose(page, 1041, RowOfKey(226)); // \ (_) Key
+    Choose(page, 1042, RowOfKey(28));  // 変換(XFER)
+    Choose(page, 1033, 0);
+    Choose(page, 1038, 1);
+    Choose(page, 1043, 2);
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(123u, Stored(kMain, "HistoryKey"));
+    EXPECT_EQ(226u, Stored(kMain, "ClearKey"));
+    EXPECT_EQ(28u, Stored(kMain, "StopKey"));
+    EXPECT_EQ(1u, Stored(kMain, "HistoryKeyWith"));
+    EXPECT_EQ(2u, Stored(kMain, "ClearKeyWith"));
+    EXPECT_EQ(3u, Stored(kMain, "StopKeyWith"));
+    EXPECT_EQ(3u, Stored(kMain, "AutoPasteKeyWith"));
+}
+
+TEST_F(SheetEndToEnd, ANewPopupKeyWorksAtOnceAndTheSheetTakesTheKeysWhileOpen) {
+    StartApp(HistoryOf({"from history", "second"}));
+    // Through the tray menu: right button, then the settings item's mnemonic.
+    PostMessageA(app_->MainWindow(), RegisterWindowMessageA("KESTRANE_TRAYNOTIFY"), 1, WM_RBUTTONDOWN);
+    bench::PumpFor(800);
+    bench::SendKeys({{'S', false}, {'S', true}});
+    HWND sheet = WaitForSheet();
+    ASSERT_NE(nullptr, sheet);
+    PostGeneral(app_->MainWindow(), 5);
+    bench::PumpFor(500);
+    EXPECT_EQ(1u, Dialogs(app_->Id(), true).size()) << "a second command opens no second sheet";
+
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::Chord({VK_MENU}, 'V');
+    bench::PumpFor(600);
+    EXPECT_EQ("", EditorText()) << "no hotkey acts while the sheet is open";
+    EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V')) << "the key reached the application";
+
+    HWND page = ShowPage(sheet, kKeysPage);
+    Choose(page, 1040, RowOfKey('Q'));
+    ASSERT_TRUE(PressOk(sheet));
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::PumpFor(300);
+    ASSERT_TRUE(bench::SetClipboardText("plain"));
+    bench::PumpFor(700);
+    Ask(kEditorReset);
+    bench::Chord({VK_CONTROL}, 'V');
+    EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "plain"; }, 3000)) << "Ctrl+V is the editor's again";
+    bench::Chord({VK_CONTROL}, 'Q');
+    EXPECT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 3000))
+        << "Ctrl+Q opens the popup";
+    bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    bench::PumpFor(300);
+}
+
+TEST_F(SheetEndToEnd, HistoryPageClampsTheLimitAndStepsByTen) {
+    bench::SetDword(kClipText, "bCOPYORDER", 3);
+    StartApp();
+    for (const auto& c : std::vector<std::pair<std::string, DWORD>>{{"5", 20}, {"1000", 200}, {"", 20}}) {
+        HWND sheet = OpenSheet();
+        ASSERT_NE(nullptr, sheet);
+        HWND page = ShowPage(sheet, kHistoryPage);
+        if (c.first == "5") {
+            EXPECT_FALSE(Checked(page, 1065) || Checked(page, 1041) || Checked(page, 1067))
+                << "bCOPYORDER 3 selects no button";
+        }
+        SetText(page, 1042, c.first);
+        ASSERT_TRUE(PressOk(sheet));
+        EXPECT_EQ(c.second, Stored(kClipText, "BUFFERLIMIT")) << '"' << c.first << '"';
+        EXPECT_EQ(0u, Stored(kClipText, "bCOPYORDER"));
+    }
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kHistoryPage);
+    HWND arrows = GetDlgItem(page, 1029);
+    SendMessageA(arrows, UDM_SETPOS32, 0, 195);
+    RECT r;
+    GetWindowRect(arrows, &r);
+    Click(POINT{(r.left + r.right) / 2, r.top + 3}); // the upper arrow
+    EXPECT_EQ("200", Text(page, 1042)) << "stops at 200";
+    Click(POINT{(r.left + r.right) / 2, r.bottom - 3}); // the lower arrow
+    EXPECT_EQ("190", Text(page, 1042)) << "a step of 10";
+    ASSERT_TRUE(PressCancel(sheet));
+}
+
+TEST_F(SheetEndToEnd, ReformPageDirectionsColumnAndKinsoku) {
+    for (const char* name : {"toDBCS", "toUPPER", "toCANMA", "toPERIOD"}) bench::DeleteValue(kClipText, name);
+    StartApp();
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kReformPage);
+    EXPECT_EQ("全角 -> 半角(&H)", Text(page, 1053));
+    EXPECT_EQ("大文字 -> 小文字(&L)", Text(page, 1002));
+    EXPECT_EQ("｢，｣ -> ｢、｣(&K)", Text(page, 1006));
+    EXPECT_EQ("｢．｣ -> ｢。｣(&P)", Text(page, 1009));
+    const bool boxBefore = Checked(page, 1053);
+    ClickButton(page, 1049);
+    EXPECT_EQ("半角 -> 全角(&H)", Text(page, 1053)) << "the toggle switches the text at once";
+    EXPECT_EQ(boxBefore, Checked(page, 1053)) << "and leaves the box's state alone";
+    SetText(page, 1054, "19");
+    const std::string longKinsoku(300, '!');
+    SetText(page, 1032, longKinsoku);
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(20u, Stored(kClipText, "ColumnWidth"));
+    EXPECT_EQ(1u, Stored(kClipText, "toDBCS"));
+    EXPECT_EQ(std::string(259, '!'), StoredText(kClipText, "CorrectFront")) << "cut to 259 bytes";
+
+    sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    page = ShowPage(sheet, kReformPage);
+    SetText(page, 1054, "300");
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(256u, Stored(kClipText, "ColumnWidth"));
+}
+
+TEST_F(SheetEndToEnd, OtherSettingsFilePathBoxes) {
+    bench::SetDword(kMain, "FilePath", 6);
+    StartApp();
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kOtherPage);
+    EXPECT_FALSE(Checked(page, 1069) || Checked(page, 1070) || Checked(page, 1005));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1070)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1005)));
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(0u, Stored(kMain, "FilePath"));
+
+    sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    page = ShowPage(sheet, kOtherPage);
+    ClickButton(page, 1069);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1070)));
+    ClickButton(page, 1070);
+    ClickButton(page, 1005);
+    ClickButton(page, 1069); // cleared: the two are disabled, their states kept
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1005)));
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(0u, Stored(kMain, "FilePath"));
+
+    sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    page = ShowPage(sheet, kOtherPage);
+    ClickButton(page, 1069);
+    ClickButton(page, 1070);
+    ClickButton(page, 1005);
+    ClickButton(page, 1069);
+    ClickButton(page, 1069); // set again: the two come back with their states
+    EXPECT_TRUE(Checked(page, 1070) && Checked(page, 1005));
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(7u, Stored(kMain, "FilePath"));
+}
+
+} // namespace
