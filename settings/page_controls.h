@@ -7,6 +7,7 @@
 #include <string>
 
 #include "settings_model.h"
+#include "settings_sheet.h"
 #include "settings_store.h"
 
 namespace kst {
@@ -20,7 +21,10 @@ inline void WriteChecked(HWND page, const char* subkey, const char* name, int id
     SettingsStore::WriteDword(subkey, name, IsChecked(page, id) ? 1 : 0);
 }
 inline bool IsApply(UINT message, LPARAM lParam) {
-    return message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY);
+    const bool apply =
+        message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY);
+    if (apply) SettingsSheet::NoteApplied();
+    return apply;
 }
 inline bool IsClick(UINT message, WPARAM wParam) { return message == WM_COMMAND && HIWORD(wParam) == BN_CLICKED; }
 inline std::string ItemText(HWND page, int id, int size = 260) {

@@ -99,6 +99,10 @@ INT_PTR CALLBACK KeysPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     return 0;
 }
 
+bool SettingsSheet::applied = false;
+
+// A sheet confirmed with OK, whatever the system's result says: a sheet
+// whose pages never reported a change returns 0 on OK under Wine.
 INT_PTR SettingsSheet::Display(HINSTANCE programInstance, HWND parentWindow) {
     if (isOpen) return 0;
     instance = programInstance;
@@ -132,9 +136,10 @@ INT_PTR SettingsSheet::Display(HINSTANCE programInstance, HWND parentWindow) {
     header.ppsp = sheetPages;
     SetAllKeyMessageSnatch(2);
     isOpen = 1;
+    applied = false;
     const INT_PTR result = PropertySheetA(&header);
     isOpen = 0;
-    return result;
+    return result != 0 ? result : (applied ? 1 : 0);
 }
 
 } // namespace kst

@@ -19,11 +19,16 @@ class SettingsSheet {
     // sheet, while one is already open.
     INT_PTR Display(HINSTANCE programInstance, HWND parentWindow);
     int IsOpen() const { return isOpen; }
+    // Called by a page as it writes its values: the sheet was confirmed.
+    static void NoteApplied() { applied = true; }
 
     int alive = 1;
     HWND parent = nullptr;
     HINSTANCE instance = nullptr;
     int isOpen = 0;
+
+  private:
+    static bool applied;
 };
 
 // The page procedures.

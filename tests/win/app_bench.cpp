@@ -22,10 +22,11 @@ AppCopy::AppCopy() {
     CreateDirectoryA(folder_.c_str(), nullptr);
     CopyBeside(ExeDirectory() + "kestrane.exe", folder_ + "kestrane.exe");
     CopyBeside(ExeDirectory() + "ksthook.dll", folder_ + "ksthook.dll");
+    CopyBeside(ExeDirectory() + "kestrane-help.html", folder_ + "kestrane-help.html");
 }
 
 AppCopy::~AppCopy() {
-    for (const char* file : {"kestrane.exe", "ksthook.dll", "clipbuf.dat", "clipbuf.dat.tmp"})
+    for (const char* file : {"kestrane.exe", "ksthook.dll", "kestrane-help.html", "clipbuf.dat", "clipbuf.dat.tmp"})
         DeleteFileA((folder_ + file).c_str());
     RemoveDirectoryA(folder_.c_str());
 }

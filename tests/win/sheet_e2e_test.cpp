@@ -286,4 +286,115 @@ TEST_F(SheetEndToEnd, OtherSettingsFilePathBoxes) {
     EXPECT_EQ(7u, Stored(kMain, "FilePath"));
 }
 
+// A dialog of the program other than the sheet (a message box, the
+// open-file dialog), once it shows.
+HWND WaitForDialog(DWORD processId) {
+    HWND found = nullptr;
+    bench::PumpUntil([&] {
+        const auto dialogs = Dialogs(processId, false);
+        found = dialogs.empty() ? nullptr : dialogs[0];
+        return found != nullptr;
+    }, 5000);
+    bench::PumpFor(300);
+    return found;
+}
+
+TEST_F(SheetEndToEnd, ExclusionPageAddsBrowsesDeletesAndStores) {
+    for (int i = 0; i < 5; ++i)
+        bench::SetRaw(kst::kExceptKey, ("ModuleFileName" + std::to_string(i)).c_str(), REG_SZ, "C:\\old.exe", 11);
+    bench::SetDword(kst::kExceptKey, "count", 5);
+    StartApp(HistoryOf({"a", "b"}));
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kExclusionPage);
+    HWND list = GetDlgItem(page, 1000);
+    EXPECT_EQ(5, SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int k = 0; k < 5; ++k) SendMessageA(list, LB_DELETESTRING, 0, 0);
+
+    SetText(page, 1030, "C:\\no\\such.exe");
+    PostMessageA(GetDlgItem(page, 1056), BM_CLICK, 0, 0);
+    HWND box = WaitForDialog(app_->Id());
+    ASSERT_NE(nullptr, box);
+    EXPECT_EQ("パスが有効な実行ファイルではありません", bench::WindowText(GetDlgItem(box, 0xFFFF)));
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+    bench::PumpUntil([&] { return !IsWindow(box); }, 3000);
+    EXPECT_EQ(0, SendMessageA(list, LB_GETCOUNT, 0, 0)) << "nothing added";
+
+    // Browsing: Cancel keeps the box; a chosen file fills it.
+    const std::string editor = bench::ExeDirectory() + "testeditor.exe";
+    SetText(page, 1030, "typed");
+    PostMessageA(GetDlgItem(page, 1009), BM_CLICK, 0, 0);
+    HWND open = WaitForDialog(app_->Id());
+    ASSERT_NE(nullptr, open);
+    EXPECT_EQ("除外する実行ファイルの指定", bench::WindowText(open));
+    PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
+    bench::PumpUntil([&] { return !IsWindow(open); }, 3000);
+    EXPECT_EQ("typed", Text(page, 1030));
+    PostMessageA(GetDlgItem(page, 1009), BM_CLICK, 0, 0);
+    open = WaitForDialog(app_->Id());
+    ASSERT_NE(nullptr, open);
+    // The file name box: an edit inside the combo box of the name field.
+    HWND combo = FindWindowExA(GetDlgItem(open, 0x47C), nullptr, "ComboBox", nullptr);
+    HWND name = combo ? FindWindowExA(combo, nullptr, "Edit", nullptr) : GetDlgItem(open, 0x480);
+    ASSERT_NE(nullptr, name);
+    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(editor.c_str()));
+    PostMessageA(open, WM_COMMAND, IDOK, 0);
+    bench::PumpUntil([&] { return !IsWindow(open); }, 3000);
+    EXPECT_EQ(editor, Text(page, 1030));
+
+    ClickButton(page, 1056);
+    ClickButton(page, 1056);
+    SetText(page, 1030, bench::ExeDirectory() + "kestrane.exe");
+    ClickButton(page, 1056);
+    EXPECT_EQ(3, SendMessageA(list, LB_GETCOUNT, 0, 0)) << "the same path twice is listed twice";
+    SendMessageA(list, LB_SETCURSEL, 2, 0);
+    ClickButton(page, 1057);
+    EXPECT_EQ(2, SendMessageA(list, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(1, SendMessageA(list, LB_GETCURSEL, 0, 0)) << "the new last is selected";
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(2u, Stored(kst::kExceptKey, "count"));
+    EXPECT_EQ(editor, StoredText(kst::kExceptKey, "ModuleFileName1"));
+    EXPECT_EQ("C:\\old.exe", StoredText(kst::kExceptKey, "ModuleFileName4")) << "older values stay";
+
+    // The newly excluded editor gets no popup: Ctrl+V is its own again.
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    ASSERT_TRUE(bench::SetClipboardText("clip"));
+    bench::PumpFor(700);
+    Ask(kEditorReset);
+    bench::Chord({VK_CONTROL}, 'V');
+    EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "clip"; }, 3000)) << EditorText();
+    EXPECT_EQ(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 300));
+}
+
+// The help button asks the shell to open the help document beside the
+// program: an association of the test's own records what it was given.
+TEST_F(SheetEndToEnd, VersionPageShowsTheVersionAndOpensTheHelp) {
+    const std::string record = "C:\\kst-help-opened.txt";
+    DeleteFileA(record.c_str());
+    // Wine's class registry is the machine's: the association goes there,
+    // and the old one comes back afterwards.
+    char previous[64] = "htmlfile";
+    LONG size = sizeof previous;
+    RegQueryValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", previous, &size);
+    const std::string command = "C:\\windows\\system32\\cmd.exe /c echo %1> " + record;
+    RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", REG_SZ, "KstTestHelp", 11);
+    RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\KstTestHelp\\shell\\open\\command", REG_SZ,
+                 command.c_str(), (DWORD)command.size());
+    StartApp();
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kVersionPage);
+    EXPECT_EQ("2000 03/13 Ver1.06", Text(page, 1037));
+    ClickButton(page, 1004);
+    std::string opened;
+    bench::PumpUntil([&] {
+        opened = bench::ReadFileBytes(record);
+        return opened.find(".html") != std::string::npos;
+    }, 8000);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, "Software\\Classes\\KstTestHelp");
+    RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", REG_SZ, previous, (DWORD)strlen(previous));
+    EXPECT_NE(std::string::npos, opened.find(copy_.Folder() + "kestrane-help.html")) << opened;
+    ASSERT_TRUE(PressCancel(sheet));
+}
+
 } // namespace
