@@ -67,6 +67,13 @@ class SheetEndToEnd : public AppFixture {
         return bench::PumpUntil([&] { return !IsWindow(sheet); }, 5000);
     }
     static bool PressOk(HWND sheet) { return Close(sheet, PSBTN_OK); }
+    // OK, then the program's last step after the sheet: the taskbar in front.
+    // Only then can the editor be brought back for good.
+    static bool PressOkAndReturnTo(HWND sheet, HWND window) {
+        if (!PressOk(sheet)) return false;
+        bench::PumpUntil([] { return GetForegroundWindow() == FindWindowA("Shell_TrayWnd", nullptr); }, 3000);
+        return bench::BringToFront(window);
+    }
     static bool PressCancel(HWND sheet) { return Close(sheet, PSBTN_CANCEL); }
 
     static void ClickButton(HWND page, int id) {
@@ -174,8 +181,7 @@ TEST_F(SheetEndToEnd, ANewPopupKeyWorksAtOnceAndTheSheetTakesTheKeysWhileOpen) {
 
     HWND page = ShowPage(sheet, kKeysPage);
     Choose(page, 1040, RowOfKey('Q'));
-    ASSERT_TRUE(PressOk(sheet));
-    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    ASSERT_TRUE(PressOkAndReturnTo(sheet, editorWindow_));
     bench::PumpFor(300);
     ASSERT_TRUE(bench::SetClipboardText("plain"));
     bench::PumpFor(700);
@@ -351,13 +357,12 @@ TEST_F(SheetEndToEnd, ExclusionPageAddsBrowsesDeletesAndStores) {
     ClickButton(page, 1057);
     EXPECT_EQ(2, SendMessageA(list, LB_GETCOUNT, 0, 0));
     EXPECT_EQ(1, SendMessageA(list, LB_GETCURSEL, 0, 0)) << "the new last is selected";
-    ASSERT_TRUE(PressOk(sheet));
+    ASSERT_TRUE(PressOkAndReturnTo(sheet, editorWindow_));
     EXPECT_EQ(2u, Stored(kst::kExceptKey, "count"));
     EXPECT_EQ(editor, StoredText(kst::kExceptKey, "ModuleFileName1"));
     EXPECT_EQ("C:\\old.exe", StoredText(kst::kExceptKey, "ModuleFileName4")) << "older values stay";
 
     // The newly excluded editor gets no popup: Ctrl+V is its own again.
-    ASSERT_TRUE(bench::BringToFront(editorWindow_));
     ASSERT_TRUE(bench::SetClipboardText("clip"));
     bench::PumpFor(700);
     Ask(kEditorReset);
@@ -395,6 +400,24 @@ TEST_F(SheetEndToEnd, VersionPageShowsTheVersionAndOpensTheHelp) {
     RegSetValueA(HKEY_LOCAL_MACHINE, "Software\\Classes\\.html", REG_SZ, previous, (DWORD)strlen(previous));
     EXPECT_NE(std::string::npos, opened.find(copy_.Folder() + "kestrane-help.html")) << opened;
     ASSERT_TRUE(PressCancel(sheet));
+}
+
+// Closed while paused, the sheet leaves the program paused: only the stop
+// key is taken, and Ctrl+V pastes as if Kestrane were not there.
+TEST_F(SheetEndToEnd, ClosingTheSheetWhilePausedKeepsThePause) {
+    StartApp(HistoryOf({"a", "b"}));
+    bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // pause
+    bench::PumpFor(500);
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    ASSERT_TRUE(Close(sheet, PSBTN_CANCEL));
+    bench::PumpUntil([] { return GetForegroundWindow() == FindWindowA("Shell_TrayWnd", nullptr); }, 3000);
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    ASSERT_TRUE(bench::SetClipboardText("paused"));
+    Ask(kEditorReset);
+    bench::Chord({VK_CONTROL}, 'V');
+    EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "paused"; }, 3000)) << EditorText();
+    EXPECT_EQ(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 300));
 }
 
 } // namespace
