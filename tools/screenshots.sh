@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Takes the README's screenshots: the tray icon with a count, a balloon, and
-# the paste popup (expanded, folded, and with the current-clipboard row).
+# Takes the README's screenshots: the tray icon with a count, a balloon, the
+# paste popup (expanded, folded, and with the current-clipboard row) and the
+# six pages of the settings sheet.
 # Needs a built win64 test configuration (tools/test-all.sh makes one).
 set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
@@ -63,4 +64,16 @@ sleep 1
 wine "$bin/kstpost.exe" --picture &
 sleep 2
 popup_shot 540x250+0+50 popup-clipboard.png
+wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
+sleep 1
+
+# The settings sheet, each of its six pages, centred on the screen.
+wine "$bin/kstpost.exe" KESTRANE_GENERALNOTIFY 5 0
+sleep 2
+for page in 0 1 2 3 4 5; do
+    wine "$bin/kstpost.exe" --sheet-page "$page"
+    sleep 1
+    import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+    convert "$KST_TMP/full.png" -crop 400x370+312+200 "$out/settings-$page.png"
+done
 kst_log "screenshots in $out"
