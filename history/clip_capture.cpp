@@ -7,6 +7,7 @@
 
 #include "clip_history.h"
 #include "clipboard_access.h"
+#include "cp932_path.h"
 #include "settings_model.h"
 #include "settings_store.h"
 
@@ -100,7 +101,7 @@ std::string PathText(int filePath) {
         char path[MAX_PATH] = "";
         DragQueryFileA(drop, i, path, sizeof path);
         std::string one = path;
-        if (filePath & kFilePathNameOnly) one.erase(0, one.find_last_of('\\') + 1);
+        if (filePath & kFilePathNameOnly) one.erase(0, FileNameOffset(one));
         if (i) text += "\r\n";
         text += one;
     }

@@ -111,13 +111,7 @@ void AppShell::LoadHistory() {
     if (SettingsStore::ReadDword(kClipTextKey, "bSAVEBUFFER", 1)) history.Load(HistoryFilePath());
 }
 
-std::string AppShell::HistoryFilePath() const {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string folder(path, length < sizeof path ? length : 0);
-    folder.erase(folder.find_last_of('\\') + 1);
-    return folder + kHistoryFileName;
-}
+std::string AppShell::HistoryFilePath() const { return ProgramFolder() + kHistoryFileName; }
 
 LRESULT AppShell::OnCreate(HWND window) {
     CreateSharedGdi(instance);

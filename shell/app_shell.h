@@ -126,5 +126,9 @@ extern AppShell g_app;
 void AttachToForeground(int attach);
 void SendPasteKeystrokes(int releaseAlt, DWORD holdMs);
 int ProgramDirectory(char* buffer, int size);
+// The program's full path, and its folder with the trailing backslash
+// (empty when the system cannot say).
+std::string ProgramPath();
+std::string ProgramFolder();
 
 } // namespace kst

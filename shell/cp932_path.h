@@ -18,4 +18,9 @@ inline size_t FileNameOffset(const std::string& path) { return FileNameOffset(pa
 inline std::string ParentFolder(const std::string& path) { return path.substr(0, FileNameOffset(path)); }
 inline std::string FileNameOf(const std::string& path) { return path.substr(FileNameOffset(path)); }
 
+// Equal file names as the system compares them: the case of single-byte
+// ASCII letters does not count; the bytes of double-byte characters (whose
+// second byte can be a letter) must match exactly.
+bool SamePath(const char* a, const char* b);
+
 } // namespace kst

@@ -5,6 +5,8 @@
 
 #include "app_shell.h"
 #include "app_texts.h"
+#include "char_convert.h"
+#include "cp932_path.h"
 #include "ksthook.h"
 
 namespace kst {
@@ -16,17 +18,6 @@ constexpr char kNotAnsweringText[] = "プロセスが応答しないため、バ
 HWND TopWindow(HWND window) {
     for (HWND parent; (parent = GetParent(window)) != nullptr;) window = parent;
     return window;
-}
-
-// Equal but for the case of the ASCII letters.
-bool SameFileName(const char* a, const char* b) {
-    for (;; ++a, ++b) {
-        unsigned char x = static_cast<unsigned char>(*a), y = static_cast<unsigned char>(*b);
-        if (x >= 'a' && x <= 'z') x -= 0x20;
-        if (y >= 'a' && y <= 'z') y -= 0x20;
-        if (x != y) return false;
-        if (!x) return true;
-    }
 }
 
 // The shared memory the hooked process writes its module name into.
@@ -73,15 +64,33 @@ int AppShell::CheckForegroundTarget(HWND window) {
     memcpy(name, map.Name(), sizeof name);
     name[sizeof name - 1] = '\0';
     for (const std::string& excluded : exclusionList)
-        if (SameFileName(excluded.c_str(), name)) return 0;
+        if (SamePath(excluded.c_str(), name)) return 0;
     return 1;
 }
 
+std::string ProgramPath() {
+    std::string path(MAX_PATH, '\0');
+    // A path that fills the buffer was cut: try again with room to spare.
+    for (;;) {
+        const DWORD length = GetModuleFileNameA(nullptr, &path[0], static_cast<DWORD>(path.size()));
+        if (length == 0) return "";
+        if (length < path.size()) {
+            path.resize(length);
+            return path;
+        }
+        if (path.size() >= 32768) return "";
+        path.resize(path.size() * 2);
+    }
+}
+
+std::string ProgramFolder() { return ParentFolder(ProgramPath()); }
+
 int ProgramDirectory(char* buffer, int size) {
     if (!buffer || size <= 0) return 0;
-    const DWORD length = GetModuleFileNameA(nullptr, buffer, static_cast<DWORD>(size));
-    buffer[length < static_cast<DWORD>(size) ? length : size - 1] = '\0';
-    if (char* slash = strrchr(buffer, '\\')) slash[1] = '\0';
+    const std::string folder = ProgramFolder();
+    const size_t fits = CharBoundaryPrefix(folder.data(), folder.size(), static_cast<size_t>(size) - 1);
+    memcpy(buffer, folder.data(), fits);
+    buffer[fits] = '\0';
     return 1;
 }
 

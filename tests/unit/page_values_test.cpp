@@ -102,4 +102,13 @@ TEST(Cp932Path, SeparatorsAreNeverTrailBytes) {
     EXPECT_EQ(2u, FileNameOffset(dangling, 4));
 }
 
+TEST(Cp932Path, SamePathIgnoresTheCaseOfSingleByteLettersOnly) {
+    EXPECT_TRUE(SamePath("C:\\Tools\\Editor.EXE", "c:\\tools\\editor.exe"));
+    EXPECT_TRUE(SamePath("C:\\予定表\\a.exe", "c:\\予定表\\A.EXE"));
+    // ア is 83 41 ("A" as its second byte), ヂ is 83 61 ("a"): different.
+    EXPECT_FALSE(SamePath("C:\\ア.exe", "C:\\ヂ.exe"));
+    EXPECT_FALSE(SamePath("C:\\a.exe", "C:\\a.ex"));
+    EXPECT_TRUE(SamePath("", ""));
+}
+
 } // namespace

@@ -12,26 +12,27 @@ std::string KeyPath(const char* subkey) { return subkey ? std::string(kVendorPat
 bool CopyBeside(const std::string& from, const std::string& to) { return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0; }
 } // namespace
 
-AppCopy::AppCopy() {
+AppCopy::AppCopy(const std::string& folderTag, const std::string& programName) : program_(programName) {
     char temp[MAX_PATH];
     GetTempPathA(sizeof temp, temp);
     static int serial = 0;
     char name[64];
-    snprintf(name, sizeof name, "kst-app-%lu-%d\\", GetCurrentProcessId(), ++serial);
-    folder_ = std::string(temp) + name;
+    snprintf(name, sizeof name, "-%lu-%d\\", GetCurrentProcessId(), ++serial);
+    folder_ = std::string(temp) + folderTag + name;
     CreateDirectoryA(folder_.c_str(), nullptr);
-    CopyBeside(ExeDirectory() + "kestrane.exe", folder_ + "kestrane.exe");
+    CopyBeside(ExeDirectory() + "kestrane.exe", folder_ + program_);
     CopyBeside(ExeDirectory() + "ksthook.dll", folder_ + "ksthook.dll");
     CopyBeside(ExeDirectory() + "kestrane-help.html", folder_ + "kestrane-help.html");
 }
 
 AppCopy::~AppCopy() {
-    for (const char* file : {"kestrane.exe", "ksthook.dll", "kestrane-help.html", "clipbuf.dat", "clipbuf.dat.tmp"})
+    for (const std::string& file : {program_, std::string("ksthook.dll"), std::string("kestrane-help.html"),
+                                     std::string("clipbuf.dat"), std::string("clipbuf.dat.tmp")})
         DeleteFileA((folder_ + file).c_str());
     RemoveDirectoryA(folder_.c_str());
 }
 
-bool App::Start() { return process_.Start("\"" + copy_.Folder() + "kestrane.exe\""); }
+bool App::Start() { return process_.Start("\"" + copy_.Folder() + copy_.Program() + "\""); }
 
 HWND FindWindowOfProcess(const char* className, DWORD processId) {
     HWND found = nullptr;

@@ -12,18 +12,21 @@
 
 namespace bench {
 
-// A copy of the program and its hook library in a fresh folder.
+// A copy of the program and its hook library in a fresh folder, its name
+// beginning with the tag; the program under the given name.
 class AppCopy {
   public:
-    AppCopy();
+    explicit AppCopy(const std::string& folderTag = "kst-app", const std::string& programName = "kestrane.exe");
     ~AppCopy();
     AppCopy(const AppCopy&) = delete;
     AppCopy& operator=(const AppCopy&) = delete;
     const std::string& Folder() const { return folder_; }
+    const std::string& Program() const { return program_; }
     std::string HistoryFile() const { return folder_ + "clipbuf.dat"; }
 
   private:
     std::string folder_;
+    std::string program_;
 };
 
 // One running kestrane.exe.

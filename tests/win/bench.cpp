@@ -4,13 +4,14 @@
 
 #include <vector>
 
+#include "cp932_path.h"
+
 namespace bench {
 
 std::string ExeDirectory() {
     char path[MAX_PATH];
     DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    std::string dir(path, n);
-    return dir.substr(0, dir.find_last_of('\\') + 1);
+    return kst::ParentFolder(std::string(path, n));
 }
 
 bool ChildProcess::Start(const std::string& commandLine, bool quiet) {

@@ -50,20 +50,26 @@ TEST_F(CaptureEndToEnd, WithCopyKeysOnlyAnotherProgramsCopyIsNotRecorded) {
 
 TEST_F(CaptureEndToEnd, CopiedFilesBecomeTheirPaths) {
     bench::SetDword(kMain, "CtrlCOnly", 0);
+    const std::vector<std::string> plain = {"C:\\data\\first.txt", "C:\\data\\second.txt"};
+    // Names whose last byte is 0x5C, the separator's byte: 表 and ソ.
+    const std::vector<std::string> japanese = {"C:\\data\\予定表.txt", "C:\\data\\ソース.txt"};
     struct {
         DWORD filePath;
+        const std::vector<std::string>& files;
         const char* expected;
         bool textOnClipboard;
     } const cases[] = {
-        {1, "C:\\data\\first.txt\r\nC:\\data\\second.txt", false},
-        {5, "first.txt\r\nsecond.txt", false},
-        {3, "C:\\data\\first.txt\r\nC:\\data\\second.txt", true},
+        {1, plain, "C:\\data\\first.txt\r\nC:\\data\\second.txt", false},
+        {5, plain, "first.txt\r\nsecond.txt", false},
+        {3, plain, "C:\\data\\first.txt\r\nC:\\data\\second.txt", true},
+        {5, japanese, "予定表.txt\r\nソース.txt", false},
+        {7, japanese, "予定表.txt\r\nソース.txt", true},
     };
     for (const auto& c : cases) {
         bench::SetDword(kMain, "FilePath", c.filePath);
         EmptyTheClipboard();
         StartApp();
-        ASSERT_TRUE(SetClipboardFiles({"C:\\data\\first.txt", "C:\\data\\second.txt"}));
+        ASSERT_TRUE(SetClipboardFiles(c.files));
         bench::PumpFor(1500);
         EXPECT_EQ(c.textOnClipboard, ClipboardText() == c.expected) << c.filePath;
         EXPECT_EQ((std::vector<std::string>{c.expected}), SavedTexts()) << "once, not again: " << c.filePath;
@@ -331,6 +337,26 @@ TEST_F(CaptureEndToEnd, AnXApplicationsCopyEntersTheHistory) {
     EmptyTheClipboard(); // xclip loses the selection and ends
     xclip.WaitExitCode(3000);
     EXPECT_EQ((std::vector<std::string>{"copied in X"}), SavedTexts());
+}
+
+// A program renamed and kept in a folder whose names end in the byte 0x5C
+// (表, 能, ソ): its history file is clipbuf.dat beside it, nothing else.
+TEST_F(CaptureEndToEnd, AProgramUnderAJapaneseNameKeepsItsHistoryBesideIt) {
+    bench::AppCopy renamed("kst-能力-ソ表", "予定表.exe");
+    bench::WriteFileBytes(renamed.HistoryFile(), HistoryOf({"前から"}));
+    bench::App app(renamed);
+    ASSERT_TRUE(app.Start());
+    ASSERT_NE(nullptr, app.WaitForMainWindow());
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::PumpFor(300);
+    CopyInEditor("新しい");
+    EXPECT_EQ(0u, app.Close());
+    const std::string file = bench::ReadFileBytes(renamed.HistoryFile());
+    std::vector<std::string> texts;
+    for (const auto& r : kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
+        texts.push_back(r.text);
+    EXPECT_EQ((std::vector<std::string>{"前から", "新しい"}), texts);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((renamed.Folder() + "予定表clipbuf.dat").c_str()));
 }
 
 } // namespace
