@@ -20,8 +20,12 @@ enum ReformFlags : int {
 };
 
 // Characters that must not begin a line, and that must not end one.
-constexpr char kDefaultCorrectFront[] = "、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ";
-constexpr char kDefaultCorrectEnd[] = "（［｛「『([{｢";
+// The default line-breaking sets, written as their code page 932 bytes so that
+// every compiler (the fuzz build's too) sees the same ones:
+// "、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ" and "（［｛「『([{｢".
+constexpr char kDefaultCorrectFront[] =
+    "\x81\x41\x81\x42\x81\x43\x81\x44\x81\x45\x81\x48\x81\x49\x81\x4A\x81\x4B\x81\x52\x81\x53\x81\x54\x81\x55\x81\x58\x81\x5B\x81\x6A\x81\x6E\x81\x70\x81\x76\x81\x78\x21\x29\x2C\x2E\x3A\x3B\x3F\x5D\x7D\xA1\xA3\xA4\xA5\xB0\xDE\xDF";
+constexpr char kDefaultCorrectEnd[] = "\x81\x69\x81\x6D\x81\x6F\x81\x75\x81\x77\x28\x5B\x7B\xA2";
 constexpr char kQuoteText[] = ">";
 
 } // namespace kst

@@ -1,5 +1,7 @@
 // The reformatter on arbitrary text, flags, column and tab widths (odd
-// values included) and kinsoku sets.
+// values included) and kinsoku sets, with two properties: every flag off
+// gives the text back unchanged, and wrapping (with quotation and line-
+// breaking rules) only inserts line breaks and quotation prefixes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -20,6 +22,14 @@ struct Reader {
         return *data++;
     }
 };
+// The text without line-break bytes and quotation marks. None of them is
+// ever the second byte of a double-byte character (those are 0x40 and up).
+std::string WithoutBreaksAndQuotes(const char* text, size_t size) {
+    std::string kept;
+    for (size_t i = 0; i < size; ++i)
+        if (text[i] != '\r' && text[i] != '\n' && text[i] != '>') kept += text[i];
+    return kept;
+}
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -40,7 +50,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     p.quoteText = kst::kQuoteText;
 
     const std::string out = kst::Reformat(reinterpret_cast<const char*>(in.data), in.size, p);
-    if (p.flags == 0 && !p.tabReplace && (out.size() != in.size || memcmp(out.data(), in.data, in.size)))
+    const char* text = reinterpret_cast<const char*>(in.data);
+    if (p.flags == 0 && !p.tabReplace && (out.size() != in.size || memcmp(out.data(), text, in.size))) abort();
+    const int wrapping = kst::REFORM_WRAP | kst::REFORM_QUOTE | kst::REFORM_KINSOKU;
+    if (!(p.flags & ~wrapping) && !p.tabReplace &&
+        WithoutBreaksAndQuotes(out.data(), out.size()) != WithoutBreaksAndQuotes(text, in.size))
         abort();
     return 0;
 }

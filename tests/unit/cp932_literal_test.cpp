@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app_texts.h"
+#include "reform_flags.h"
 
 namespace {
 
@@ -26,6 +27,13 @@ TEST(Cp932Literals, StoredAsShiftJisBytes) {
         {"ｶﾞ", {0xB6, 0xDE}},
     };
     for (const auto& c : cases) EXPECT_EQ(c.bytes, Bytes(c.text));
+}
+
+// The reformatter's default sets are byte escapes, the same in every build;
+// this build's compiler turns the readable texts into the same bytes.
+TEST(Cp932Literals, DefaultLineBreakingSetsAreTheTextsAsCodePage932) {
+    EXPECT_STREQ("、。，．・？！゛゜ヽヾゝゞ々ー）］｝」』!),.:;?]}｡｣､･ｰﾞﾟ", kst::kDefaultCorrectFront);
+    EXPECT_STREQ("（［｛「『([{｢", kst::kDefaultCorrectEnd);
 }
 
 } // namespace
