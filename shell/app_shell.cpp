@@ -119,7 +119,9 @@ LRESULT AppShell::OnCreate(HWND window) {
     InitDLLStatus(window);
     InstallHook();
     history.Attach(window, instance);
-    balloon.Create(instance, FindNotificationArea(), mainWindow);
+    // Owned by the hidden main window: an unowned window gets a taskbar
+    // button (Wine's taskbar gives one even to tool windows).
+    balloon.Create(instance, FindNotificationArea(), window);
     if (autoCapture == 1) history.SetViewer(1);
     return 1;
 }
