@@ -34,3 +34,7 @@ add_custom_command(TARGET kestrane POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/help/kestrane-help.html
           $<TARGET_FILE_DIR:kestrane>/kestrane-help.html)
 kst_warnings(kestrane)
+
+# For scripts: asks a running Kestrane to end and waits for it.
+add_executable(kstclose tools/kstclose.cpp)
+kst_warnings(kstclose)

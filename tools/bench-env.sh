@@ -5,7 +5,8 @@
 KST_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KST_BUILD=${KST_BUILD:-$KST_ROOT/build}
 KST_PACKAGES="cmake g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686
- libbenchmark-dev wine wine64 xvfb x11-utils xclip xauth locales fonts-ipafont-gothic imagemagick clang libclang-rt-14-dev"
+ libbenchmark-dev wine wine64 xvfb x11-utils xclip xdotool xauth locales fonts-ipafont-gothic imagemagick clang
+ libclang-rt-14-dev nkf"
 
 kst_log() { printf '== %s\n' "$*" >&2; }
 
@@ -54,11 +55,19 @@ kst_cleanup() {
 
 # A private X display; sets DISPLAY.
 kst_start_xvfb() {
-    local n=${KST_DISPLAY_FROM:-91}
-    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+    # The server picks a free display itself and tells us which: two users
+    # (or two runs) on one machine never collide.
+    local fdfile
+    fdfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
     KST_XVFB_PID=$!
-    for _ in $(seq 100); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+    local n=""
+    for _ in $(seq 100); do
+        n=$(tr -dc 0-9 <"$fdfile")
+        [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ] && break
+        sleep 0.1
+    done
+    rm -f "$fdfile"
     export DISPLAY=":$n"
     kst_log "private display $DISPLAY"
 }
@@ -68,19 +77,25 @@ kst_wine_env() {
     export WINEDLLOVERRIDES="mscoree,mshtml=" LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 }
 
-# Creates the prefix in $WINEPREFIX when it is not there yet: Japanese, one
-# shared virtual desktop, and fonts that render Japanese text.
+# Creates the prefix in $WINEPREFIX when it is not there yet, and gives it our
+# settings: Japanese, one shared virtual desktop, and fonts that render
+# Japanese text (in the faces Wine's own programs ask for too).
 kst_prepare_prefix() {
-    [ -f "$WINEPREFIX/system.reg" ] && return 0
-    kst_log "creating Wine prefix $WINEPREFIX"
-    mkdir -p "$WINEPREFIX"
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
-    mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
-    cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    local created=""
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        created=1
+        kst_log "creating Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        wineboot -i >/dev/null 2>&1
+        wineserver -w
+        mkdir -p "$WINEPREFIX/drive_c/windows/Fonts"
+        cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+    fi
+    # Every time, so that a prefix made by an older version gets new settings.
     cp "$KST_ROOT/tools/wine-setup.reg" "$WINEPREFIX/drive_c/kestrane-setup.reg"
     wine regedit /S 'C:\kestrane-setup.reg' >/dev/null 2>&1
-    wineserver -w
+    # A new prefix: let its first server end before the caller starts its own.
+    if [ -n "$created" ]; then wineserver -w; fi
 }
 
 # A throwaway prefix for one test run, with one server kept alive for the
