@@ -1,5 +1,5 @@
 # Native tools over the portable core.
-add_executable(kestrane-reform reform/tool/kestrane_reform.cpp)
+add_executable(kestrane-reform reform/tool/kestrane_reform.cpp reform/tool/utf8_cp932.cpp)
 target_link_libraries(kestrane-reform PRIVATE kst_core)
 kst_warnings(kestrane-reform)
 

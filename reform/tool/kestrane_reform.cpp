@@ -8,29 +8,46 @@
 
 #include "reform_flags.h"
 #include "reformatter.h"
+#include "utf8_cp932.h"
 
 namespace {
 
 constexpr char kUsage[] =
     "usage: kestrane-reform [--flags N] [--column N] [--tab N] [--tab-replace] [--front TEXT] "
-    "[--end TEXT] [--help]\n";
+    "[--end TEXT] [--utf8] [-h|--help]\n";
 
 constexpr char kHelp[] =
-    "Reads code page 932 text on standard input and writes it reformatted on standard output.\n"
+    "Reads text on standard input and writes it reformatted on standard output, with the\n"
+    "conversions of a paste. The text is code page 932 (Shift-JIS), or UTF-8 with --utf8.\n"
     "\n"
-    "  --flags N      conversions, decimal or 0x hex (default 0):\n"
-    "                 0x001 to full width    0x002 to half width    0x004 upper case\n"
-    "                 0x008 lower case       0x010 touten to comma  0x020 comma to touten\n"
-    "                 0x040 kuten to period  0x080 period to kuten  0x100 wrap\n"
-    "                 0x200 quotation prefix 0x400 kinsoku          0x800 tag removal\n"
-    "  --column N     wrap column (default 60; -1: never wrap)\n"
+    "  --flags N      conversions, decimal or 0x hex, added together (default 0: none):\n"
+    "                 0x001 half width to full width (ASCII, kana, Japanese punctuation)\n"
+    "                 0x002 full width to half width (the same characters back)\n"
+    "                 0x004 upper case           0x008 lower case (full-width letters too)\n"
+    "                 0x010 \"、\" to \"，\"         0x020 \"，\" to \"、\"\n"
+    "                 0x040 \"。\" to \"．\"         0x080 \"．\" to \"。\"\n"
+    "                 0x100 wrap lines           0x200 quotation prefix \">\" on every line\n"
+    "                 0x400 Japanese line-breaking rules (kinsoku) when wrapping\n"
+    "                 0x800 remove HTML tags\n"
+    "  --column N     the first column that no longer fits (default 60): a wrapped line holds\n"
+    "                 at most N-1 columns, a double-byte character counting two and the\n"
+    "                 quotation prefix counting too; 0 or less turns wrapping off.\n"
+    "                 Inserted line breaks are CR LF.\n"
     "  --tab N        tab stop distance (default 4)\n"
     "  --tab-replace  expand tabs to spaces\n"
-    "  --front TEXT   characters that must not begin a line (code page 932 bytes)\n"
-    "  --end TEXT     characters that must not end a line (code page 932 bytes)\n"
-    "  --help         this text\n";
+    "  --front TEXT   characters that must not begin a line\n"
+    "  --end TEXT     characters that must not end a line\n"
+    "                 (code page 932 bytes, UTF-8 with --utf8; both default to the\n"
+    "                 Japanese sets Kestrane uses)\n"
+    "  --utf8         read and write UTF-8; a text with a character that code page 932\n"
+    "                 cannot hold is refused (exit status 1, with its byte offset)\n"
+    "  -h, --help     this text\n"
+    "\n"
+    "Exit status: 0 done, 1 the text could not be read, converted or written, 2 bad arguments.\n";
 
-int Usage() {
+// What is wrong, then the usage line.
+int Usage(const std::string& problem) {
+    fprintf(stderr, "kestrane-reform: %s\n", problem.c_str());
     fputs(kUsage, stderr);
     return 2;
 }
@@ -48,6 +65,13 @@ bool ParseInt(const char* text, int& value) {
     return true;
 }
 
+// "" when the option's value is sound, else what is wrong with it.
+std::string IntProblem(const std::string& option, const char* value, int& target) {
+    if (!value) return option + ": missing value";
+    if (!ParseInt(value, target)) return option + " " + value + ": not a number";
+    return "";
+}
+
 bool ReadAll(FILE* in, std::string& text) {
     char buffer[1 << 16];
     size_t n;
@@ -62,39 +86,71 @@ int main(int argc, char** argv) {
     params.correctFront = kst::kDefaultCorrectFront;
     params.correctEnd = kst::kDefaultCorrectEnd;
     params.quoteText = kst::kQuoteText;
+    bool utf8 = false;
+    std::string front, end; // as given, converted below when they are UTF-8
     for (int i = 1; i < argc; ++i) {
         const std::string option = argv[i];
         const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
-        if (option == "--help") {
+        std::string problem;
+        if (option == "--help" || option == "-h") {
             fputs(kUsage, stdout);
             fputs(kHelp, stdout);
             return 0;
         } else if (option == "--tab-replace") {
             params.tabReplace = 1;
+            continue;
+        } else if (option == "--utf8") {
+            utf8 = true;
+            continue;
         } else if (option == "--flags") {
-            if (!ParseInt(value, params.flags) || params.flags < 0 || params.flags > kst::REFORM_ALL)
-                return Usage();
-            ++i;
+            problem = IntProblem(option, value, params.flags);
+            if (problem.empty() && (params.flags < 0 || params.flags > kst::REFORM_ALL))
+                problem = option + " " + value + ": not between 0 and 0xFFF";
         } else if (option == "--column") {
-            if (!ParseInt(value, params.columnWidth)) return Usage();
-            ++i;
+            problem = IntProblem(option, value, params.columnWidth);
         } else if (option == "--tab") {
-            if (!ParseInt(value, params.tabWidth)) return Usage();
-            ++i;
+            problem = IntProblem(option, value, params.tabWidth);
         } else if (option == "--front" || option == "--end") {
-            if (!value) return Usage();
-            (option == "--front" ? params.correctFront : params.correctEnd) = value;
-            ++i;
+            if (!value) problem = option + ": missing value";
+            else (option == "--front" ? front : end) = value;
         } else {
-            return Usage();
+            problem = "unknown option " + option;
         }
+        if (!problem.empty()) return Usage(problem);
+        ++i; // the option's value
     }
+    for (std::string* set : {&front, &end}) {
+        size_t offset = 0;
+        std::string sjis;
+        if (utf8 && !set->empty() && !kst::Utf8ToCp932(*set, sjis, offset))
+            return Usage((set == &front ? "--front" : "--end") + std::string(": not code page 932 text"));
+        if (utf8) set->swap(sjis);
+    }
+    if (!front.empty()) params.correctFront = front.c_str();
+    if (!end.empty()) params.correctEnd = end.c_str();
     std::string input;
     if (!ReadAll(stdin, input)) {
         fputs("kestrane-reform: cannot read standard input\n", stderr);
         return 1;
     }
-    const std::string output = kst::Reformat(input.data(), input.size(), params);
+    if (utf8) {
+        std::string sjis;
+        size_t offset = 0;
+        if (!kst::Utf8ToCp932(input, sjis, offset)) {
+            fprintf(stderr, "kestrane-reform: byte %zu: not a character of code page 932 (or not UTF-8)\n", offset);
+            return 1;
+        }
+        input.swap(sjis);
+    }
+    std::string output = kst::Reformat(input.data(), input.size(), params);
+    if (utf8) {
+        std::string back;
+        if (!kst::Cp932ToUtf8(output, back)) {
+            fputs("kestrane-reform: the result cannot be written as UTF-8\n", stderr);
+            return 1;
+        }
+        output.swap(back);
+    }
     if (fwrite(output.data(), 1, output.size(), stdout) != output.size() || fflush(stdout) != 0) {
         fputs("kestrane-reform: cannot write standard output\n", stderr);
         return 1;

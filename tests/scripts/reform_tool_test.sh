@@ -22,7 +22,27 @@ check "three megabytes" "3000000" "$big"
 for bad in "--flags" "--flags 4096" "--flags x" "--flags 0x" "--column 1.5" "--tab" "--bogus" "--flags 99999999999"; do
     err=$(printf x | "$tool" $bad 2>&1 >/dev/null); code=$?
     lines=$(printf '%s\n' "$err" | wc -l)
-    check "bad option '$bad' exits 2 with one usage line" "2 1 usage" "$code $lines $(printf '%s' "$err" | cut -c1-5)"
+    check "bad option '$bad' exits 2, says what is wrong, then the usage line" "2 2 kestrane-reform: usage" \
+        "$code $lines $(printf '%s' "$err" | head -n 1 | cut -d' ' -f1) $(printf '%s' "$err" | tail -n 1 | cut -c1-5)"
 done
-"$tool" --help | grep -q -- '--tab-replace' && echo "ok: help" || { echo "FAIL: help"; failures=$((failures + 1)); }
+check "names the bad value" "kestrane-reform: --flags zz: not a number" "$(printf x | "$tool" --flags zz 2>&1 >/dev/null | head -n 1)"
+check "names the missing value" "kestrane-reform: --column: missing value" "$(printf x | "$tool" --column 2>&1 >/dev/null | head -n 1)"
+check "names the unknown option" "kestrane-reform: unknown option --bogus" "$(printf x | "$tool" --bogus 2>&1 >/dev/null | head -n 1)"
+for h in --help -h; do
+    "$tool" $h | grep -q -- 'CR LF' && echo "ok: $h" || { echo "FAIL: $h"; failures=$((failures + 1)); }
+done
+
+# UTF-8 in and out; the conversions still run on code page 932.
+check "utf8 half width and comma" "$(printf 'ABC，あいう' | hex)" "$(printf 'ＡＢＣ、あいう' | "$tool" --utf8 --flags 0x12 | hex)"
+check "utf8 wrap counts two columns a character" "$(printf 'あいうえ\r\nおか' | hex)" \
+    "$(printf 'あいうえおか' | "$tool" --utf8 --flags 0x100 --column 10 | hex)"
+check "utf8 kinsoku with the default sets" "$(printf 'ああああああああ\r\n「い' | hex)" \
+    "$(printf 'ああああああああ「い' | "$tool" --utf8 --flags 0x500 --column 20 | hex)"
+check "utf8 front set given as UTF-8" "$(printf 'abcdef\r\ngｘy' | hex)" \
+    "$(printf 'abcdefgｘy' | "$tool" --utf8 --flags 0x500 --column 9 --front 'ｘ' | hex)"
+check "utf8 unchanged text is the same bytes" "$(printf '～∥－￢ ① Ⅰ ㈱' | hex)" "$(printf '～∥－￢ ① Ⅰ ㈱' | "$tool" --utf8 | hex)"
+err=$(printf 'ab—c' | "$tool" --utf8 2>&1 >/dev/null); code=$?
+check "a character without a code page 932 form is refused at its offset" "1 byte 2:" "$code $(printf '%s' "$err" | cut -d' ' -f2,3)"
+err=$(printf 'ab\377' | "$tool" --utf8 2>&1 >/dev/null); code=$?
+check "bytes that are not UTF-8 are refused" "1 byte 2:" "$code $(printf '%s' "$err" | cut -d' ' -f2,3)"
 [ "$failures" -eq 0 ]
