@@ -92,8 +92,10 @@ class Reformatter {
           quoteLength_(quote_ ? static_cast<int>(strlen(quote_)) : 0),
           convertsCharacters_((p.flags & kCaseAndPunctuationFlags) != 0),
           halfWidth_((p.flags & REFORM_TO_HALFWIDTH) != 0),
-          changesCase_((p.flags & (REFORM_TO_UPPER | REFORM_TO_LOWER)) != 0), out_(out) {
+          changesCase_((p.flags & (REFORM_TO_UPPER | REFORM_TO_LOWER)) != 0),
+          inlineHalfWidth_(halfWidth_ && !convertsCharacters_), out_(out) {
         BuildUnchangedBytes();
+        BuildRunWidths();
         if (wrapAt_ && kinsokuReach_) {
             front_ = std::make_unique<CharSet>(p.correctFront);
             end_ = std::make_unique<CharSet>(p.correctEnd);
@@ -124,12 +126,28 @@ class Reformatter {
     }
 
     // Double-byte characters that some flag may change all lie in 0x8140-0x8491.
-    bool IsUnchangedDouble(unsigned ch) const {
-        if (ch < 0x8140 || ch > 0x8491) return true;
-        if (halfWidth_ && IsHalfWidthConvertible(ch)) return false;
+    bool MayChangeDouble(unsigned ch) const {
+        if (halfWidth_ && IsHalfWidthConvertible(ch)) return true;
         if (changesCase_ && ((ch >= 0x8260 && ch <= 0x829A) || (ch >= 0x839F && ch <= 0x83D6) || ch >= 0x8440))
-            return false;
-        return !(convertsCharacters_ && ch <= 0x8144);
+            return true;
+        return convertsCharacters_ && ch <= 0x8144;
+    }
+    // For every first byte: the width of the unchanged character it starts
+    // (1 or 2), 0 when it must be stepped, or kLookAtPair for the lead bytes
+    // of characters that some flag may change. A small table: it stays in
+    // the fastest cache, which the run loop's speed depends on.
+    void BuildRunWidths() {
+        for (unsigned ch = kFirstChangeable; ch <= kLastChangeable; ++ch)
+            unchangedDouble_[ch - kFirstChangeable] = !MayChangeDouble(ch);
+        for (unsigned b = 0; b < 256; ++b) {
+            const auto byte = static_cast<unsigned char>(b);
+            if (unchangedByte_[b]) firstByteWidth_[b] = 1;
+            else if (!IsLeadByte(byte)) firstByteWidth_[b] = 0;
+            else firstByteWidth_[b] = (b >= (kFirstChangeable >> 8) && b <= (kLastChangeable >> 8)) ? kLookAtPair : 2;
+        }
+    }
+    bool IsUnchangedDouble(unsigned ch) const {
+        return ch < kFirstChangeable || ch > kLastChangeable || unchangedDouble_[ch - kFirstChangeable];
     }
 
     // Copies characters that pass unchanged, while they leave the line
@@ -139,23 +157,35 @@ class Reformatter {
         // Columns that may still be added before the line must break.
         const long long room = wrapAt_ ? static_cast<long long>(wrapAt_) - 1 - col_ : (1LL << 62);
         long long used = 0;
-        size_t pos = i_;
+        size_t pos = i_, copyFrom = i_;
         while (pos < limit) {
-            const unsigned char b = src_[pos];
-            int width;
-            if (unchangedByte_[b]) {
-                width = 1;
-            } else if (IsLeadByte(b) && pos + 1 < len_ && IsUnchangedDouble(b << 8 | src_[pos + 1])) {
-                width = 2;
-            } else {
-                break;
+            // The byte alone decides, but for the few lead bytes of characters
+            // a flag may change: those look at the whole character. A lead
+            // byte at the very end of the text stands alone (it is stepped).
+            int width = firstByteWidth_[src_[pos]];
+            if (width == kLookAtPair) {
+                const unsigned ch = pos + 1 < len_ ? src_[pos] << 8 | src_[pos + 1] : 0;
+                width = ch && IsUnchangedDouble(ch) ? 2 : 0;
+                // The one conversion done in the run: full width to half
+                // width, when nothing converts the result further. It makes
+                // a single column, so the line still stays short of the wrap.
+                if (!width && ch && inlineHalfWidth_ && IsHalfWidthConvertible(ch) && used + 1 <= room) {
+                    out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
+                    out_.push_back(static_cast<char>(ToHalfWidth(ch)));
+                    used += 1;
+                    pos += 2;
+                    copyFrom = pos;
+                    continue;
+                }
+            } else if (width == 2 && pos + 1 >= len_) {
+                width = 0;
             }
-            if (used + width > room) break;
+            if (!width || used + width > room) break;
             used += width;
             pos += width;
         }
         if (pos == i_) return false;
-        out_.append(reinterpret_cast<const char*>(src_ + i_), pos - i_);
+        out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
         col_ += static_cast<int>(used);
         i_ = pos;
         return true;
@@ -303,7 +333,12 @@ class Reformatter {
     const bool convertsCharacters_;
     const bool halfWidth_;
     const bool changesCase_;
+    const bool inlineHalfWidth_;
     bool unchangedByte_[256] = {};
+    static constexpr unsigned kFirstChangeable = 0x8140, kLastChangeable = 0x8491;
+    bool unchangedDouble_[kLastChangeable - kFirstChangeable + 1] = {};
+    static constexpr uint8_t kLookAtPair = 3;
+    uint8_t firstByteWidth_[256] = {};
     std::unique_ptr<CharSet> front_, end_;
     std::string& out_;
     size_t i_ = 0;
