@@ -134,8 +134,9 @@ class Reformatter {
     }
     // For every first byte: the width of the unchanged character it starts
     // (1 or 2), 0 when it must be stepped, or kLookAtPair for the lead bytes
-    // of characters that some flag may change. A small table: it stays in
-    // the fastest cache, which the run loop's speed depends on.
+    // of characters that some flag may change; for those, by the whole
+    // character: 2 unchanged, 0 stepped, or kToHalfWidth. Small tables: they
+    // stay in the fastest cache, which the run loop's speed depends on.
     void BuildRunWidths() {
         for (unsigned ch = kFirstChangeable; ch <= kLastChangeable; ++ch)
             unchangedDouble_[ch - kFirstChangeable] = !MayChangeDouble(ch);
@@ -143,7 +144,13 @@ class Reformatter {
             const auto byte = static_cast<unsigned char>(b);
             if (unchangedByte_[b]) firstByteWidth_[b] = 1;
             else if (!IsLeadByte(byte)) firstByteWidth_[b] = 0;
-            else firstByteWidth_[b] = (b >= (kFirstChangeable >> 8) && b <= (kLastChangeable >> 8)) ? kLookAtPair : 2;
+            else firstByteWidth_[b] = (b >= (kPairBase >> 8) && b <= (kLastChangeable >> 8)) ? kLookAtPair : 2;
+        }
+        for (unsigned k = 0; k < kPairCount; ++k) {
+            const unsigned ch = kPairBase + k;
+            pairWidth_[k] = IsUnchangedDouble(ch)                                  ? 2
+                            : inlineHalfWidth_ && IsHalfWidthConvertible(ch) ? kToHalfWidth
+                                                                             : 0;
         }
     }
     bool IsUnchangedDouble(unsigned ch) const {
@@ -159,26 +166,29 @@ class Reformatter {
         long long used = 0;
         size_t pos = i_, copyFrom = i_;
         while (pos < limit) {
-            // The byte alone decides, but for the few lead bytes of characters
-            // a flag may change: those look at the whole character. A lead
-            // byte at the very end of the text stands alone (it is stepped).
-            int width = firstByteWidth_[src_[pos]];
-            if (width == kLookAtPair) {
-                const unsigned ch = pos + 1 < len_ ? src_[pos] << 8 | src_[pos + 1] : 0;
-                width = ch && IsUnchangedDouble(ch) ? 2 : 0;
-                // The one conversion done in the run: full width to half
-                // width, when nothing converts the result further. It makes
-                // a single column, so the line still stays short of the wrap.
-                if (!width && ch && inlineHalfWidth_ && IsHalfWidthConvertible(ch) && used + 1 <= room) {
-                    out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
-                    out_.push_back(static_cast<char>(ToHalfWidth(ch)));
-                    used += 1;
-                    pos += 2;
-                    copyFrom = pos;
-                    continue;
-                }
-            } else if (width == 2 && pos + 1 >= len_) {
-                width = 0;
+            // The first byte decides, but for the few lead bytes of characters
+            // a flag may change: those look up the whole character. Both look-
+            // ups are made and one is chosen, without a branch to mispredict
+            // on text that mixes the kinds at every character. A lead byte at
+            // the very end of the text stands alone (it is stepped).
+            const unsigned b = src_[pos];
+            const unsigned ch = b << 8 | (pos + 1 < len_ ? src_[pos + 1] : 0);
+            int width = firstByteWidth_[b];
+            const bool pair = width == kLookAtPair;
+            const int pairWidth = pairWidth_[pair ? ch - kPairBase : 0];
+            width = pair ? pairWidth : width;
+            if (width == 2 && pos + 1 >= len_) width = 0;
+            // The one conversion done in the run: full width to half width,
+            // when nothing converts the result further. It makes a single
+            // column, so the line still stays short of the wrap.
+            if (width == kToHalfWidth) {
+                if (used + 1 > room) break;
+                out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
+                out_.push_back(static_cast<char>(ToHalfWidth(ch)));
+                used += 1;
+                pos += 2;
+                copyFrom = pos;
+                continue;
             }
             if (!width || used + width > room) break;
             used += width;
@@ -337,8 +347,11 @@ class Reformatter {
     bool unchangedByte_[256] = {};
     static constexpr unsigned kFirstChangeable = 0x8140, kLastChangeable = 0x8491;
     bool unchangedDouble_[kLastChangeable - kFirstChangeable + 1] = {};
-    static constexpr uint8_t kLookAtPair = 3;
+    static constexpr uint8_t kLookAtPair = 3, kToHalfWidth = 4;
+    // Every character whose lead byte is that of a changeable one.
+    static constexpr unsigned kPairBase = 0x8100, kPairCount = 0x400;
     uint8_t firstByteWidth_[256] = {};
+    uint8_t pairWidth_[kPairCount] = {};
     std::unique_ptr<CharSet> front_, end_;
     std::string& out_;
     size_t i_ = 0;
