@@ -17,6 +17,8 @@
 
 namespace {
 
+constexpr size_t kPieceBytes = 1 << 18;
+
 constexpr char kUsage[] =
     "usage: kestrane-reform [--flags N] [--column N] [--tab N] [--tab-replace] [--front TEXT] "
     "[--end TEXT] [--utf8] [-h|--help]\n";
@@ -181,16 +183,35 @@ int main(int argc, char** argv) {
         text = sjis.data();
         length = sjis.size();
     }
-    std::string output = kst::Reformat(text, length, params);
-    if (utf8) {
-        std::string back;
-        if (!kst::Cp932ToUtf8(output, back)) {
-            fputs("kestrane-reform: the result cannot be written as UTF-8\n", stderr);
+    // Line by line the conversions are independent (a line feed ends every
+    // column count and line-breaking look-back, and the next piece starts
+    // with the quotation prefix the whole text would put there), so a long
+    // text goes in pieces that end with a line feed: the working memory
+    // stays small and warm. Tag removal can span lines: it takes the whole.
+    const bool pieces = !(params.flags & kst::REFORM_TAG_REMOVE);
+    for (size_t at = 0; at < length || (at == 0 && length == 0);) {
+        size_t end = length;
+        if (pieces && length - at > kPieceBytes) {
+            const void* feed = memchr(text + at + kPieceBytes, '\n', length - at - kPieceBytes);
+            end = feed ? static_cast<size_t>(static_cast<const char*>(feed) - text) + 1 : length;
+        }
+        std::string output = kst::Reformat(text + at, end - at, params);
+        if (utf8) {
+            std::string back;
+            if (!kst::Cp932ToUtf8(output, back)) {
+                fputs("kestrane-reform: the result cannot be written as UTF-8\n", stderr);
+                return 1;
+            }
+            output.swap(back);
+        }
+        if (fwrite(output.data(), 1, output.size(), stdout) != output.size()) {
+            fputs("kestrane-reform: cannot write standard output\n", stderr);
             return 1;
         }
-        output.swap(back);
+        if (end == length) break;
+        at = end;
     }
-    if (fwrite(output.data(), 1, output.size(), stdout) != output.size() || fflush(stdout) != 0) {
+    if (fflush(stdout) != 0) {
         fputs("kestrane-reform: cannot write standard output\n", stderr);
         return 1;
     }
