@@ -18,6 +18,11 @@ check "custom front set" "6162636465660d0a6778" "$(printf 'abcdefgx' | "$tool" -
 check "empty input" "" "$(printf '' | "$tool" --flags 0x5 | hex)"
 big=$(head -c 3000000 /dev/zero | tr '\0' 'a' | "$tool" --flags 4 | wc -c)
 check "three megabytes" "3000000" "$big"
+# A long text goes in pieces: the quotation prefix still starts every line once.
+lines=$(yes 'abc' | head -n 200000 | "$tool" --flags 0x300 | grep -c '^>abc$')
+check "pieces keep one prefix a line" "200000" "$lines"
+check "pieces keep the text" "$(yes 'abc' | head -n 200000 | sed 's/^/>/' | md5sum)" \
+    "$(yes 'abc' | head -n 200000 | "$tool" --flags 0x300 | md5sum)"
 
 for bad in "--flags" "--flags 4096" "--flags x" "--flags 0x" "--column 1.5" "--tab" "--bogus" "--flags 99999999999"; do
     err=$(printf x | "$tool" $bad 2>&1 >/dev/null); code=$?
