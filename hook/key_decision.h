@@ -19,6 +19,13 @@ constexpr uint32_t kVkC = 0x43;
 constexpr uint32_t kVkX = 0x58;
 constexpr uint32_t kHotkeyModifiers = kHotkeyAlt | kHotkeyCtrl;
 
+// The key the program types after its own paste keystrokes (an unassigned
+// virtual key). When the hook sees it in the application, every key typed
+// before it has been handled there: the program may let its Ctrl go. The
+// hook takes it in every mode and reports its press with this code.
+constexpr uint32_t kOwnKeysDoneVk = 0xE8;
+constexpr uint32_t kOwnKeysDoneCode = 0x400 | kOwnKeysDoneVk;
+
 struct KeyEvent {
     uint32_t vk;     // wParam of the hook
     uint32_t lParam; // repeat count, scan code, bit 30 previous state, bit 31 release
@@ -137,6 +144,13 @@ inline KeyEvent WithHeldModifiers(KeyEvent e, uint32_t held) {
 
 inline KeyDecision DecideKey(int32_t mode, KeyEvent e, const Hotkeys& keys, bool onceThrough,
                              uint32_t held = 0) {
+    if (e.vk == kOwnKeysDoneVk) {
+        KeyDecision done = PassKey();
+        done.heldAfter = held;
+        done.swallow = true;
+        if (!IsRelease(e.lParam)) done.posts[done.postCount++] = kOwnKeysDoneCode;
+        return done;
+    }
     e = WithHeldModifiers(e, held);
     KeyDecision d = DecideModeKey(mode, e, keys, onceThrough);
     d.heldAfter = held;

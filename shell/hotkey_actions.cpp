@@ -2,6 +2,7 @@
 // program pastes into another application: the entry on the clipboard and a
 // Ctrl+V typed into the foreground thread's input.
 #include <string>
+#include <vector>
 
 #include "app_shell.h"
 #include "clipboard_access.h"
@@ -19,6 +20,9 @@ constexpr UINT kVkV = 0x56;
 constexpr UINT kCtrlV = 0x256;
 constexpr UINT kCopyNotice = 0x243, kCutNotice = 0x258;
 constexpr DWORD kKeyPauseMs = 100;
+// How long an application may take to handle our keystrokes before our Ctrl
+// is let go anyway (one that cannot load the hook library never answers).
+constexpr DWORD kOwnKeysTimeoutMs = 1000;
 
 void SendKey(UINT vk, bool release) {
     keybd_event(static_cast<BYTE>(vk), static_cast<BYTE>(MapVirtualKeyA(vk, 0)), release ? KEYEVENTF_KEYUP : 0, 0);
@@ -44,10 +48,34 @@ void ShowHeldModifiers(bool releaseAlt) {
 
 bool CtrlIsDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 
+// Waits until the hook reports, from inside the application, the key typed
+// after our keystrokes: the application has handled them all. Forwarded
+// keys that arrive meanwhile are kept and posted again afterwards, in order.
+bool WaitForOwnKeysHandled(HWND mainWindow, UINT forwardMessage, DWORD timeoutMs) {
+    std::vector<MSG> others;
+    bool done = false;
+    const DWORD start = GetTickCount();
+    while (!done && GetTickCount() - start < timeoutMs) {
+        MSG msg;
+        if (!PeekMessageA(&msg, mainWindow, forwardMessage, forwardMessage, PM_REMOVE)) {
+            Sleep(2);
+            continue;
+        }
+        if (msg.wParam == kOwnKeysDoneCode)
+            done = true;
+        else
+            others.push_back(msg);
+    }
+    for (const MSG& msg : others) PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
+    return done;
+}
+
 // Ctrl + key, leaving what the user still holds alone: a held Ctrl is not
 // pressed again, and a held key (the popup key kept down) is not released
 // under the user's finger, where the keyboard's next auto-repeat would
-// arrive as a fresh press and paste again.
+// arrive as a fresh press and paste again. A Ctrl we pressed is let go only
+// once the application has handled the key: a busy application that takes
+// the key late would otherwise see it without Ctrl (a typed "v").
 void TypeCtrlChord(UINT vk, DWORD pauseMs) {
     const bool pressCtrl = !CtrlIsDown();
     const bool releaseKey = !PhysicallyDown(static_cast<int>(vk));
@@ -57,7 +85,12 @@ void TypeCtrlChord(UINT vk, DWORD pauseMs) {
         if (pauseMs) Sleep(pauseMs);
         SendKey(vk, true);
     }
-    if (pressCtrl) SendKey(VK_CONTROL, true);
+    if (pressCtrl) {
+        SendKey(kOwnKeysDoneVk, false);
+        SendKey(kOwnKeysDoneVk, true);
+        WaitForOwnKeysHandled(g_app.mainWindow, g_app.messages[kMsgKeyboardForward], kOwnKeysTimeoutMs);
+        SendKey(VK_CONTROL, true);
+    }
 }
 
 // Types Ctrl + key into the application in front, attached to its input.

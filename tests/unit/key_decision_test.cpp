@@ -244,4 +244,20 @@ TEST(KeyDecision, OnceThroughIsSetExactlyWhenOurCtrlVIsThePopupKey) {
         EXPECT_EQ(r.expected, kst::OwnPasteIsPopupKey(r.popupKey, r.altInState)) << std::hex << r.popupKey;
 }
 
+TEST(KeyDecision, TheKeyAfterOurOwnKeystrokesIsTakenAndReportedInEveryMode) {
+    for (int32_t mode : {0, 1, 2, 3, 7}) {
+        SCOPED_TRACE(mode);
+        Hands hands;
+        hands.mode = mode;
+        hands.held = kst::kHotkeyCtrl;
+        const KeyDecision press = hands.Key(kst::kOwnKeysDoneVk, kCtrl, kPress, kCtrl);
+        EXPECT_TRUE(press.swallow);
+        EXPECT_EQ(std::vector<uint32_t>{kst::kOwnKeysDoneCode}, std::vector<uint32_t>(press.posts, press.posts + press.postCount));
+        EXPECT_EQ(kst::kHotkeyCtrl, hands.held) << "it changes no record";
+        const KeyDecision release = hands.Key(kst::kOwnKeysDoneVk, kCtrl, kRelease, kCtrl);
+        EXPECT_TRUE(release.swallow);
+        EXPECT_EQ(0, release.postCount);
+    }
+}
+
 } // namespace
