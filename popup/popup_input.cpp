@@ -223,7 +223,9 @@ void PastePopup::PasteSelection() {
             return;
         }
     }
-    ShowWindow(window, SW_HIDE);
+    // The popup goes away only after the paste has been typed (its caller
+    // closes it): hidden while our keys were on their way, on a busy machine
+    // under Wine the application lost our Ctrl and typed "v" instead.
     if (host) host->TypePopupPaste();
 }
 
