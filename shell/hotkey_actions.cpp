@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "app_shell.h"
-#include "clipboard_access.h"
 #include "app_texts.h"
+#include "clipboard_access.h"
 #include "key_decision.h"
 #include "ksthook.h"
 #include "paste_notice.h"

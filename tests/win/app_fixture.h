@@ -174,4 +174,35 @@ inline bool SetClipboardFiles(const std::vector<std::string>& paths) {
     return set;
 }
 
+// Wine's notepad in front, emptied again before it closes.
+class Notepad {
+  public:
+    bool Start() {
+        if (!process_.Start("notepad.exe")) return false;
+        window_ = bench::WaitForWindow("Notepad", process_.Id(), 20000);
+        edit_ = window_ ? FindWindowExA(window_, nullptr, "Edit", nullptr) : nullptr;
+        return edit_ && bench::BringToFront(window_);
+    }
+    ~Notepad() {
+        if (edit_) {
+            SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM) "");
+            SendMessageA(edit_, EM_SETMODIFY, FALSE, 0);
+        }
+        process_.Stop();
+    }
+    std::string Text() const { return bench::WindowText(edit_); }
+    HWND Window() const { return window_; }
+    bool InMenuMode() const {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
+        return (info.flags & GUI_INMENUMODE) != 0;
+    }
+
+  private:
+    bench::ChildProcess process_;
+    HWND window_ = nullptr;
+    HWND edit_ = nullptr;
+};
+
 } // namespace fixture

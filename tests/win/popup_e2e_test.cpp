@@ -292,21 +292,14 @@ TEST_F(PopupEndToEnd, NearTheBottomRightItOpensAboveAndFlushRight) {
 
 TEST_F(PopupEndToEnd, NotepadGetsThePopupAndThePaste) {
     StartApp(HistoryOf({"メモ帳へ", "二つ目"}));
-    bench::ChildProcess notepad;
-    ASSERT_TRUE(notepad.Start("notepad.exe"));
-    HWND window = bench::WaitForWindow("Notepad", notepad.Id(), 20000);
-    ASSERT_NE(nullptr, window);
-    HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
-    ASSERT_TRUE(bench::BringToFront(window));
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Start());
     bench::PumpFor(300);
     ASSERT_NE(nullptr, OpenWithCtrlV());
     Tap(VK_DOWN);
     Tap(VK_RETURN);
-    EXPECT_TRUE(bench::PumpUntil([&] { return bench::WindowText(edit) == "二つ目"; }, 3000)) << bench::WindowText(edit);
-    EXPECT_EQ(window, GetForegroundWindow());
-    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "");
-    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
-    notepad.Stop();
+    EXPECT_TRUE(bench::PumpUntil([&] { return notepad.Text() == "二つ目"; }, 3000)) << notepad.Text();
+    EXPECT_EQ(notepad.Window(), GetForegroundWindow());
 }
 
 } // namespace
