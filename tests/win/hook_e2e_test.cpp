@@ -8,6 +8,7 @@
 
 #include "bench.h"
 #include "hook_shared.h"
+#include "key_decision.h"
 #include "ksthook.h"
 #include "testeditor_protocol.h"
 
@@ -134,6 +135,19 @@ TEST_F(HookEndToEnd, PopupKeyIsSwallowedAndReported) {
     EXPECT_EQ(0, Ask(kEditorKeyDowns, 'V'));
     EXPECT_EQ(0, Ask(kEditorKeyUps, 'V'));
     EXPECT_EQ("", EditorText());
+}
+
+// The key the program types after its own keystrokes comes back from inside
+// the application, in every mode, and never reaches it.
+TEST_F(HookEndToEnd, TheKeyAfterOurOwnKeystrokesIsReportedAndTaken) {
+    for (int mode : {0, 1, 3}) {
+        SetAllKeyMessageSnatch(mode);
+        Settle();
+        bench::SendKeys({{static_cast<WORD>(kst::kOwnKeysDoneVk), false}, {static_cast<WORD>(kst::kOwnKeysDoneVk), true}});
+        bench::PumpFor(300);
+        EXPECT_EQ(std::vector<WPARAM>{kst::kOwnKeysDoneCode}, ForwardedCodes()) << "mode " << mode;
+        EXPECT_EQ(0, Ask(kEditorAnyKeys)) << "mode " << mode;
+    }
 }
 
 TEST_F(HookEndToEnd, OnceThroughLetsExactlyOnePressReachTheEditor) {
