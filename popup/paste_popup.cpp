@@ -1,11 +1,8 @@
 #include "paste_popup.h"
 
-#include <string.h>
-
 #include <string>
 #include <vector>
 
-#include "char_convert.h"
 #include "clip_history.h"
 #include "ksthook.h"
 #include "popup_model.h"

@@ -58,6 +58,19 @@ DWORD ChildProcess::WaitExitCode(DWORD timeoutMs) {
 }
 
 namespace {
+struct ProcessWindows {
+    DWORD processId;
+    std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM param) {
+    auto* search = reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner == search->processId && IsWindowVisible(window)) search->found.push_back(window);
+    return TRUE;
+}
+
 struct WindowSearch {
     const char* className;
     DWORD processId;
@@ -78,6 +91,12 @@ BOOL CALLBACK MatchWindow(HWND window, LPARAM param) {
     return TRUE;
 }
 } // namespace
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+    ProcessWindows search{processId, {}};
+    EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
 
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs) {
     WindowSearch search{className, processId, nullptr};

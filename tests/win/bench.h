@@ -6,6 +6,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace bench {
 
@@ -30,6 +31,8 @@ class ChildProcess {
     PROCESS_INFORMATION info_{};
 };
 
+// The visible top-level windows of a process.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
 // A visible top-level window of the given class in the given process.
 HWND WaitForWindow(const char* className, DWORD processId, DWORD timeoutMs);
 bool BringToFront(HWND window);

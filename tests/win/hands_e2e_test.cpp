@@ -237,18 +237,10 @@ TEST_F(HandsEndToEnd, OwnPathTextIsNeverRecordedAgainUnderLoad) {
     EXPECT_EQ((std::vector<std::string>{"C:\\data\\first.txt\r\nC:\\data\\second.txt"}), SavedTexts());
 }
 
-struct OwnerlessSearch {
-    DWORD processId;
-    int visibleWithoutOwner;
-};
-
-BOOL CALLBACK CountOwnerless(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<OwnerlessSearch*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    if (process == search->processId && IsWindowVisible(window) && !GetWindow(window, GW_OWNER))
-        ++search->visibleWithoutOwner;
-    return TRUE;
+int VisibleWithoutOwner(DWORD processId) {
+    int count = 0;
+    for (HWND window : bench::VisibleWindowsOf(processId)) count += GetWindow(window, GW_OWNER) == nullptr;
+    return count;
 }
 
 // A window of the program that shows without an owner gets a taskbar button:
@@ -257,14 +249,10 @@ TEST_F(HandsEndToEnd, NoWindowOfTheProgramWouldGetATaskbarButton) {
     StartApp(HistoryOf({"a", "b"}));
     CopyInEditor("copied");
     ASSERT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 3000));
-    OwnerlessSearch search{app_->Id(), 0};
-    EnumWindows(CountOwnerless, reinterpret_cast<LPARAM>(&search));
-    EXPECT_EQ(0, search.visibleWithoutOwner) << "with the balloon showing";
+    EXPECT_EQ(0, VisibleWithoutOwner(app_->Id())) << "with the balloon showing";
     bench::Chord({VK_CONTROL}, 'V');
     ASSERT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 3000));
-    search.visibleWithoutOwner = 0;
-    EnumWindows(CountOwnerless, reinterpret_cast<LPARAM>(&search));
-    EXPECT_EQ(0, search.visibleWithoutOwner) << "with the popup and its balloon showing";
+    EXPECT_EQ(0, VisibleWithoutOwner(app_->Id())) << "with the popup and its balloon showing";
     bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
     bench::PumpFor(300);
 }

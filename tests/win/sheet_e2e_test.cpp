@@ -17,28 +17,18 @@ using namespace fixture;
 
 enum SheetPage { kKeysPage, kHistoryPage, kReformPage, kExclusionPage, kOtherPage, kVersionPage };
 
-struct Search {
-    DWORD processId;
-    bool wantSheet;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectDialog(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<Search*>(lParam);
-    char name[16] = "";
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    GetClassNameA(window, name, sizeof name);
-    if (owner != search->processId || strcmp(name, "#32770") != 0 || !IsWindowVisible(window)) return TRUE;
-    const bool isSheet = FindWindowExA(window, nullptr, "SysTabControl32", nullptr) != nullptr;
-    if (isSheet == search->wantSheet) search->found.push_back(window);
-    return TRUE;
-}
-
+// The program's dialogs on the screen: property sheets, or the others (a
+// message box, the open-file dialog).
 std::vector<HWND> Dialogs(DWORD processId, bool sheets) {
-    Search search{processId, sheets, {}};
-    EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND window : bench::VisibleWindowsOf(processId)) {
+        char name[16] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (strcmp(name, "#32770") != 0) continue;
+        const bool isSheet = FindWindowExA(window, nullptr, "SysTabControl32", nullptr) != nullptr;
+        if (isSheet == sheets) found.push_back(window);
+    }
+    return found;
 }
 
 class SheetEndToEnd : public AppFixture {
