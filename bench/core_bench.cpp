@@ -87,6 +87,31 @@ void SaveAndLoad(benchmark::State& state) {
 }
 BENCHMARK(SaveAndLoad)->Unit(benchmark::kMillisecond);
 
+// A save as the program makes it while running: the snapshot on the
+// user-interface thread, the write (temporary file, flush, replace) on a
+// worker. Args: entries, bytes per entry.
+ClipHistory* FilledHistory(int entries, size_t bytes) {
+    static ClipHistory history;
+    const std::string text = MixedText(bytes);
+    history.ApplyListSettings({0, 0, 1, 0, 200});
+    history.ClearAll();
+    for (int k = 0; k < entries; ++k) history.AddEntry(text.data(), int(text.size()), false);
+    return &history;
+}
+void SaveSnapshot(benchmark::State& state) {
+    const ClipHistory& history = *FilledHistory(int(state.range(0)), size_t(state.range(1)));
+    for (auto _ : state) benchmark::DoNotOptimize(history.Snapshot());
+}
+void WriteSnapshot(benchmark::State& state) {
+    const ClipHistory& history = *FilledHistory(int(state.range(0)), size_t(state.range(1)));
+    const std::string path = "/tmp/kst-bench-clipbuf.dat";
+    for (auto _ : state) WriteHistoryFile(path, history.Snapshot());
+    remove(path.c_str());
+    state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0) * state.range(1));
+}
+BENCHMARK(SaveSnapshot)->Args({20, 100})->Args({200, 1 << 20})->Unit(benchmark::kMicrosecond);
+BENCHMARK(WriteSnapshot)->Args({20, 100})->Args({200, 1 << 20})->Unit(benchmark::kMillisecond);
+
 } // namespace
 
 BENCHMARK_MAIN();

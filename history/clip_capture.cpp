@@ -119,6 +119,36 @@ bool ClipboardText(std::string& text) {
     return true;
 }
 
+// Registered formats by which careful programs (password managers and the
+// like) ask clipboard monitors to leave their copy alone.
+constexpr char kExcludeFormat[] = "ExcludeClipboardContentFromMonitorProcessing";
+constexpr char kViewerIgnoreFormat[] = "Clipboard Viewer Ignore";
+constexpr char kHistoryConsentFormat[] = "CanIncludeInClipboardHistory";
+
+// The consent format holds a DWORD: 0 asks us not to record, 1 is an
+// ordinary copy. What cannot be read counts as a refusal: a secret that is
+// kept out by mistake costs less than one written to disk.
+bool ConsentRefused(UINT consent, HWND owner) {
+    ClipboardSession clipboard(owner);
+    if (!clipboard.IsOpen()) return true;
+    HANDLE data = GetClipboardData(consent);
+    const void* locked = data ? GlobalLock(data) : nullptr;
+    if (!locked) return true;
+    DWORD value = 0;
+    const bool sized = GlobalSize(data) >= sizeof value;
+    if (sized) memcpy(&value, locked, sizeof value);
+    GlobalUnlock(data);
+    return !sized || value == 0;
+}
+
+bool ClipboardAsksNotToBeRecorded(HWND owner) {
+    if (IsClipboardFormatAvailable(RegisterClipboardFormatA(kExcludeFormat)) ||
+        IsClipboardFormatAvailable(RegisterClipboardFormatA(kViewerIgnoreFormat)))
+        return true;
+    const UINT consent = RegisterClipboardFormatA(kHistoryConsentFormat);
+    return IsClipboardFormatAvailable(consent) && ConsentRefused(consent, owner);
+}
+
 bool PutTextOnClipboard(const char* text, size_t length) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
     if (!memory) return false;
@@ -223,6 +253,15 @@ bool ClipHistory::AddPathTextToClipboard(int filePath) {
     return true;
 }
 
+// A copy that asked not to be recorded: the clipboard holds no history
+// text, so the popup offers it as the current clipboard, pasted unchanged.
+void ClipHistory::KeepOutOfHistory() {
+    textOnClipboard = IsClipboardFormatAvailable(CF_TEXT) ? 1 : 0;
+    otherFormats = 1;
+    currentEntryIndex = 255;
+    ReadFormats();
+}
+
 int ClipHistory::Capture() {
     int filePath;
     {
@@ -233,6 +272,10 @@ int ClipHistory::Capture() {
     if (host_ && !host_->ForegroundAllowsCapture()) return 0;
     if (GetTickCount() - lastPasteTick < kOwnPasteGuardMs && lastPasteTick != 0) return 0;
     const bool own = IsOwnClipboardWrite();
+    if (!own && ClipboardAsksNotToBeRecorded(static_cast<HWND>(mainWindow))) {
+        KeepOutOfHistory();
+        return 0;
+    }
 
     if (IsClipboardFormatAvailable(CF_TEXT)) {
         textOnClipboard = 1;

@@ -102,12 +102,14 @@ int ClipHistory::IsItemPasted(int index) const {
 int ClipHistory::SetItemPasteMark(int index, int mark) {
     if (!IsValidIndex(index)) return 0;
     items_[index]->SetPasteMark(mark);
+    Changed();
     return 1;
 }
 
 void ClipHistory::ClearAll() {
     items_.clear();
     if (host_) host_->Information(kClearedTitle, kClearedText);
+    Changed();
 }
 
 void ClipHistory::AppendEntry() {
@@ -124,6 +126,10 @@ void ClipHistory::RemoveEntry(int index) {
             if (item->GetPasteMark() > rank) item->SetPasteMark(item->GetPasteMark() - 1);
     }
     items_.erase(items_.begin() + index);
+}
+
+void ClipHistory::Changed() const {
+    if (host_) host_->HistoryChanged();
 }
 
 void ClipHistory::Announce(const char* text) const {
@@ -160,6 +166,7 @@ int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths) {
     currentEntryIndex = Count() - 1;
     Announce(note);
     if (host_) host_->PostUpdateCount(Count());
+    Changed();
     return 1;
 }
 
@@ -168,6 +175,7 @@ void ClipHistory::AfterPaste(int index, int keep) {
     if (pasteDelete && !keep) {
         RemoveEntry(index);
         if (host_) host_->PostUpdateCount(Count());
+        Changed();
         return;
     }
     ClipItem& pasted = *items_[index];
@@ -179,6 +187,7 @@ void ClipHistory::AfterPaste(int index, int keep) {
         item->SetPasteMark((rank != -1 && mark > rank ? mark - 1 : mark) + 1);
     }
     pasted.SetPasteMark(0);
+    Changed();
 }
 
 void ClipHistory::ReformItem(int index) {
@@ -187,21 +196,14 @@ void ClipHistory::ReformItem(int index) {
                                  correctEnd, instance, mainWindow);
 }
 
-int ClipHistory::Save(const std::string& path) const {
-    if (Count() == 0) {
-        DeleteFileIfPresent(path);
-        return 0;
-    }
-    // The count byte says at most 255: the newest entries are kept.
-    const size_t first = items_.size() > kMaxFileEntries ? items_.size() - kMaxFileEntries : 0;
-    std::string file(1, static_cast<char>(items_.size() - first));
-    for (size_t k = first; k < items_.size(); ++k) {
-        const ClipItem& item = *items_[k];
-        EncodeRecord(file, item.GetText(0), static_cast<size_t>(item.GetLength(0)), item.GetPasteMark(),
-                     item.captureTime);
-    }
-    return WriteFileReplacing(path, file) ? 1 : 0;
+HistorySnapshot ClipHistory::Snapshot() const {
+    HistorySnapshot entries;
+    entries.reserve(items_.size());
+    for (const auto& item : items_) entries.push_back({item->SharedText(), item->GetPasteMark(), item->captureTime});
+    return entries;
 }
+
+int ClipHistory::Save(const std::string& path) const { return WriteHistoryFile(path, Snapshot()); }
 
 int ClipHistory::Load(const std::string& path) {
     ClearAll();

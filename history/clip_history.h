@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "clip_item.h"
+#include "history_file.h"
 #include "history_host.h"
 #include "reform_flags.h"
 
@@ -54,6 +55,8 @@ class ClipHistory {
     // Reformats entry index with the paste parameters held here.
     void ReformItem(int index);
 
+    // The entries as the file keeps them, sharing their texts: cheap.
+    HistorySnapshot Snapshot() const;
     int Save(const std::string& path) const;
     int Load(const std::string& path);
 
@@ -108,9 +111,11 @@ class ClipHistory {
     void RemoveEntry(int index);
     void NormaliseRanks();
     void Announce(const char* text) const;
+    void Changed() const;
     bool IsOwnClipboardWrite() const;
     void NoteOwnWrite();
     bool AddPathTextToClipboard(int filePath);
+    void KeepOutOfHistory();
 
     HistoryHost* host_;
     std::vector<std::unique_ptr<ClipItem>> items_;

@@ -6,12 +6,12 @@
 namespace kst {
 
 ClipItem::ClipItem(std::unique_ptr<ProgressIndicator> progressDisplay)
-    : progress(std::move(progressDisplay)) {}
+    : sourceText(std::make_shared<const std::string>()), progress(std::move(progressDisplay)) {}
 
 ClipItem::~ClipItem() { alive = 0; }
 
 void ClipItem::Clear() {
-    std::string().swap(sourceText);
+    sourceText = std::make_shared<const std::string>();
     std::string().swap(reformText);
     pasteMark = -1;
     appliedFlags = 0;
@@ -25,7 +25,7 @@ bool ClipItem::UsesReformText(int which) const {
 }
 
 const std::string& ClipItem::Selected(int which) const {
-    return UsesReformText(which) ? reformText : sourceText;
+    return UsesReformText(which) ? reformText : Source();
 }
 
 const char* ClipItem::GetText(int which) const { return Selected(which).c_str(); }
@@ -33,7 +33,7 @@ const char* ClipItem::GetText(int which) const { return Selected(which).c_str();
 int ClipItem::GetLength(int which) const { return static_cast<int>(Selected(which).size()); }
 
 int ClipItem::SetText(const char* text, int length) {
-    sourceText.assign(text, length > 0 ? static_cast<size_t>(length) : 0);
+    sourceText = std::make_shared<const std::string>(text, length > 0 ? static_cast<size_t>(length) : 0);
     return 1;
 }
 
@@ -57,7 +57,7 @@ void ClipItem::SetReformFlag(int flags, int columnWidth, int tabWidth, int tabRe
     params.quoteText = quoteText;
     params.correctFront = correctFront;
     params.correctEnd = correctEnd;
-    reformText = Reformat(sourceText.data(), sourceText.size(), params, progress.get(), instance);
+    reformText = Reformat(Source().data(), Source().size(), params, progress.get(), instance);
 }
 
 } // namespace kst

@@ -23,6 +23,9 @@ class ClipItem {
     const char* GetText(int which) const;
     int GetLength(int which) const;
     int SetText(const char* text, int length);
+    // The captured text as one unchanging string: a saved snapshot of the
+    // history shares it, so taking one copies no text.
+    std::shared_ptr<const std::string> SharedText() const { return sourceText; }
     void SetReformFlag(int flags, int columnWidth, int tabWidth, int tabReplace, const char* quoteText,
                        const char* correctFront, const char* correctEnd, void* instance, void* window);
     void SetPasteMark(int mark) { pasteMark = mark; }
@@ -35,8 +38,9 @@ class ClipItem {
   private:
     bool UsesReformText(int which) const;
     const std::string& Selected(int which) const;
+    const std::string& Source() const { return *sourceText; }
 
-    std::string sourceText;
+    std::shared_ptr<const std::string> sourceText;
     int pasteMark = -1;
     std::string reformText;
     int appliedFlags = 0;

@@ -16,6 +16,10 @@ bool ReadWholeFile(const std::string& path, std::string& content) {
     return ok;
 }
 
+bool WriteFileReplacing(const std::string& path, const std::string& content) {
+    return WriteFileReplacing(path, std::vector<FilePiece>{{content.data(), content.size()}});
+}
+
 bool DeleteFileIfPresent(const std::string& path) { return remove(path.c_str()) == 0; }
 
 } // namespace kst

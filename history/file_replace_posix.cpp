@@ -6,11 +6,12 @@
 
 namespace kst {
 
-bool WriteFileReplacing(const std::string& path, const std::string& content) {
+bool WriteFileReplacing(const std::string& path, const std::vector<FilePiece>& pieces) {
     const std::string temporary = path + ".tmp";
     FILE* file = fopen(temporary.c_str(), "wb");
     if (!file) return false;
-    bool ok = fwrite(content.data(), 1, content.size(), file) == content.size();
+    bool ok = true;
+    for (const FilePiece& piece : pieces) ok = ok && fwrite(piece.data, 1, piece.size, file) == piece.size;
     ok = fflush(file) == 0 && ok;
     ok = fsync(fileno(file)) == 0 && ok;
     ok = fclose(file) == 0 && ok;

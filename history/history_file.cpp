@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "file_io.h"
+
 namespace kst {
 
 void PackBigEndian(unsigned char* out, uint32_t value, int n) {
@@ -14,8 +16,7 @@ uint32_t UnpackBigEndian(const unsigned char* in, int n) {
     return value;
 }
 
-void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time) {
-    unsigned char header[kRecordHeaderSize];
+void EncodeRecordHeader(unsigned char* header, size_t length, int rank, const LocalTime& time) {
     PackBigEndian(header, static_cast<uint32_t>(length), 4);
     header[4] = static_cast<unsigned char>(rank >= 0 && rank < int(kUnrankedByte) ? rank : kUnrankedByte);
     PackBigEndian(header + 5, time.wYear, 2);
@@ -23,8 +24,34 @@ void EncodeRecord(std::string& file, const char* text, size_t length, int rank, 
     header[8] = static_cast<unsigned char>(time.wDay);
     header[9] = static_cast<unsigned char>(time.wHour);
     header[10] = static_cast<unsigned char>(time.wMinute);
+}
+
+void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time) {
+    unsigned char header[kRecordHeaderSize];
+    EncodeRecordHeader(header, length, rank, time);
     file.append(reinterpret_cast<const char*>(header), sizeof header);
     file.append(text, length);
+}
+
+int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
+    if (entries.empty()) {
+        DeleteFileIfPresent(path);
+        return 0;
+    }
+    // The count byte says at most 255: the newest entries are kept. The
+    // texts are written from where they are, not copied into one image.
+    const size_t first = entries.size() > kMaxFileEntries ? entries.size() - kMaxFileEntries : 0;
+    const unsigned char count = static_cast<unsigned char>(entries.size() - first);
+    std::vector<unsigned char> headers((entries.size() - first) * kRecordHeaderSize);
+    std::vector<FilePiece> pieces{{reinterpret_cast<const char*>(&count), 1}};
+    for (size_t k = first; k < entries.size(); ++k) {
+        const SavedEntry& entry = entries[k];
+        unsigned char* header = headers.data() + (k - first) * kRecordHeaderSize;
+        EncodeRecordHeader(header, entry.text->size(), entry.rank, entry.time);
+        pieces.push_back({reinterpret_cast<const char*>(header), kRecordHeaderSize});
+        pieces.push_back({entry.text->data(), entry.text->size()});
+    }
+    return WriteFileReplacing(path, pieces) ? 1 : 0;
 }
 
 std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size) {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -22,9 +23,25 @@ struct HistoryRecord {
     LocalTime time;
 };
 
+// One entry as the file keeps it. The text is shared with the live entry,
+// never changed, so a snapshot can be written on another thread.
+struct SavedEntry {
+    std::shared_ptr<const std::string> text;
+    int rank; // -1: not ranked
+    LocalTime time;
+};
+using HistorySnapshot = std::vector<SavedEntry>;
+
+// Writes the snapshot as the history file, replacing the old one only once
+// the new one is complete. An empty snapshot deletes the file: 0. Otherwise
+// 1 when written, 0 when the old file stayed.
+int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries);
+
 void PackBigEndian(unsigned char* out, uint32_t value, int n);
 uint32_t UnpackBigEndian(const unsigned char* in, int n);
 
+// The 11 bytes before a record's text.
+void EncodeRecordHeader(unsigned char* header, size_t length, int rank, const LocalTime& time);
 // Appends one record to a file image.
 void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time);
 

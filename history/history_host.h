@@ -23,6 +23,8 @@ class HistoryHost {
     // application in front (not excluded, answering).
     virtual bool TakeCopyKeyMark() { return true; }
     virtual bool ForegroundAllowsCapture() { return true; }
+    // An entry came, went, or changed its rank: what the file keeps changed.
+    virtual void HistoryChanged() {}
 };
 
 } // namespace kst

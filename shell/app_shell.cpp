@@ -60,6 +60,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
+    case WM_TIMER:
+        if (wParam == HistorySaver::kTimerId) app.OnSaveTimer();
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -107,8 +110,7 @@ int AppShell::Run(HINSTANCE programInstance) {
 }
 
 void AppShell::LoadHistory() {
-    VendorKeyScope store;
-    if (SettingsStore::ReadDword(kClipTextKey, "bSAVEBUFFER", 1)) history.Load(HistoryFilePath());
+    if (saveHistory) history.Load(HistoryFilePath());
 }
 
 std::string AppShell::HistoryFilePath() const { return ProgramFolder() + kHistoryFileName; }
@@ -119,6 +121,7 @@ LRESULT AppShell::OnCreate(HWND window) {
     InitDLLStatus(window);
     InstallHook();
     history.Attach(window, instance);
+    saver.SetWindow(window);
     // Owned by the hidden main window: an unowned window gets a taskbar
     // button (Wine's taskbar gives one even to tool windows).
     balloon.Create(instance, FindNotificationArea(), window);
@@ -137,6 +140,7 @@ void AppShell::OnTeardown() {
 
 void AppShell::ShutDown() {
     balloon.Destroy();
+    saver.Finish();
     SaveState();
     UnregisterPopupClasses(instance);
     DeleteSharedGdi();
@@ -220,5 +224,19 @@ bool AppShell::TakeCopyKeyMark() {
 }
 
 bool AppShell::ForegroundAllowsCapture() { return CheckForegroundTarget(nullptr) != 0; }
+
+// With the history kept across restarts, every change is on disk about a
+// second later: a crash or a kill loses at most that second.
+void AppShell::HistoryChanged() {
+    if (saveHistory) saver.Schedule();
+}
+
+void AppShell::OnSaveTimer() {
+    if (!saveHistory) {
+        KillTimer(mainWindow, HistorySaver::kTimerId);
+        return;
+    }
+    saver.OnTimer(history, HistoryFilePath());
+}
 
 } // namespace kst

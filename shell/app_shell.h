@@ -10,6 +10,7 @@
 
 #include "clip_history.h"
 #include "history_host.h"
+#include "history_saver.h"
 #include "paste_popup.h"
 #include "settings_sheet.h"
 #include "tooltip.h"
@@ -68,6 +69,7 @@ class AppShell : public HistoryHost, public PopupHost {
     std::unique_ptr<ProgressIndicator> NewProgress() override;
     bool TakeCopyKeyMark() override;
     bool ForegroundAllowsCapture() override;
+    void HistoryChanged() override;
 
     // PopupHost: the popup's paste.
     void TypePopupPaste() override;
@@ -78,6 +80,8 @@ class AppShell : public HistoryHost, public PopupHost {
     TrayIcon tray;
     UINT messages[kMessageCount] = {};
     ClipHistory history;
+    HistorySaver saver;
+    int saveHistory = 1; // bSAVEBUFFER
     PastePopup popup;
     SettingsSheet settings;
     std::vector<std::string> exclusionList;
@@ -115,6 +119,7 @@ class AppShell : public HistoryHost, public PopupHost {
     int RestingKeyMode() const;
     void OnMouseForward(UINT mouseMessage);
     void OnGeneralNotify(int command);
+    void OnSaveTimer();
 
     bool tornDown_ = false;
 };

@@ -90,6 +90,7 @@ void AppShell::LoadProgramSettings() {
         noPopupForOne = static_cast<int>(SettingsStore::ReadDword(kMainKey, "NoUseKestrane", 0));
         copyKeysOnly = static_cast<int>(SettingsStore::ReadDword(kMainKey, "CtrlCOnly", 0));
         longList = static_cast<int>(SettingsStore::ReadDword(kMainKey, "LongList", 0));
+        saveHistory = SettingsStore::ReadDword(kClipTextKey, "bSAVEBUFFER", 1) ? 1 : 0;
     }
     ApplyHistorySettings();
     if (upgradedFrom) ShowUpgradeMessage(upgradedFrom);

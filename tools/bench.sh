@@ -10,13 +10,20 @@ kst_build bench
     --benchmark_format=json 2>/dev/null | python3 -c '
 import json, re, sys
 rows = [b for b in json.load(sys.stdin)["benchmarks"] if b.get("aggregate_name") == "median"]
+def size(n):
+    n = int(n)
+    return "%d MB" % (n >> 20) if n >= 1 << 20 else "%d B" % n
+def name(run):
+    m = re.match(r"(\w+)/([0-9]+)/([0-9]+)$", run)
+    if m:
+        return "%s, %s entries of %s" % (m.group(1), m.group(2), size(m.group(3)))
+    return re.sub(r"/([0-9]+)$", r" \1 MB", run)
 print("| benchmark | time per run | throughput |")
 print("|---|---|---|")
 for b in rows:
-    name = re.sub(r"/([0-9]+)$", r" \1 MB", b["run_name"])
     rate = ("%.0f MB/s" % (b["bytes_per_second"] / 1e6)) if "bytes_per_second" in b else \
-           ("%.2f M entries/s" % (b["items_per_second"] / 1e6))
-    print("| %s | %.1f ms | %s |" % (name, b["real_time"], rate))
+           ("%.2f M entries/s" % (b["items_per_second"] / 1e6)) if "items_per_second" in b else ""
+    print("| %s | %.1f %s | %s |" % (name(b["run_name"]), b["real_time"], b["time_unit"], rate))
 '
 
 # The reform tool end to end beside nkf, on 10 MB of generated mixed

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include "hook_shared.h"
+#include "marked_copy.h"
 #include "testeditor_protocol.h"
 
 namespace {
@@ -14,6 +15,18 @@ UINT g_queryMsg;
 LONG g_keyDowns[256];
 LONG g_keyUps[256];
 LONG g_anyKeys;
+CopyMarker g_copyMarker;
+
+// A copy of the selection as careful programs make it: text and marker in
+// one write.
+void CopyWithMarker(HWND edit) {
+    DWORD from = 0, to = 0;
+    SendMessageA(edit, EM_GETSEL, (WPARAM)&from, (LPARAM)&to);
+    char text[4096] = "";
+    GetWindowTextA(edit, text, sizeof text);
+    if (to < sizeof text) text[to] = 0;
+    PutMarkedCopy(edit, from < sizeof text ? text + from : "", g_copyMarker);
+}
 
 LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
@@ -27,6 +40,10 @@ LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPAR
         g_keyUps[wParam & 0xFF]++;
         g_anyKeys++;
         break;
+    case WM_COPY:
+        if (g_copyMarker == kMarkNone) break;
+        CopyWithMarker(window);
+        return 0;
     }
     return CallWindowProcA(g_editProc, window, message, wParam, lParam);
 }
@@ -49,7 +66,11 @@ LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
         ZeroMemory(g_keyDowns, sizeof g_keyDowns);
         ZeroMemory(g_keyUps, sizeof g_keyUps);
         g_anyKeys = 0;
+        g_copyMarker = kMarkNone;
         SetWindowTextA(g_edit, "");
+        return 1;
+    case kEditorMarkCopies:
+        g_copyMarker = (CopyMarker)lParam;
         return 1;
     case kEditorFreeze:
         Sleep((DWORD)lParam);

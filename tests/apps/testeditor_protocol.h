@@ -12,4 +12,5 @@ enum EditorQuery {
     kEditorReset = 4,    // forget counts and text
     kEditorFreeze = 5,   // post it: stop pumping messages for lParam ms
     kEditorAnyKeys = 6,  // key messages of any kind received
+    kEditorMarkCopies = 7, // lParam CopyMarker: copies carry it from now on
 };

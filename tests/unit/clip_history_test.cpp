@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 #include <string>
 #include <vector>
@@ -226,6 +227,31 @@ TEST_F(History, SetFlagsAndListSettings) {
     EXPECT_EQ(33, history.limit);
     EXPECT_EQ(0, history.autoDelete);
     EXPECT_EQ(1, history.pasteDelete);
+}
+
+// Every change the file would show asks for a save; refusals and reads don't.
+TEST_F(History, ChangesThatTheFileKeepsAreReported) {
+    Settings(0, 0, 0, 0, 2);
+    const struct {
+        const char* what;
+        std::function<void()> step;
+        int changes;
+    } steps[] = {
+        {"capture", [&] { Add("A"); }, 1},
+        {"second capture", [&] { Add("B"); }, 1},
+        {"full without auto-delete", [&] { Add("C"); }, 0},
+        {"display order and texts", [&] { history.DisplayOrder(), history.GetItemText(0, 0); }, 0},
+        {"paste ranks", [&] { history.AfterPaste(0, 0); }, 1},
+        {"rank set", [&] { history.SetItemPasteMark(1, 1); }, 1},
+        {"overflow", [&] { Settings(0, 0, 1, 0, 2), Add("D"); }, 1},
+        {"paste removes", [&] { Settings(0, 0, 1, 1, 2), history.AfterPaste(0, 0); }, 1},
+        {"clear", [&] { history.ClearAll(); }, 1},
+    };
+    for (const auto& s : steps) {
+        const int before = host.changes;
+        s.step();
+        EXPECT_EQ(s.changes, host.changes - before) << s.what;
+    }
 }
 
 TEST_F(History, EmptyListAnswers) {

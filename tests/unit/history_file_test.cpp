@@ -83,6 +83,27 @@ TEST_F(HistoryFile, SaveThenLoadKeepsTextsOrderRanksAndMinutes) {
     }
 }
 
+// A snapshot is what a save on another thread writes while the history goes
+// on changing: it must keep the texts and ranks of the moment it was taken.
+TEST_F(HistoryFile, SnapshotWritesTheHistoryAsItWasWhenTaken) {
+    Add("first");
+    Add("second");
+    history.AfterPaste(1, 0);
+    const HistorySnapshot snapshot = history.Snapshot();
+    history.ClearAll();
+    Add("later");
+    ASSERT_EQ(1, WriteHistoryFile(path, snapshot));
+
+    const std::string bytes = ReadBytes();
+    const auto records = DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    ASSERT_EQ(2u, records.size());
+    EXPECT_EQ("first", records[0].text);
+    EXPECT_EQ(-1, records[0].rank);
+    EXPECT_EQ("second", records[1].text);
+    EXPECT_EQ(0, records[1].rank);
+    EXPECT_FALSE(fs::exists(path + ".tmp"));
+}
+
 TEST_F(HistoryFile, EmptyHistoryDeletesTheFile) {
     WriteBytes(kExample);
     EXPECT_EQ(0, history.Save(path));

@@ -63,6 +63,11 @@ DWORD App::Close() {
     return WaitExit();
 }
 
+void App::Kill() {
+    TerminateProcess(process_.Handle(), 9);
+    WaitForSingleObject(process_.Handle(), 10000);
+}
+
 static std::string TextOf(HWND window) { return WindowText(window); }
 
 MessageBoxSeen TakeMessageBox(DWORD processId, DWORD timeoutMs) {

@@ -38,6 +38,8 @@ class App {
     HWND WaitForMainWindow(DWORD timeoutMs = 15000);
     // Ends it the way the tray menu's exit does, and waits for the exit code.
     DWORD Close();
+    // Ends it with no chance to clean up, as a crash or a power cut would.
+    void Kill();
     DWORD WaitExit(DWORD timeoutMs = 15000) { return process_.WaitExitCode(timeoutMs); }
     DWORD Id() const { return process_.Id(); }
     HWND MainWindow() const { return main_; }

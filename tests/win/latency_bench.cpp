@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app_bench.h"
+#include "clip_history.h"
 
 namespace {
 
@@ -115,6 +117,39 @@ void MeasurePopup(Bench& b, int rounds, std::vector<DWORD>& openTimes, std::vect
     }
 }
 
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    QueryPerformanceFrequency(&frequency);
+    return 1000.0 * double(to.QuadPart - from.QuadPart) / double(frequency.QuadPart);
+}
+
+// A save as the program makes it: the snapshot on the user-interface thread,
+// the write on a worker. Median of 5, in milliseconds: {snapshot, write}.
+std::pair<double, double> MeasureSave(int entries, size_t bytes) {
+    kst::ClipHistory history;
+    history.ApplyListSettings({0, 0, 1, 0, 200});
+    std::string text(bytes, 'x');
+    for (int k = 0; k < entries; ++k) history.AddEntry(text.data(), int(text.size()), false);
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    const std::string path = std::string(temp) + "kst-bench-clipbuf.dat";
+    std::vector<double> snapshots, writes;
+    for (int round = 0; round < 5; ++round) {
+        LARGE_INTEGER t0, t1, t2;
+        QueryPerformanceCounter(&t0);
+        const kst::HistorySnapshot snapshot = history.Snapshot();
+        QueryPerformanceCounter(&t1);
+        kst::WriteHistoryFile(path, snapshot);
+        QueryPerformanceCounter(&t2);
+        snapshots.push_back(Milliseconds(t0, t1));
+        writes.push_back(Milliseconds(t1, t2));
+    }
+    DeleteFileA(path.c_str());
+    std::sort(snapshots.begin(), snapshots.end());
+    std::sort(writes.begin(), writes.end());
+    return {snapshots[2], writes[2]};
+}
+
 } // namespace
 
 int main() {
@@ -158,5 +193,12 @@ int main() {
            Median(bigOpenTimes));
     printf("| Enter in the popup to the text in the editor | %lu ms | none before the V press (100 + 100 ms follow it) | %lu ms |\n",
            Median(enterTimes), Median(enterTimes));
+
+    const auto small = MeasureSave(20, 100);
+    const auto full = MeasureSave(200, 1 << 20);
+    printf("\n| history save (median of 5) | snapshot, user-interface thread | write, worker thread |\n");
+    printf("|---|---|---|\n");
+    printf("| 20 entries of 100 bytes | %.3f ms | %.1f ms |\n", small.first, small.second);
+    printf("| 200 entries of 1 MB | %.3f ms | %.1f ms |\n", full.first, full.second);
     return 0;
 }

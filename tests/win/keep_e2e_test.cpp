@@ -1,0 +1,146 @@
+// What the history keeps and what it keeps out: copies marked as not to be
+// recorded never enter it, and what it holds is on disk soon enough to
+// survive a kill.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app_fixture.h"
+#include "marked_copy.h"
+#include "paste_popup.h"
+
+namespace {
+
+using namespace fixture;
+
+class KeepEndToEnd : public AppFixture {
+  protected:
+    // The history file as it is on disk now, the program still running.
+    std::vector<kst::HistoryRecord> RecordsOnDisk() const {
+        const std::string bytes = bench::ReadFileBytes(copy_.HistoryFile());
+        return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    }
+    static std::vector<std::string> TextsOf(const std::vector<kst::HistoryRecord>& records) {
+        std::vector<std::string> texts;
+        for (const auto& r : records) texts.push_back(r.text);
+        return texts;
+    }
+    bool WaitForDisk(const std::vector<std::string>& texts, DWORD ms = 10000) {
+        return bench::PumpUntil([&] { return TextsOf(RecordsOnDisk()) == texts; }, ms);
+    }
+    void KillApp() {
+        app_->Kill();
+        app_.reset();
+    }
+};
+
+TEST_F(KeepEndToEnd, MarkedCopiesAreNotRecorded) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp();
+    const struct {
+        CopyMarker marker;
+        const char* text;
+    } copies[] = {
+        {kMarkNone, "ordinary"},         {kMarkExclude, "secret 1"},  {kMarkViewerIgnore, "secret 2"},
+        {kMarkConsentNo, "secret 3"},    {kMarkConsentYes, "allowed"},
+    };
+    for (const auto& c : copies) {
+        ASSERT_TRUE(PutMarkedCopy(nullptr, c.text, c.marker));
+        bench::PumpFor(700);
+    }
+    EXPECT_EQ((std::vector<std::string>{"ordinary", "allowed"}), SavedTexts());
+}
+
+TEST_F(KeepEndToEnd, AMarkedCtrlCCopyIsNotRecordedAndTheNextOneIs) {
+    StartApp(); // copy keys only
+    CopyInEditor("typed before");
+    Ask(kEditorMarkCopies, kMarkExclude);
+    CopyInEditor("typed secret");
+    EXPECT_EQ("typed secret", ClipboardText()) << "the editor's own copy";
+    Ask(kEditorMarkCopies, kMarkConsentNo);
+    CopyInEditor("typed secret 2");
+    Ask(kEditorMarkCopies, kMarkNone);
+    CopyInEditor("typed after");
+    EXPECT_EQ((std::vector<std::string>{"typed before", "typed after"}), SavedTexts());
+}
+
+// The popup offers a kept-out copy as the current clipboard, never its text,
+// and pastes it unchanged.
+TEST_F(KeepEndToEnd, TheCurrentClipboardRowPastesAMarkedCopy) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp(HistoryOf({"a"}));
+    ASSERT_TRUE(PutMarkedCopy(nullptr, "hunter2", kMarkExclude));
+    bench::PumpFor(700);
+    ClearEditor();
+    bench::Chord({VK_CONTROL}, 'V');
+    HWND popup = bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 5000);
+    ASSERT_NE(nullptr, popup);
+    HWND list = GetDlgItem(popup, kst::kHistoryList);
+    ASSERT_EQ(2, SendMessageA(list, LB_GETCOUNT, 0, 0));
+    EXPECT_EQ(255, SendMessageA(list, LB_GETITEMDATA, 0, 0)) << "the current-clipboard row first";
+    bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+    bench::PumpUntil([&] { return EditorText() == "hunter2"; }, 3000);
+    EXPECT_EQ("hunter2", EditorText());
+    EXPECT_EQ((std::vector<std::string>{"a"}), SavedTexts());
+}
+
+// Three copies and a paste, then a kill: the next start has all three, in
+// order, with the paste's rank.
+TEST_F(KeepEndToEnd, TheHistorySurvivesAKill) {
+    StartApp();
+    for (const char* text : {"one", "two", "three"}) CopyInEditor(text);
+    ClearEditor();
+    bench::Chord({VK_MENU}, 'V'); // the simple paste ranks what it pastes
+    ASSERT_TRUE(bench::PumpUntil([&] { return !EditorText().empty(); }, 3000));
+    const std::string pasted = EditorText();
+    const std::vector<std::string> texts{"one", "two", "three"};
+    ASSERT_TRUE(WaitForDisk(texts));
+    ASSERT_TRUE(bench::PumpUntil([&] {
+        for (const auto& r : RecordsOnDisk())
+            if (r.rank == 0) return true;
+        return false;
+    }, 10000)) << "the rank is saved too";
+    bench::PumpFor(2000);
+    KillApp();
+
+    StartApp();
+    const std::string bytes = bench::ReadFileBytes(copy_.HistoryFile());
+    app_->Close();
+    app_.reset();
+    const auto records = kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    ASSERT_EQ(texts, TextsOf(records));
+    for (const auto& r : records) EXPECT_EQ(r.text == pasted ? 0 : -1, r.rank) << r.text;
+    EXPECT_EQ(texts, TextsOf(RecordsOnDisk())) << "and the clean exit saved the same";
+}
+
+// A kill in the middle of a save leaves the new file half-written under
+// its temporary name: the start takes the last complete history, and the
+// next save replaces both.
+TEST_F(KeepEndToEnd, AHalfWrittenSaveIsIgnored) {
+    bench::WriteFileBytes(copy_.HistoryFile() + ".tmp", HistoryOf({"new 1", "new 2"}).substr(0, 20));
+    StartApp(HistoryOf({"kept 1", "kept 2"}, {-1, 0}));
+    CopyInEditor("after");
+    ASSERT_TRUE(WaitForDisk({"kept 1", "kept 2", "after"}));
+    EXPECT_EQ(0, RecordsOnDisk()[1].rank);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((copy_.HistoryFile() + ".tmp").c_str()));
+    KillApp();
+}
+
+TEST_F(KeepEndToEnd, AClearIsSavedAndWithoutKeepingNothingIsWritten) {
+    StartApp(HistoryOf({"old"}));
+    PostGeneral(app_->MainWindow(), 1); // clear, as the tray menu does
+    EXPECT_TRUE(bench::PumpUntil([&] {
+        return GetFileAttributesA(copy_.HistoryFile().c_str()) == INVALID_FILE_ATTRIBUTES;
+    }, 10000)) << "an empty history has no file";
+    KillApp();
+
+    bench::SetDword(kClipText, "bSAVEBUFFER", 0);
+    StartApp();
+    CopyInEditor("not kept");
+    bench::PumpFor(2500);
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(copy_.HistoryFile().c_str()));
+    EXPECT_TRUE(SavedTexts().empty());
+}
+
+} // namespace
