@@ -23,16 +23,16 @@ add_library(kst_app STATIC
   notify/tooltip.cpp notify/progress_window.cpp notify/layered.cpp popup/shared_gdi.cpp
   popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp
   settings/settings_sheet.cpp settings/reform_pages.cpp settings/other_pages.cpp)
-target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR}/resources)
+configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
+target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 comdlg32 shell32 gdi32 user32 advapi32)
 kst_warnings(kst_app)
 
 add_executable(kestrane WIN32 shell/main.cpp resources/kestrane.rc)
 target_link_libraries(kestrane PRIVATE kst_app)
-# The help document lives beside the program.
-add_custom_command(TARGET kestrane POST_BUILD
-  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${CMAKE_SOURCE_DIR}/resources/help/kestrane-help.html
-          $<TARGET_FILE_DIR:kestrane>/kestrane-help.html)
+# The help document lives beside the program, with the version filled in.
+configure_file(${CMAKE_SOURCE_DIR}/resources/help/kestrane-help.html
+  ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/kestrane-help.html @ONLY)
 kst_warnings(kestrane)
 
 # For scripts: asks a running Kestrane to end and waits for it.

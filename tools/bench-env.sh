@@ -6,7 +6,7 @@ KST_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KST_BUILD=${KST_BUILD:-$KST_ROOT/build}
 KST_PACKAGES="cmake g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686
  libbenchmark-dev wine wine64 xvfb x11-utils xclip xdotool xauth locales fonts-ipafont-gothic imagemagick clang
- libclang-rt-14-dev nkf"
+ libclang-rt-14-dev nkf zip unzip"
 
 kst_log() { printf '== %s\n' "$*" >&2; }
 

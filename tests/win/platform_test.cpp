@@ -7,6 +7,7 @@
 
 #include "app_shell.h"
 #include "bench.h"
+#include "version.h"
 
 namespace {
 
@@ -24,6 +25,14 @@ TEST(Platform, VersionResourceReadsBackAsShiftJis) {
     ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041103a4\\FileDescription",
                                (void**)&text, &length));
     EXPECT_EQ("クリップボード履歴ツール", std::string(text));
+
+    // The version in both forms, from the one the build was given.
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\041103a4\\ProductVersion", (void**)&text, &length));
+    EXPECT_EQ(KST_VERSION_TEXT, std::string(text));
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", (void**)&fixed, &length));
+    EXPECT_EQ(DWORD(MAKELONG(KST_VERSION_MINOR, KST_VERSION_MAJOR)), fixed->dwFileVersionMS);
+    EXPECT_EQ(DWORD(MAKELONG(KST_VERSION_MINOR, KST_VERSION_MAJOR)), fixed->dwProductVersionMS);
 }
 
 } // namespace
