@@ -16,10 +16,9 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     BYTE state[256];
     if (!GetKeyboardState(state)) memset(state, 0, sizeof state);
     const uint32_t held = g_heldModifiers;
-    kst::KeyEvent event{(uint32_t)wParam, (uint32_t)lParam, IsKeyDown(state, VK_CONTROL),
-                        IsKeyDown(state, VK_MENU)};
-    if (held & kst::kHotkeyCtrl) event.ctrlPhysical = GetAsyncKeyState(VK_CONTROL) < 0;
-    if (held & kst::kHotkeyAlt) event.altPhysical = GetAsyncKeyState(VK_MENU) < 0;
+    const kst::ModifierState thread{IsKeyDown(state, VK_CONTROL), IsKeyDown(state, VK_MENU)};
+    const kst::ModifierState async{GetAsyncKeyState(VK_CONTROL) < 0, GetAsyncKeyState(VK_MENU) < 0};
+    const kst::KeyEvent event = kst::MakeKeyEvent((uint32_t)wParam, (uint32_t)lParam, g_isMainProcess, thread, async);
     const kst::Hotkeys keys{g_shared.popupKey, g_shared.clearKey, g_shared.stopKey,
                             g_shared.simplePasteKey};
     const kst::KeyDecision d =

@@ -37,6 +37,23 @@ struct KeyEvent {
     bool altPhysical = false;
 };
 
+// Ctrl and Alt as one key state shows them.
+struct ModifierState {
+    bool ctrl;
+    bool alt;
+};
+
+// The modifiers of a key come from the receiving thread's key state, except
+// when the hook runs in the main program's own process on behalf of another
+// application (the system's path for an application of the other bitness):
+// that thread's state is ours, not the application's, and only the
+// asynchronous state knows what the hands hold.
+constexpr KeyEvent MakeKeyEvent(uint32_t vk, uint32_t lParam, bool inMainProcess, ModifierState thread,
+                                ModifierState async) {
+    const ModifierState used = inMainProcess ? async : thread;
+    return KeyEvent{vk, lParam, used.ctrl, used.alt, async.ctrl, async.alt};
+}
+
 struct Hotkeys {
     uint32_t popup;
     uint32_t clear;

@@ -26,6 +26,7 @@ KSTHOOK_API int InitDLLStatus(HWND mainWindow) {
     g_shared.mouseMode = 0;
     g_shared.onceThrough = 0;
     g_heldModifiers = 0;
+    g_isMainProcess = true;
     RegisterOnce(g_shared.keyboardForwardMsg, KST_MSG_KEYBOARD_FORWARD);
     RegisterOnce(g_shared.mouseForwardMsg, KST_MSG_MOUSE_FORWARD);
     RegisterOnce(g_shared.caretQueryMsg, KST_MSG_CARET_QUERY);

@@ -9,3 +9,4 @@ __attribute__((section(".shared"), shared)) kst::HookSharedBlock g_shared =
 __attribute__((section(".shared"), shared)) uint32_t g_heldModifiers = 0;
 
 HINSTANCE g_instance = nullptr;
+bool g_isMainProcess = false;

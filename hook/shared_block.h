@@ -9,6 +9,10 @@ extern kst::HookSharedBlock g_shared;
 // Shared too: the Ctrl and Alt of hotkeys taken and not yet released.
 extern uint32_t g_heldModifiers;
 extern HINSTANCE g_instance; // per process: the module of every hook we install
+// Per process: set in the main program's process by InitDLLStatus. A hook
+// call there on behalf of another application must read the asynchronous
+// key state.
+extern bool g_isMainProcess;
 
 // 32-bit user handles widen by sign extension, as the system does it.
 inline HWND WindowFromField(uint32_t field) { return (HWND)(LONG_PTR)(LONG)field; }

@@ -260,4 +260,34 @@ TEST(KeyDecision, TheKeyAfterOurOwnKeystrokesIsTakenAndReportedInEveryMode) {
     }
 }
 
+// In the main program's process (the system's path for an application of
+// the other bitness) the thread's own key state is ours: the decision must
+// come out as it would inside the application, from the asynchronous state.
+TEST(KeyDecision, InTheMainProcessTheAsynchronousStateTellsTheModifiers) {
+    const struct {
+        const char* name;
+        bool inMain;
+        Mods thread, async;
+        uint32_t vk;
+        bool swallow;
+        std::vector<uint32_t> posts;
+    } cases[] = {
+        {"main: Ctrl held, thread state up", true, kNone, kCtrl, kVkV, true, {0x256}},
+        {"main: Alt held", true, kNone, kAlt, kVkV, true, {0x156}},
+        {"main: Ctrl+Alt held", true, kNone, kCtrlAlt, kVkBack, true, {0x308}},
+        {"main: Ctrl+C copy notice", true, kNone, kCtrl, 0x43, false, {0x243}},
+        {"main: stale Ctrl in our thread's state", true, kCtrl, kNone, kVkV, false, {}},
+        {"application: its thread state rules", false, kCtrl, kNone, kVkV, true, {0x256}},
+        {"application: async alone is not enough", false, kNone, kCtrl, kVkV, false, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const KeyEvent e = kst::MakeKeyEvent(c.vk, kPress, c.inMain, {(c.thread & kCtrl) != 0, (c.thread & kAlt) != 0},
+                                             {(c.async & kCtrl) != 0, (c.async & kAlt) != 0});
+        const KeyDecision d = DecideKey(0, e, kDefaultKeys, false);
+        EXPECT_EQ(c.swallow, d.swallow);
+        EXPECT_EQ(c.posts, std::vector<uint32_t>(d.posts, d.posts + d.postCount));
+    }
+}
+
 } // namespace

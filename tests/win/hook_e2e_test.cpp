@@ -284,6 +284,30 @@ class ModuleNameMap {
     char* view_ = nullptr;
 };
 
+// The system runs the hook for an application of the other bitness in the
+// main program's own thread. This process plays the main program: its
+// thread's key state shows Ctrl up while the hands (injected input, the
+// asynchronous state) hold it down, and the popup key must still match.
+TEST_F(HookEndToEnd, InTheMainProcessTheHookReadsTheAsynchronousKeyState) {
+    bench::SendKeys({{VK_CONTROL, false}});
+    const bool held = bench::PumpUntil([] { return GetAsyncKeyState(VK_CONTROL) < 0; }, 2000);
+    BYTE state[256];
+    GetKeyboardState(state);
+    state[VK_CONTROL] = state[VK_LCONTROL] = state[VK_RCONTROL] = 0;
+    SetKeyboardState(state);
+    const bool threadSeesCtrl = GetKeyState(VK_CONTROL) < 0;
+    const LRESULT pressTaken = KeyboardProc(HC_ACTION, 'V', 0x002F0001);
+    const LRESULT releaseTaken = KeyboardProc(HC_ACTION, 'V', 0xC02F0001);
+    bench::SendKeys({{VK_CONTROL, true}});
+    ASSERT_TRUE(held);
+    ASSERT_FALSE(threadSeesCtrl) << "this thread's own state must show Ctrl up";
+    EXPECT_EQ(1, pressTaken);
+    EXPECT_EQ(1, releaseTaken);
+    bench::PumpFor(300);
+    EXPECT_EQ((std::vector<WPARAM>{kPopupCode, kPopupCode}), ForwardedCodes());
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, 'V'));
+}
+
 TEST_F(HookEndToEnd, ModuleQueryWritesTheEditorsExecutablePath) {
     ModuleNameMap map;
     EXPECT_EQ(1, GetForegroundProcessModuleFileName(s_editor->Window()));
