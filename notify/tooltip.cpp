@@ -104,6 +104,9 @@ void Tooltip::SetTitleText(const char* text) {
     FreeText(title);
     title = CopyText(text);
     if (!window) return;
+    // The window's own text says what the balloon is about, for tools that
+    // read windows rather than pixels.
+    SetWindowTextA(window, title);
     width = GrowBalloonWidth(width, MeasureLine(title));
     height = kBalloonTitleHeight;
 }

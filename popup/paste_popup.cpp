@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "clip_history.h"
+#include "foreground_app.h"
 #include "ksthook.h"
 #include "popup_model.h"
 #include "settings_model.h"
@@ -168,8 +169,8 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     ReadSettings(columnWidth);
     if (!RegisterClassOnce(classRegistered, ProgramWindowClass(PopupProc, instance, kPopupClass))) return;
 
-    const uint32_t caret = GetForegroundProcessCaretPos();
-    const PopupPoint caretAt{static_cast<int>(caret & 0xFFFF), static_cast<int>(caret >> 16)};
+    const POINT caret = ForegroundCaret();
+    const PopupPoint caretAt{caret.x, caret.y};
     const PopupPoint at = PlacePopup(caretAt, listExtra, WorkAreaOfCaret(caretAt));
 
     window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kPopupClass, "",

@@ -1,6 +1,7 @@
 #include "app_shell.h"
 
 #include <commctrl.h>
+#include <objbase.h>
 
 #include "app_texts.h"
 #include "history_file.h"
@@ -80,6 +81,8 @@ int AppShell::Run(HINSTANCE programInstance) {
         MessageBoxA(nullptr, kAlreadyRunningText, kProgramName, MB_ICONHAND);
         return 0;
     }
+    // COM for the accessibility caret of applications that draw their own.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
     INITCOMMONCONTROLSEX controls{sizeof controls, kCommonControlClasses};
     InitCommonControlsEx(&controls);
     instance = programInstance;
@@ -106,6 +109,7 @@ int AppShell::Run(HINSTANCE programInstance) {
         DispatchMessageA(&msg);
     }
     ShutDown();
+    if (com) CoUninitialize();
     return 0;
 }
 

@@ -7,6 +7,7 @@
 #include "app_texts.h"
 #include "char_convert.h"
 #include "cp932_path.h"
+#include "foreground_app.h"
 #include "ksthook.h"
 
 namespace kst {
@@ -42,29 +43,38 @@ class NameMap {
     char* view_ = nullptr;
 };
 
+// The hook's answer, for a process the system would not name: the name is
+// written from inside the process into shared memory. False when it did not
+// come (the library cannot enter, or the application does not answer).
+bool HookModulePath(HWND window, std::string& path) {
+    NameMap map;
+    if (!map.Name()) return false;
+    PostMessageA(window, WM_NULL, 0, 0);
+    if (!GetForegroundProcessModuleFileName(window)) return false;
+    char name[kNameMapSize];
+    memcpy(name, map.Name(), sizeof name);
+    name[sizeof name - 1] = '\0';
+    path = name;
+    return true;
+}
+
 } // namespace
 
+// The system names the executable of every process, whether the hook library
+// could enter it or not, and without a wait; the hook is asked only when the
+// system cannot say. An application counts as not answering only when its
+// thread really retrieves no messages.
 int AppShell::CheckForegroundTarget(HWND window) {
     if (!window) window = GetForegroundWindow();
     if (TopWindow(window) == mainWindow) return 0;
     if (exclusionList.empty()) return 1;
-    NameMap map;
-    // Without the shared memory the application cannot be told apart from an
-    // excluded one: the operation is refused, as for one that does not answer.
-    if (!map.Name()) {
+    std::string name;
+    if (!IsAnswering(window) || (!SystemModulePath(window, name) && !HookModulePath(window, name))) {
         balloon.Information(kErrorTitle, kNotAnsweringText);
         return 0;
     }
-    PostMessageA(window, WM_NULL, 0, 0);
-    if (!GetForegroundProcessModuleFileName(window)) {
-        balloon.Information(kErrorTitle, kNotAnsweringText);
-        return 0;
-    }
-    char name[kNameMapSize];
-    memcpy(name, map.Name(), sizeof name);
-    name[sizeof name - 1] = '\0';
     for (const std::string& excluded : exclusionList)
-        if (SamePath(excluded.c_str(), name)) return 0;
+        if (SamePath(excluded.c_str(), name.c_str())) return 0;
     return 1;
 }
 

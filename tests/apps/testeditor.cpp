@@ -3,6 +3,8 @@
 // hook let through, and answers questions through a registered message.
 #include <windows.h>
 
+#include <string.h>
+
 #include "hook_shared.h"
 #include "marked_copy.h"
 #include "testeditor_protocol.h"
@@ -16,6 +18,7 @@ LONG g_keyDowns[256];
 LONG g_keyUps[256];
 LONG g_anyKeys;
 CopyMarker g_copyMarker;
+bool g_noCaret; // --no-caret: like editors that draw their own cursor
 
 // A copy of the selection as careful programs make it: text and marker in
 // one write.
@@ -40,6 +43,11 @@ LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPAR
         g_keyUps[wParam & 0xFF]++;
         g_anyKeys++;
         break;
+    case WM_SETFOCUS:
+        if (!g_noCaret) break;
+        CallWindowProcA(g_editProc, window, message, wParam, lParam);
+        DestroyCaret();
+        return 0;
     case WM_COPY:
         if (g_copyMarker == kMarkNone) break;
         CopyWithMarker(window);
@@ -103,7 +111,8 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 } // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
+    g_noCaret = strstr(commandLine, "--no-caret") != nullptr;
     g_queryMsg = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
     WNDCLASSA wc{};
     wc.lpfnWndProc = EditorProc;

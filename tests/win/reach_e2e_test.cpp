@@ -1,0 +1,175 @@
+// Applications the hook library cannot enter, and applications without a
+// system caret. The stand-in for a process of the other bitness: the
+// library is renamed once the program runs, so that an editor started
+// afterwards cannot load it (the system then skips the hooks there).
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app_fixture.h"
+#include "paste_popup.h"
+
+namespace {
+
+using namespace fixture;
+
+constexpr char kErrorTitle[] = "Kestrane [ERROR]";
+
+class ReachEndToEnd : public AppFixture {
+  protected:
+    void TearDown() override {
+        other_.Stop();
+        if (renamed_) MoveFileA(HookPath(".off").c_str(), HookPath().c_str());
+        DeleteFileA(OtherEditorPath().c_str());
+        AppFixture::TearDown();
+    }
+
+    std::string HookPath(const char* suffix = "") const { return copy_.Folder() + "ksthook.dll" + suffix; }
+    std::string OtherEditorPath() const { return copy_.Folder() + "othereditor.exe"; }
+
+    void ExcludeOnly(std::string path) {
+        for (char& c : path)
+            if (c >= 'a' && c <= 'z') c -= 0x20; // another case than the system gives
+        bench::SetDword(kst::kExceptKey, "count", 1);
+        bench::SetRaw(kst::kExceptKey, "ModuleFileName0", REG_SZ, path.c_str(), (DWORD)path.size() + 1);
+    }
+
+    // The program with the library in the first editor, then the library
+    // renamed and a second editor (another executable) started.
+    void StartWithOtherEditor() {
+        bench::SetDword(kMain, "CtrlCOnly", 0);
+        StartApp(HistoryOf({"a", "b"}));
+        bench::SendKeys({{VK_SHIFT, false}, {VK_SHIFT, true}}); // the first editor takes the library now
+        bench::PumpFor(300);
+        ASSERT_TRUE(CopyFileA((bench::ExeDirectory() + "testeditor.exe").c_str(), OtherEditorPath().c_str(), FALSE));
+        ASSERT_TRUE(MoveFileA(HookPath().c_str(), HookPath(".off").c_str()));
+        renamed_ = true;
+        ASSERT_TRUE(other_.Start("\"" + OtherEditorPath() + "\""));
+        otherWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, other_.Id(), 20000);
+        ASSERT_NE(nullptr, otherWindow_);
+        otherEdit_ = FindWindowExA(otherWindow_, nullptr, "Edit", nullptr);
+        ASSERT_TRUE(bench::BringToFront(otherWindow_));
+        bench::PumpFor(300);
+    }
+
+    HWND Popup() const { return bench::FindWindowOfProcess("Injected_KestranePaste", app_->Id()); }
+    HWND WaitForPopup() { return bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 5000); }
+    // Keys typed where the library is missing never reach the program: the
+    // test hands the popup its Esc the way the hook would.
+    void ClosePopupWithEsc() {
+        PostMessageA(app_->MainWindow(), RegisterWindowMessageA("KESTRANE_KEYBOARD_FORWARD"), VK_ESCAPE, 0x00010001);
+        bench::PumpUntil([&] { return !Popup() || !IsWindowVisible(Popup()); }, 5000);
+    }
+    // The popup's corner for a caret, as the placement puts it mid-screen.
+    static POINT BelowCaret(POINT caret) { return POINT{caret.x - 20 < 0 ? 0 : caret.x - 20, caret.y + 17}; }
+    static POINT CaretOf(HWND edit, HWND window, int position) {
+        SendMessageA(edit, EM_SETSEL, position, position);
+        bench::PumpFor(200);
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, RegisterWindowMessageA(KSTTEST_EDITOR_QUERY), kEditorCaret, 0, SMTO_ABORTIFHUNG,
+                            3000, &answer);
+        return POINT{static_cast<short>(LOWORD(answer)), static_cast<short>(HIWORD(answer))};
+    }
+    static POINT Corner(HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return POINT{r.left, r.top};
+    }
+    // The title of the balloon shown within the time, or "" for none.
+    std::string BalloonTitle(DWORD ms) {
+        HWND balloon = bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), ms);
+        return balloon ? bench::WindowText(balloon) : "";
+    }
+    void WaitForBalloonGone() {
+        bench::PumpUntil([&] { return !bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 0); },
+                         8000);
+    }
+    void CopyAndExpectBalloon(const char* text, const std::string& title) {
+        WaitForBalloonGone();
+        ASSERT_TRUE(bench::SetClipboardText(text));
+        EXPECT_EQ(title, BalloonTitle(title.empty() ? 1500 : 5000)) << text;
+    }
+
+    bench::ChildProcess other_;
+    HWND otherWindow_ = nullptr;
+    HWND otherEdit_ = nullptr;
+    bool renamed_ = false;
+};
+
+TEST_F(ReachEndToEnd, WhereTheLibraryCannotEnterAnExcludedEditorIsLeftAlone) {
+    ExcludeOnly(OtherEditorPath());
+    ASSERT_NO_FATAL_FAILURE(StartWithOtherEditor());
+    CopyAndExpectBalloon("in the excluded editor", "");
+
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::PumpFor(300);
+    CopyAndExpectBalloon("in the first editor", "Kestrane 3/20件 [追加]");
+    const POINT caret = CaretOf(edit_, editorWindow_, 0);
+    PostGeneral(app_->MainWindow(), 3); // the popup, as the tray would ask for it
+    HWND popup = WaitForPopup();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(BelowCaret(caret).x, Corner(popup).x);
+    EXPECT_EQ(BelowCaret(caret).y, Corner(popup).y);
+    ClosePopupWithEsc();
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "in the first editor"}), SavedTexts());
+}
+
+TEST_F(ReachEndToEnd, WhereTheLibraryCannotEnterCopiesCountAndThePopupFindsTheCaret) {
+    ExcludeOnly(bench::ExeDirectory() + "testeditor.exe");
+    ASSERT_NO_FATAL_FAILURE(StartWithOtherEditor());
+    ASSERT_TRUE(bench::SetClipboardText("clip"));
+    bench::PumpFor(700);
+    SendMessageA(otherEdit_, WM_SETTEXT, 0, (LPARAM) "");
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(600);
+    ASSERT_EQ("clip", bench::WindowText(otherEdit_)) << "no hook there: Ctrl+V is the editor's own";
+    ASSERT_EQ(nullptr, WaitForPopup() ? Popup() : nullptr);
+
+    CopyAndExpectBalloon("in the second editor", "Kestrane 4/20件 [追加]");
+    SendMessageA(otherEdit_, WM_SETTEXT, 0, (LPARAM) "caret");
+    const POINT caret = CaretOf(otherEdit_, otherWindow_, 5);
+    PostGeneral(app_->MainWindow(), 3);
+    HWND popup = WaitForPopup();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(BelowCaret(caret).x, Corner(popup).x) << "at the caret the system reports";
+    EXPECT_EQ(BelowCaret(caret).y, Corner(popup).y);
+    ClosePopupWithEsc();
+
+    // A responsive editor got no error; one that stops pumping does.
+    PostMessageA(otherWindow_, RegisterWindowMessageA(KSTTEST_EDITOR_QUERY), kEditorFreeze, 4000);
+    bench::PumpFor(200);
+    ASSERT_TRUE(bench::SetClipboardText("while frozen"));
+    EXPECT_TRUE(bench::PumpUntil([&] { return BalloonTitle(0) == kErrorTitle; }, 4000));
+    bench::PumpFor(4000);
+
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::PumpFor(300);
+    CopyAndExpectBalloon("in the excluded first editor", "");
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "clip", "in the second editor"}), SavedTexts());
+}
+
+// An editor that draws its own cursor has no system caret: the popup opens
+// at the mouse pointer, never in the screen's corner.
+TEST_F(ReachEndToEnd, WithoutASystemCaretThePopupOpensAtTheMousePointer) {
+    editor_.Stop();
+    ASSERT_TRUE(editor_.Start("\"" + bench::ExeDirectory() + "testeditor.exe\" --no-caret"));
+    editorWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor_.Id(), 20000);
+    ASSERT_NE(nullptr, editorWindow_);
+    StartApp(HistoryOf({"a", "b"}));
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(editorWindow_, nullptr), &info));
+    ASSERT_EQ(nullptr, info.hwndCaret) << "the editor has no system caret";
+    SetCursorPos(333, 222);
+    bench::PumpFor(200);
+    bench::Chord({VK_CONTROL}, 'V');
+    HWND popup = WaitForPopup();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(BelowCaret(POINT{333, 222}).x, Corner(popup).x);
+    EXPECT_EQ(BelowCaret(POINT{333, 222}).y, Corner(popup).y);
+    bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    bench::PumpUntil([&] { return !Popup() || !IsWindowVisible(Popup()); }, 5000);
+}
+
+} // namespace
