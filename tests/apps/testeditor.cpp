@@ -5,6 +5,7 @@
 
 #include <string.h>
 
+#include "accessible_caret.h"
 #include "hook_shared.h"
 #include "marked_copy.h"
 #include "testeditor_protocol.h"
@@ -19,6 +20,9 @@ LONG g_keyUps[256];
 LONG g_anyKeys;
 CopyMarker g_copyMarker;
 bool g_noCaret; // --no-caret: like editors that draw their own cursor
+// --accessible-caret: no system caret either, but one offered to
+// accessibility tools, at (40, 30) in the edit control.
+AccessibleCaret* g_accessibleCaret;
 
 // A copy of the selection as careful programs make it: text and marker in
 // one write.
@@ -48,6 +52,10 @@ LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPAR
         CallWindowProcA(g_editProc, window, message, wParam, lParam);
         DestroyCaret();
         return 0;
+    case WM_GETOBJECT:
+        if (g_accessibleCaret && (LONG)lParam == OBJID_CARET)
+            return LresultFromObject(IID_IAccessible, wParam, g_accessibleCaret);
+        break;
     case WM_COPY:
         if (g_copyMarker == kMarkNone) break;
         CopyWithMarker(window);
@@ -113,6 +121,9 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     g_noCaret = strstr(commandLine, "--no-caret") != nullptr;
+    const bool accessible = strstr(commandLine, "--accessible-caret") != nullptr;
+    g_noCaret = g_noCaret || accessible;
+    if (accessible) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     g_queryMsg = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
     WNDCLASSA wc{};
     wc.lpfnWndProc = EditorProc;
@@ -123,6 +134,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     RegisterClassA(&wc);
     HWND window = CreateWindowExA(0, KSTTEST_EDITOR_CLASS, "testeditor", WS_OVERLAPPEDWINDOW, 120,
                                   120, 420, 300, nullptr, nullptr, instance, nullptr);
+    if (accessible) g_accessibleCaret = new AccessibleCaret(g_edit);
     ShowWindow(window, SW_SHOW);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

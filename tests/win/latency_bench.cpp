@@ -13,6 +13,8 @@
 
 #include "app_bench.h"
 #include "clip_history.h"
+#include "foreground_app.h"
+#include "ksthook.h"
 
 namespace {
 
@@ -150,6 +152,51 @@ std::pair<double, double> MeasureSave(int entries, size_t bytes) {
     return {snapshots[2], writes[2]};
 }
 
+double MedianMs(std::vector<double> v) {
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+template <typename F> double TimeMs(F&& f) {
+    LARGE_INTEGER t0, t1;
+    QueryPerformanceCounter(&t0);
+    f();
+    QueryPerformanceCounter(&t1);
+    return Milliseconds(t0, t1);
+}
+
+struct QueryTimes {
+    double hookCaret, systemCaret, hookModule, systemModule;
+};
+
+// The caret and module questions about the test editor in front, asked both
+// ways: through the hook library inside the editor, and of the system. This
+// process stands in for the program (Kestrane is not running then).
+QueryTimes MeasureQueries(int rounds) {
+    QueryTimes t{};
+    bench::ChildProcess editor;
+    if (!editor.Start("\"" + bench::ExeDirectory() + "testeditor.exe\"")) return t;
+    HWND window = bench::WaitForWindow("KstTestEditor", editor.Id(), 20000);
+    HWND stand = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    InitDLLStatus(stand);
+    InstallHook();
+    bench::BringToFront(window);
+    bench::PumpFor(500);
+    std::vector<double> hc, sc, hm, sm;
+    std::string path;
+    for (int k = 0; k < rounds; ++k) {
+        hc.push_back(TimeMs([] { GetForegroundProcessCaretPos(); }));
+        sc.push_back(TimeMs([] { kst::ForegroundCaret(); }));
+        hm.push_back(TimeMs([&] { GetForegroundProcessModuleFileName(window); }));
+        sm.push_back(TimeMs([&] { kst::IsAnswering(window) && kst::SystemModulePath(window, path); }));
+        bench::PumpFor(20);
+    }
+    UnInstallHook();
+    DestroyWindow(stand);
+    editor.Stop();
+    return QueryTimes{MedianMs(hc), MedianMs(sc), MedianMs(hm), MedianMs(sm)};
+}
+
 } // namespace
 
 int main() {
@@ -193,6 +240,12 @@ int main() {
            Median(bigOpenTimes));
     printf("| Enter in the popup to the text in the editor | %lu ms | none before the V press (100 + 100 ms follow it) | %lu ms |\n",
            Median(enterTimes), Median(enterTimes));
+
+    const QueryTimes q = MeasureQueries(kRounds);
+    printf("\n| question about the application in front (median of %d) | through the hook library | of the system |\n", kRounds);
+    printf("|---|---|---|\n");
+    printf("| where is the caret | %.2f ms | %.2f ms |\n", q.hookCaret, q.systemCaret);
+    printf("| which executable (and does it answer) | %.2f ms | %.2f ms |\n", q.hookModule, q.systemModule);
 
     const auto small = MeasureSave(20, 100);
     const auto full = MeasureSave(200, 1 << 20);

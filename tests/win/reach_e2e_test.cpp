@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include <oleacc.h>
+
 #include "app_fixture.h"
 #include "paste_popup.h"
 
@@ -168,6 +170,42 @@ TEST_F(ReachEndToEnd, WithoutASystemCaretThePopupOpensAtTheMousePointer) {
     ASSERT_NE(nullptr, popup);
     EXPECT_EQ(BelowCaret(POINT{333, 222}).x, Corner(popup).x);
     EXPECT_EQ(BelowCaret(POINT{333, 222}).y, Corner(popup).y);
+    bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    bench::PumpUntil([&] { return !Popup() || !IsWindowVisible(Popup()); }, 5000);
+}
+
+// An editor without a system caret that offers one to accessibility tools
+// gets the popup at that caret, where the system passes such requests
+// between processes.
+TEST_F(ReachEndToEnd, AnAccessibilityCaretPlacesThePopup) {
+    editor_.Stop();
+    ASSERT_TRUE(editor_.Start("\"" + bench::ExeDirectory() + "testeditor.exe\" --accessible-caret"));
+    editorWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor_.Id(), 20000);
+    ASSERT_NE(nullptr, editorWindow_);
+    edit_ = FindWindowExA(editorWindow_, nullptr, "Edit", nullptr);
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::PumpFor(300);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    IAccessible* caret = nullptr;
+    long x = 0, y = 0, width = 0, height = 0;
+    VARIANT self;
+    VariantInit(&self);
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    const HRESULT probe = AccessibleObjectFromWindow(edit_, OBJID_CARET, IID_IAccessible, reinterpret_cast<void**>(&caret));
+    const bool answered = SUCCEEDED(probe) && caret && SUCCEEDED(caret->accLocation(&x, &y, &width, &height, self));
+    if (caret) caret->Release();
+    CoUninitialize();
+    if (!answered) GTEST_SKIP() << "accessibility caret requests get no answer across processes here (" << std::hex << probe << ")";
+
+    StartApp(HistoryOf({"a", "b"}));
+    SetCursorPos(700, 600); // far from the caret
+    bench::PumpFor(200);
+    bench::Chord({VK_CONTROL}, 'V');
+    HWND popup = WaitForPopup();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ(BelowCaret(POINT{x, y}).x, Corner(popup).x);
+    EXPECT_EQ(BelowCaret(POINT{x, y}).y, Corner(popup).y);
     bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
     bench::PumpUntil([&] { return !Popup() || !IsWindowVisible(Popup()); }, 5000);
 }
