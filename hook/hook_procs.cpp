@@ -9,9 +9,17 @@
 
 static bool IsKeyDown(const BYTE* state, int vk) { return (state[vk] & 0x80) != 0; }
 
+// With the main program gone there is nobody to take keys for: a program
+// that was killed can leave its hook registered (Wine keeps such hooks), and
+// it must not go on swallowing the user's keys.
+static bool MainProgramIsAlive() { return IsWindow(WindowFromField(g_shared.mainWindow)) != FALSE; }
+
 KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     const HHOOK next = HookFromField(g_shared.keyboardHook);
-    if (code != HC_ACTION) return CallNextHookEx(next, code, wParam, lParam);
+    if (code != HC_ACTION || !MainProgramIsAlive()) return CallNextHookEx(next, code, wParam, lParam);
+    const kst::KeyCallStamp call{(uint32_t)GetCurrentThreadId(), (uint32_t)wParam, (uint32_t)lParam,
+                                 (uint32_t)GetMessageTime()};
+    if (kst::IsSameKeyCall(call, g_lastPassed)) return CallNextHookEx(next, code, wParam, lParam);
 
     BYTE state[256];
     if (!GetKeyboardState(state)) memset(state, 0, sizeof state);
@@ -28,11 +36,12 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     if (d.heldAfter != held) g_heldModifiers = d.heldAfter;
     for (int i = 0; i < d.postCount; ++i) PostToMain(g_shared.keyboardForwardMsg, d.posts[i], lParam);
     if (d.swallow) return 1;
+    g_lastPassed = call;
     return CallNextHookEx(next, code, wParam, lParam);
 }
 
 KSTHOOK_API LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && g_shared.mouseMode == 1) {
+    if (code == HC_ACTION && g_shared.mouseMode == 1 && MainProgramIsAlive()) {
         PostToMain(g_shared.mouseForwardMsg, wParam, lParam);
         return 1;
     }

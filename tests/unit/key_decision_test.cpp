@@ -290,4 +290,23 @@ TEST(KeyDecision, InTheMainProcessTheAsynchronousStateTellsTheModifiers) {
     }
 }
 
+// Two registrations of the hook call it twice for one message; nothing else
+// may look like that, not even an auto-repeat of the same key.
+TEST(KeyDecision, OnlyTheSameMessageInTheSameThreadIsTheSameCall) {
+    const kst::KeyCallStamp first{7, kVkV, kPress, 1000};
+    const struct {
+        const char* name;
+        kst::KeyCallStamp other;
+        bool same;
+    } cases[] = {
+        {"the same message again", {7, kVkV, kPress, 1000}, true},
+        {"an auto-repeat a moment later", {7, kVkV, kRepeat, 1033}, false},
+        {"an identical repeat a moment later", {7, kVkV, kPress, 1033}, false},
+        {"its release", {7, kVkV, kRelease, 1000}, false},
+        {"another thread", {8, kVkV, kPress, 1000}, false},
+        {"another key", {7, kVkA, kPress, 1000}, false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.same, kst::IsSameKeyCall(first, c.other)) << c.name;
+}
+
 } // namespace

@@ -143,4 +143,39 @@ TEST_F(KeepEndToEnd, AClearIsSavedAndWithoutKeepingNothingIsWritten) {
     EXPECT_TRUE(SavedTexts().empty());
 }
 
+// A killed program can leave its hook registered (Wine keeps it): the next
+// program, from another folder or from the same one, still gets each key
+// once and its pastes through.
+TEST_F(KeepEndToEnd, AfterAKillTheNextProgramGetsEveryKeyOnce) {
+    const std::string history = HistoryOf({"one", "two", "three"});
+    StartApp(history);
+    KillApp();
+    for (int run = 0; run < 2; ++run) {
+        SCOPED_TRACE(run == 0 ? "another folder" : "the same folder again");
+        AppCopy other("kst-other");
+        const AppCopy& where = run == 0 ? other : copy_;
+        bench::WriteFileBytes(where.HistoryFile(), history);
+        App app(where);
+        ASSERT_TRUE(app.Start());
+        ASSERT_NE(nullptr, app.WaitForMainWindow());
+        ASSERT_TRUE(bench::BringToFront(editorWindow_));
+        bench::PumpFor(300);
+        ClearEditor();
+        bench::Chord({VK_CONTROL}, 'V');
+        ASSERT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app.Id(), 5000));
+        bench::SendKeys({{VK_DOWN, false}, {VK_DOWN, true}});
+        bench::PumpFor(150);
+        bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+        EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "two"; }, 3000))
+            << "one row down, pasted once: " << EditorText();
+        bench::PumpFor(300);
+        EXPECT_EQ("two", EditorText());
+        if (run == 0) {
+            app.Close();
+        } else {
+            app.Kill();
+        }
+    }
+}
+
 } // namespace
