@@ -25,7 +25,11 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     if (!GetKeyboardState(state)) memset(state, 0, sizeof state);
     const uint32_t held = g_heldModifiers;
     const kst::ModifierState thread{IsKeyDown(state, VK_CONTROL), IsKeyDown(state, VK_MENU)};
-    const kst::ModifierState async{GetAsyncKeyState(VK_CONTROL) < 0, GetAsyncKeyState(VK_MENU) < 0};
+    // The asynchronous state is read only where it counts: in the main
+    // program's process, or for a modifier held across our own paste.
+    const bool asyncCounts = g_isMainProcess || held != 0;
+    const kst::ModifierState async{asyncCounts && GetAsyncKeyState(VK_CONTROL) < 0,
+                                   asyncCounts && GetAsyncKeyState(VK_MENU) < 0};
     const kst::KeyEvent event = kst::MakeKeyEvent((uint32_t)wParam, (uint32_t)lParam, g_isMainProcess, thread, async);
     const kst::Hotkeys keys{g_shared.popupKey, g_shared.clearKey, g_shared.stopKey,
                             g_shared.simplePasteKey};

@@ -71,6 +71,13 @@ class AppFixture : public ::testing::Test {
         return texts;
     }
 
+    // The program's paste popup: found, shown, gone.
+    HWND Popup() const { return bench::FindWindowOfProcess("Injected_KestranePaste", app_->Id()); }
+    HWND WaitForPopup() { return bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 5000); }
+    bool WaitForPopupGone() {
+        return bench::PumpUntil([&] { HWND p = Popup(); return !p || !IsWindowVisible(p); }, 5000);
+    }
+
     LRESULT Ask(EditorQuery question, LPARAM lParam = 0) {
         DWORD_PTR answer = 0;
         SendMessageTimeoutA(editorWindow_, queryMsg_, question, lParam, SMTO_ABORTIFHUNG, 3000, &answer);

@@ -74,7 +74,7 @@ TEST_F(KeepEndToEnd, TheCurrentClipboardRowPastesAMarkedCopy) {
     bench::PumpFor(700);
     ClearEditor();
     bench::Chord({VK_CONTROL}, 'V');
-    HWND popup = bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 5000);
+    HWND popup = WaitForPopup();
     ASSERT_NE(nullptr, popup);
     HWND list = GetDlgItem(popup, kst::kHistoryList);
     ASSERT_EQ(2, SendMessageA(list, LB_GETCOUNT, 0, 0));

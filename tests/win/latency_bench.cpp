@@ -18,7 +18,7 @@
 
 namespace {
 
-DWORD Median(std::vector<DWORD> v) {
+template <typename T> T Median(std::vector<T> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
 }
@@ -147,14 +147,7 @@ std::pair<double, double> MeasureSave(int entries, size_t bytes) {
         writes.push_back(Milliseconds(t1, t2));
     }
     DeleteFileA(path.c_str());
-    std::sort(snapshots.begin(), snapshots.end());
-    std::sort(writes.begin(), writes.end());
-    return {snapshots[2], writes[2]};
-}
-
-double MedianMs(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return {Median(snapshots), Median(writes)};
 }
 
 template <typename F> double TimeMs(F&& f) {
@@ -194,7 +187,7 @@ QueryTimes MeasureQueries(int rounds) {
     UnInstallHook();
     DestroyWindow(stand);
     editor.Stop();
-    return QueryTimes{MedianMs(hc), MedianMs(sc), MedianMs(hm), MedianMs(sm)};
+    return QueryTimes{Median(hc), Median(sc), Median(hm), Median(sm)};
 }
 
 } // namespace

@@ -16,11 +16,6 @@ using namespace fixture;
 
 class PopupEndToEnd : public AppFixture {
   protected:
-    HWND Popup() const { return bench::FindWindowOfProcess("Injected_KestranePaste", app_->Id()); }
-    HWND WaitForPopup() { return bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 5000); }
-    bool WaitForPopupGone() {
-        return bench::PumpUntil([&] { HWND p = Popup(); return !p || !IsWindowVisible(p); }, 5000);
-    }
     bool WaitForText(const std::string& text, DWORD ms = 3000) {
         return bench::PumpUntil([&] { return EditorText() == text; }, ms);
     }

@@ -55,13 +55,11 @@ class ReachEndToEnd : public AppFixture {
         bench::PumpFor(300);
     }
 
-    HWND Popup() const { return bench::FindWindowOfProcess("Injected_KestranePaste", app_->Id()); }
-    HWND WaitForPopup() { return bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 5000); }
     // Keys typed where the library is missing never reach the program: the
     // test hands the popup its Esc the way the hook would.
     void ClosePopupWithEsc() {
         PostMessageA(app_->MainWindow(), RegisterWindowMessageA("KESTRANE_KEYBOARD_FORWARD"), VK_ESCAPE, 0x00010001);
-        bench::PumpUntil([&] { return !Popup() || !IsWindowVisible(Popup()); }, 5000);
+        WaitForPopupGone();
     }
     // The popup's corner for a caret, as the placement puts it mid-screen.
     static POINT BelowCaret(POINT caret) { return POINT{caret.x - 20 < 0 ? 0 : caret.x - 20, caret.y + 17}; }
@@ -171,7 +169,7 @@ TEST_F(ReachEndToEnd, WithoutASystemCaretThePopupOpensAtTheMousePointer) {
     EXPECT_EQ(BelowCaret(POINT{333, 222}).x, Corner(popup).x);
     EXPECT_EQ(BelowCaret(POINT{333, 222}).y, Corner(popup).y);
     bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
-    bench::PumpUntil([&] { return !Popup() || !IsWindowVisible(Popup()); }, 5000);
+    WaitForPopupGone();
 }
 
 // An editor without a system caret that offers one to accessibility tools
@@ -207,7 +205,7 @@ TEST_F(ReachEndToEnd, AnAccessibilityCaretPlacesThePopup) {
     EXPECT_EQ(BelowCaret(POINT{x, y}).x, Corner(popup).x);
     EXPECT_EQ(BelowCaret(POINT{x, y}).y, Corner(popup).y);
     bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
-    bench::PumpUntil([&] { return !Popup() || !IsWindowVisible(Popup()); }, 5000);
+    WaitForPopupGone();
 }
 
 } // namespace
