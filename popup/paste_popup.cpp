@@ -165,6 +165,8 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     instance = programInstance;
     owner = ownerWindow;
     history = shown;
+    // Held since before the popup: its press came before the keys did.
+    ctrlHeld = GetAsyncKeyState(VK_CONTROL) < 0;
     int columnWidth = 60;
     ReadSettings(columnWidth);
     if (!RegisterClassOnce(classRegistered, ProgramWindowClass(PopupProc, instance, kPopupClass))) return;

@@ -93,6 +93,7 @@ class PastePopup {
     HWND statusLine = nullptr;
     HWND list = nullptr;
     int showDetail = 0;
+    bool ctrlHeld = false; // keeps a pasted entry when pasted entries are deleted
     int forward[4] = {1, 1, 1, 1}; // toDBCS, toUPPER, toCANMA, toPERIOD
     int saveToggles = 1;           // bSAVE
     int listExtra = 0;

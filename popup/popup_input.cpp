@@ -1,6 +1,7 @@
 // The popup's keys (forwarded by the hook library), its toggles, the paste
 // of the chosen row, and the two controls that act on the mouse press.
 #include "clip_history.h"
+#include "key_decision.h"
 #include "ksthook.h"
 #include "paste_popup.h"
 #include "popup_model.h"
@@ -80,7 +81,14 @@ void UnregisterPopupClasses(HINSTANCE instance) {
 }
 
 void PastePopup::OnKey(UINT vk, LPARAM keyData) {
-    if (!window || (keyData & 0x80000000)) return; // releases do nothing
+    if (!window) return;
+    // Ctrl as the keys themselves say: under Wine the asynchronous state can
+    // still report a Ctrl just pressed as up (a recent "up" is kept a while).
+    if (ModifierBitOfKey(vk) == kHotkeyCtrl) {
+        ctrlHeld = (keyData & 0x80000000) == 0;
+        return;
+    }
+    if (keyData & 0x80000000) return; // releases do nothing
     const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     const int selected = SelectedRow();
     const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
@@ -215,7 +223,7 @@ void PastePopup::PasteSelection() {
         const int steps = history->otherFormats == 1 ? row - 1 : row;
         int index = history->GetOrderedIndex(ORDER_FIRST, -1);
         for (int k = 0; k < steps; ++k) index = history->GetOrderedIndex(ORDER_NEXT, index);
-        const int keep = GetAsyncKeyState(VK_CONTROL) < 0 ? 1 : 0;
+        const int keep = ctrlHeld ? 1 : 0;
         history->skipNextChange = 1;
         // Nothing on the clipboard: typing Ctrl+V would paste something else.
         if (!history->PasteToClipboard(index, keep)) {
