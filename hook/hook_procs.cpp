@@ -19,7 +19,7 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     if (code != HC_ACTION || !MainProgramIsAlive()) return CallNextHookEx(next, code, wParam, lParam);
     const kst::KeyCallStamp call{(uint32_t)GetCurrentThreadId(), (uint32_t)wParam, (uint32_t)lParam,
                                  (uint32_t)GetMessageTime()};
-    if (kst::IsSameKeyCall(call, g_lastPassed)) return CallNextHookEx(next, code, wParam, lParam);
+    if (kst::IsSameKeyCall(call, g_passingOn)) return CallNextHookEx(next, code, wParam, lParam);
 
     BYTE state[256];
     if (!GetKeyboardState(state)) memset(state, 0, sizeof state);
@@ -40,8 +40,13 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     if (d.heldAfter != held) g_heldModifiers = d.heldAfter;
     for (int i = 0; i < d.postCount; ++i) PostToMain(g_shared.keyboardForwardMsg, d.posts[i], lParam);
     if (d.swallow) return 1;
-    g_lastPassed = call;
-    return CallNextHookEx(next, code, wParam, lParam);
+    // A second registration of this procedure is called from inside
+    // CallNextHookEx: only there is the same call the same key. The message
+    // time alone cannot tell: it stays put while keys are being taken.
+    g_passingOn = call;
+    const LRESULT result = CallNextHookEx(next, code, wParam, lParam);
+    g_passingOn = kst::KeyCallStamp{};
+    return result;
 }
 
 KSTHOOK_API LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {

@@ -8,7 +8,7 @@ __attribute__((section(".shared"), shared)) kst::HookSharedBlock g_shared =
 
 __attribute__((section(".shared"), shared)) uint32_t g_heldModifiers = 0;
 
-__attribute__((section(".shared"), shared)) kst::KeyCallStamp g_lastPassed = {0, 0, 0, 0};
+__attribute__((section(".shared"), shared)) kst::KeyCallStamp g_passingOn = {0, 0, 0, 0};
 
 HINSTANCE g_instance = nullptr;
 bool g_isMainProcess = false;

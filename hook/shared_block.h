@@ -9,8 +9,9 @@
 extern kst::HookSharedBlock g_shared;
 // Shared too: the Ctrl and Alt of hotkeys taken and not yet released.
 extern uint32_t g_heldModifiers;
-// Shared too: the last key call passed on (its thread tells whose it is).
-extern kst::KeyCallStamp g_lastPassed;
+// Shared too: the key call being passed on down the chain (its thread tells
+// whose it is).
+extern kst::KeyCallStamp g_passingOn;
 extern HINSTANCE g_instance; // per process: the module of every hook we install
 // Per process: set in the main program's process by InitDLLStatus. A hook
 // call there on behalf of another application must read the asynchronous
