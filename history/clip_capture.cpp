@@ -47,8 +47,10 @@ LRESULT CALLBACK CaptureProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     if (!found) return DefWindowProcA(window, message, wParam, lParam);
     ClipHistory& history = *found;
     const HWND next = static_cast<HWND>(history.nextViewer);
+    // The chain is passed on without waiting: a viewer after us that stopped
+    // answering must not stop this thread, which the keyboard depends on.
     if (message == WM_DRAWCLIPBOARD) {
-        if (next) SendMessageA(next, message, wParam, lParam);
+        if (next) SendNotifyMessageA(next, message, wParam, lParam);
         if (history.skipNextChange) {
             history.skipNextChange = 0;
         } else {
@@ -58,7 +60,7 @@ LRESULT CALLBACK CaptureProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         if (reinterpret_cast<HWND>(wParam) == next)
             history.nextViewer = reinterpret_cast<void*>(lParam);
         else if (next)
-            SendMessageA(next, message, wParam, lParam);
+            SendNotifyMessageA(next, message, wParam, lParam);
     }
     const WNDPROC previous = reinterpret_cast<WNDPROC>(history.previousWindowProc);
     return previous ? CallWindowProcA(previous, window, message, wParam, lParam) : 0;

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "message_wait.h"
+
 namespace kst {
 
 class ClipboardSession {
@@ -11,7 +13,7 @@ class ClipboardSession {
     explicit ClipboardSession(HWND owner) {
         for (int attempt = 0; attempt < 5 && !open_; ++attempt) {
             open_ = OpenClipboard(owner) != 0;
-            if (!open_) Sleep(200);
+            if (!open_) PauseHandlingSentMessages(200);
         }
     }
     ~ClipboardSession() {

@@ -1,16 +1,24 @@
 #include "history_saver.h"
 
+#include "message_wait.h"
+
 namespace kst {
 namespace {
 
 struct SaveJob {
     std::string path;
     HistorySnapshot snapshot;
+    HWND reportTo;
 };
+
+bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 DWORD WINAPI WriteSnapshotThread(LPVOID param) {
     SaveJob* job = static_cast<SaveJob*>(param);
-    WriteHistoryFile(job->path, job->snapshot);
+    // An empty history is saved by removing its file.
+    const bool ok = job->snapshot.empty() ? (WriteHistoryFile(job->path, job->snapshot), !FileExists(job->path))
+                                          : WriteHistoryFile(job->path, job->snapshot) == 1;
+    if (job->reportTo) PostMessageA(job->reportTo, HistorySaver::kWriteEndedMessage, ok ? 1 : 0, 0);
     delete job;
     return 0;
 }
@@ -18,17 +26,19 @@ DWORD WINAPI WriteSnapshotThread(LPVOID param) {
 } // namespace
 
 void HistorySaver::Schedule() {
-    if (window_) SetTimer(window_, kTimerId, kDelayMs, nullptr);
+    if (schedule_.OnChange() && window_) SetTimer(window_, kTimerId, kDelayMs, nullptr);
 }
 
 bool HistorySaver::IsWriting() const { return worker_ && WaitForSingleObject(worker_, 0) == WAIT_TIMEOUT; }
 
 void HistorySaver::OnTimer(const ClipHistory& history, const std::string& path) {
-    if (IsWriting()) return;
+    const SaveSchedule::Action action = schedule_.OnDelayOver(IsWriting());
+    if (action == SaveSchedule::kWaitForWriter) return; // the timer runs on
     if (window_) KillTimer(window_, kTimerId);
+    if (action != SaveSchedule::kWrite) return;
     if (worker_) CloseHandle(worker_);
     worker_ = nullptr;
-    auto* job = new SaveJob{path, history.Snapshot()};
+    auto* job = new SaveJob{path, history.Snapshot(), window_};
     worker_ = CreateThread(nullptr, 0, WriteSnapshotThread, job, 0, nullptr);
     if (!worker_) { // no thread to be had: write here rather than not at all
         WriteSnapshotThread(job);
@@ -37,8 +47,9 @@ void HistorySaver::OnTimer(const ClipHistory& history, const std::string& path) 
 
 void HistorySaver::Finish() {
     if (window_) KillTimer(window_, kTimerId);
+    schedule_.Cancel();
     if (!worker_) return;
-    WaitForSingleObject(worker_, INFINITE);
+    WaitPumpingSentMessages(worker_, INFINITE);
     CloseHandle(worker_);
     worker_ = nullptr;
 }

@@ -1,7 +1,7 @@
-// Saving the history as it changes: one timer, restarted by every change, so
-// that a burst of copies costs one write about a second after the last; the
-// write itself runs on a worker thread from a snapshot that shares the
-// entries' texts, so a large history never stalls the user-interface thread.
+// Saving the history as it changes: about a second after the first change
+// not yet on disk (see SaveSchedule); the write itself runs on a worker
+// thread from a snapshot that shares the entries' texts, so a large history
+// never stalls the user-interface thread. The worker reports how it went.
 #pragma once
 
 #include <windows.h>
@@ -9,6 +9,7 @@
 #include <string>
 
 #include "clip_history.h"
+#include "save_schedule.h"
 
 namespace kst {
 
@@ -16,6 +17,9 @@ class HistorySaver {
   public:
     static constexpr UINT_PTR kTimerId = 0x5A7E;
     static constexpr UINT kDelayMs = 1000;
+    // Posted to the window when a write has ended: wParam 1 written (or an
+    // empty history's file removed), 0 failed.
+    static constexpr UINT kWriteEndedMessage = WM_APP + 0x5A7;
 
     HistorySaver() = default;
     ~HistorySaver() { Finish(); }
@@ -24,10 +28,10 @@ class HistorySaver {
 
     // The window whose WM_TIMER with kTimerId calls OnTimer.
     void SetWindow(HWND window) { window_ = window; }
-    // (Re)starts the delay.
+    // The history changed.
     void Schedule();
-    // The delay is over: writes the snapshot on a worker thread. While an
-    // earlier write still runs the timer stays, and this one waits its turn.
+    // The delay is over: writes the snapshot on a worker thread, or waits
+    // another delay for an earlier write still under way.
     void OnTimer(const ClipHistory& history, const std::string& path);
     // Stops the timer and waits for a write under way: the caller's own
     // save comes after it, never beside it.
@@ -37,6 +41,7 @@ class HistorySaver {
   private:
     HWND window_ = nullptr;
     HANDLE worker_ = nullptr;
+    SaveSchedule schedule_;
 };
 
 } // namespace kst

@@ -14,6 +14,29 @@ static bool IsKeyDown(const BYTE* state, int vk) { return (state[vk] & 0x80) != 
 // it must not go on swallowing the user's keys.
 static bool MainProgramIsAlive() { return IsWindow(WindowFromField(g_shared.mainWindow)) != FALSE; }
 
+static bool ProgramIsStuck() {
+    return kst::ProgramLooksStuck(g_shared.forwardsPosted, g_shared.forwardsTaken, g_shared.progressTick,
+                                  GetTickCount());
+}
+
+// The thread a key is typed in. In the main program's process (the system's
+// path for an application of the other bitness) the key is the foreground
+// application's, not ours.
+static uint32_t KeyThread() {
+    if (!g_isMainProcess) return GetCurrentThreadId();
+    return GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+}
+
+// A forward posted to an empty backlog starts the clock of the program's
+// progress; the count is bumped with one atomic instruction (no lock), as
+// hooks in several processes may post at once.
+static bool ForwardKey(WPARAM code, LPARAM lParam) {
+    if (!PostToMain(g_shared.keyboardForwardMsg, code, lParam)) return false;
+    if (g_shared.forwardsPosted == g_shared.forwardsTaken) g_shared.progressTick = GetTickCount();
+    InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_shared.forwardsPosted));
+    return true;
+}
+
 KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     const HHOOK next = HookFromField(g_shared.keyboardHook);
     if (code != HC_ACTION || !MainProgramIsAlive()) return CallNextHookEx(next, code, wParam, lParam);
@@ -33,12 +56,22 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     const kst::KeyEvent event = kst::MakeKeyEvent((uint32_t)wParam, (uint32_t)lParam, g_isMainProcess, thread, async);
     const kst::Hotkeys keys{g_shared.popupKey, g_shared.clearKey, g_shared.stopKey,
                             g_shared.simplePasteKey};
-    const kst::KeyDecision d =
-        kst::DecideKey(g_shared.keyMode, event, keys, g_shared.onceThrough != 0, held);
+    const int32_t mode = g_shared.keyMode;
+    kst::KeySituation situation;
+    situation.inPopupThread = mode != kst::kKeyModeAllKeys || KeyThread() == g_shared.popupThread;
+    situation.programStuck = ProgramIsStuck();
+    kst::KeyDecision d = kst::DecideKey(mode, event, keys, g_shared.onceThrough != 0, held, situation);
 
     if (d.clearOnceThrough) g_shared.onceThrough = 0;
+    bool delivered = true;
+    for (int i = 0; i < d.postCount; ++i) delivered = ForwardKey(d.posts[i], lParam) && delivered;
+    // A key the program will never hear of is the application's: never
+    // swallow it, and record no modifier as taken with it.
+    if (!delivered) {
+        d.swallow = false;
+        d.heldAfter &= held;
+    }
     if (d.heldAfter != held) g_heldModifiers = d.heldAfter;
-    for (int i = 0; i < d.postCount; ++i) PostToMain(g_shared.keyboardForwardMsg, d.posts[i], lParam);
     if (d.swallow) return 1;
     // A second registration of this procedure is called from inside
     // CallNextHookEx: only there is the same call the same key. The message

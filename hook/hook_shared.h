@@ -6,7 +6,7 @@
 
 namespace kst {
 
-// 21 naturally aligned 32-bit fields, each written whole, so that readers in
+// 25 naturally aligned 32-bit fields, each written whole, so that readers in
 // other processes never see a torn value. Window and hook handles are kept in
 // 32 bits: user handles are 32-bit values even on 64-bit Windows.
 struct HookSharedBlock {
@@ -31,14 +31,24 @@ struct HookSharedBlock {
     uint32_t clearKey;
     uint32_t stopKey;
     uint32_t simplePasteKey;
+    // The thread the popup's keys come from: in key mode 1 a key typed in
+    // any other thread belongs to another application and passes.
+    uint32_t popupThread;
+    // Key forwards posted by the hooks and taken by the program, and the last
+    // tick either side made progress: forwards left untaken for long mean a
+    // program that cannot answer, and its hotkeys must not swallow keys.
+    uint32_t forwardsPosted;
+    uint32_t forwardsTaken;
+    uint32_t progressTick;
 };
-static_assert(sizeof(HookSharedBlock) == 21 * 4, "the shared block is 21 32-bit fields");
+static_assert(sizeof(HookSharedBlock) == 25 * 4, "the shared block is 25 32-bit fields");
 
 constexpr HookSharedBlock kInitialHookSharedBlock = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // window, hooks, message ids, module request
     0, 0, 0,                               // key mode, mouse mode, once-through
     -1, -1,                                // caret
     0x156, 0x108, 0x308, 0x356,            // popup, clear, stop, simple-paste keys
+    0, 0, 0, 0,                            // popup thread, forwards posted and taken, progress
 };
 
 // HotkeyCode: virtual key in bits 0-7, Alt 0x100, Ctrl 0x200.
@@ -49,6 +59,17 @@ constexpr uint32_t kHotkeyCtrl = 0x200;
 // byte so that an odd stored value cannot spill into the modifier bits.
 constexpr uint32_t ComposeHotkeyCode(uint32_t key, uint32_t modifiers) {
     return (key & 0xFF) + ((modifiers & 2) ? kHotkeyCtrl : 0) + ((modifiers & 1) ? kHotkeyAlt : 0);
+}
+
+// How long forwarded keys may wait untaken before the program counts as not
+// answering: longer than the longest thing it does between two forwards
+// (a paste typed into a slow application, about 1.2 s).
+constexpr uint32_t kProgramStuckMs = 2000;
+
+// Whether forwards are waiting and nobody has made progress for a while.
+// Tick arithmetic wraps, as GetTickCount does after 49.7 days.
+constexpr bool ProgramLooksStuck(uint32_t posted, uint32_t taken, uint32_t progressTick, uint32_t now) {
+    return posted != taken && now - progressTick > kProgramStuckMs;
 }
 
 // Caret answer: x in the low word, y in the high word, 16 bits each.

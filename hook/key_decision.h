@@ -17,6 +17,7 @@ enum KeySnatchMode : int32_t {
 
 constexpr uint32_t kVkC = 0x43;
 constexpr uint32_t kVkX = 0x58;
+constexpr uint32_t kVkV = 0x56;
 constexpr uint32_t kHotkeyModifiers = kHotkeyAlt | kHotkeyCtrl;
 
 // The key the program types after its own paste keystrokes (an unassigned
@@ -111,18 +112,26 @@ inline bool MatchesFresh(const KeyEvent& e, uint32_t code) {
     return MatchesHotkey(e, code) && IsFreshKey(e.lParam);
 }
 
+// The Ctrl+V the program types to paste: with the once-through flag set it
+// passes whatever hotkey it matches (the popup key, simple paste, clear),
+// with or without the Alt the hands hold. A release never uses the flag up:
+// the user's own release, arriving late, would pass and the paste's press be
+// taken instead.
+constexpr bool IsOwnPastePress(const KeyEvent& e) { return e.vk == kVkV && e.ctrl && !IsRelease(e.lParam); }
+
+inline KeyDecision LetOwnPasteThrough() {
+    KeyDecision d = PassKey();
+    d.clearOnceThrough = true;
+    return d;
+}
+
 inline KeyDecision DecideHotkeyMode(const KeyEvent& e, const Hotkeys& keys, bool onceThrough) {
+    if (onceThrough && IsOwnPastePress(e)) return LetOwnPasteThrough();
     KeyDecision d = PassKey();
     const uint32_t code = HotkeyCodeOf(e);
     // Every transition of the popup key is taken, so that the release of a
-    // popup key press never reaches the application on its own; the
-    // once-through flag lets exactly one press through for our own
-    // synthesised paste. A release never uses it up: the user's own release,
-    // arriving late, would pass and the paste's press be taken instead.
-    if (MatchesHotkey(e, keys.popup)) {
-        if (!onceThrough || IsRelease(e.lParam)) return TakeKey(d, code);
-        d.clearOnceThrough = true;
-    }
+    // popup key press never reaches the application on its own.
+    if (MatchesHotkey(e, keys.popup)) return TakeKey(d, code);
     if (MatchesFresh(e, keys.clear)) return TakeKey(d, code);
     if (MatchesFresh(e, keys.stop)) return TakeKey(d, code);
     if ((e.vk == kVkC || e.vk == kVkX) && e.ctrl && !e.alt && IsFreshKey(e.lParam))
@@ -131,24 +140,28 @@ inline KeyDecision DecideHotkeyMode(const KeyEvent& e, const Hotkeys& keys, bool
     return d;
 }
 
-inline KeyDecision DecideModeKey(int32_t mode, const KeyEvent& e, const Hotkeys& keys, bool onceThrough) {
+// What the hook knows besides the key: whether it arrived in the thread the
+// popup takes keys from, and whether the program has stopped taking the keys
+// forwarded to it (then nothing is taken: the keyboard stays the user's).
+struct KeySituation {
+    bool inPopupThread = true;
+    bool programStuck = false;
+};
+
+inline KeyDecision DecideModeKey(int32_t mode, const KeyEvent& e, const Hotkeys& keys, bool onceThrough,
+                                 const KeySituation& situation) {
+    if (situation.programStuck) return PassKey();
     switch (mode) {
     case kKeyModeHotkeys:
         return DecideHotkeyMode(e, keys, onceThrough);
     case kKeyModeAllKeys:
-        return TakeKey(PassKey(), e.vk);
+        return situation.inPopupThread ? TakeKey(PassKey(), e.vk) : PassKey();
     case kKeyModeStopOnly:
+        if (onceThrough && IsOwnPastePress(e)) return LetOwnPasteThrough();
         return MatchesFresh(e, keys.stop) ? TakeKey(PassKey(), HotkeyCodeOf(e)) : PassKey();
     default:
         return PassKey();
     }
-}
-
-// Whether the Ctrl+V that the program types would be taken as the popup key,
-// given whether the application's key state shows Alt while it arrives: the
-// once-through flag is set exactly then, whatever key started the paste.
-constexpr bool OwnPasteIsPopupKey(uint32_t popupKey, bool altInState) {
-    return MatchesHotkey(KeyEvent{0x56, 0, true, altInState}, popupKey);
 }
 
 constexpr uint32_t ModifierBitOfKey(uint32_t vk) {
@@ -176,7 +189,7 @@ inline KeyEvent WithHeldModifiers(KeyEvent e, uint32_t held) {
 }
 
 inline KeyDecision DecideKey(int32_t mode, KeyEvent e, const Hotkeys& keys, bool onceThrough,
-                             uint32_t held = 0) {
+                             uint32_t held = 0, const KeySituation& situation = KeySituation{}) {
     if (e.vk == kOwnKeysDoneVk) {
         KeyDecision done = PassKey();
         done.heldAfter = held;
@@ -185,7 +198,7 @@ inline KeyDecision DecideKey(int32_t mode, KeyEvent e, const Hotkeys& keys, bool
         return done;
     }
     e = WithHeldModifiers(e, held);
-    KeyDecision d = DecideModeKey(mode, e, keys, onceThrough);
+    KeyDecision d = DecideModeKey(mode, e, keys, onceThrough, situation);
     d.heldAfter = held;
     const uint32_t modifier = ModifierBitOfKey(e.vk);
     const bool takesHotkeys = mode == kKeyModeHotkeys || mode == kKeyModeStopOnly;

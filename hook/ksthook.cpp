@@ -25,6 +25,10 @@ KSTHOOK_API int InitDLLStatus(HWND mainWindow) {
     g_shared.keyMode = kst::kKeyModeHotkeys;
     g_shared.mouseMode = 0;
     g_shared.onceThrough = 0;
+    g_shared.popupThread = 0;
+    g_shared.forwardsPosted = 0;
+    g_shared.forwardsTaken = 0;
+    g_shared.progressTick = GetTickCount();
     g_heldModifiers = 0;
     g_isMainProcess = true;
     RegisterOnce(g_shared.keyboardForwardMsg, KST_MSG_KEYBOARD_FORWARD);
@@ -52,6 +56,16 @@ KSTHOOK_API int GetAllKeyMessageSnatch(void) { return g_shared.keyMode; }
 KSTHOOK_API void SetAllMouseMessageSnatch(int on) { g_shared.mouseMode = on; }
 KSTHOOK_API int GetAllMouseMessageSnatch(void) { return g_shared.mouseMode; }
 KSTHOOK_API void SetOnceThroughPaste(void) { g_shared.onceThrough = 1; }
+KSTHOOK_API void ClearOnceThroughPaste(void) { g_shared.onceThrough = 0; }
+KSTHOOK_API void SetPopupKeyThread(DWORD threadId) { g_shared.popupThread = threadId; }
+
+// Only the program writes the taken count. With no forward left in its queue
+// it is set to the posted count outright, so that a count ever lost (a post
+// that vanished with a window) cannot leave the program looking stuck.
+KSTHOOK_API void NoteKeyForwardTaken(int backlogEmpty) {
+    g_shared.progressTick = GetTickCount();
+    g_shared.forwardsTaken = backlogEmpty ? g_shared.forwardsPosted : g_shared.forwardsTaken + 1;
+}
 
 KSTHOOK_API void SetHistoryKeyCode(UINT key, UINT modifiers) {
     g_shared.popupKey = kst::ComposeHotkeyCode(key, modifiers);

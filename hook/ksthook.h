@@ -29,6 +29,12 @@ KSTHOOK_API int GetAllKeyMessageSnatch(void);
 KSTHOOK_API void SetAllMouseMessageSnatch(int on);
 KSTHOOK_API int GetAllMouseMessageSnatch(void);
 KSTHOOK_API void SetOnceThroughPaste(void);
+KSTHOOK_API void ClearOnceThroughPaste(void);
+// The thread whose keys go to the open popup (key mode 1).
+KSTHOOK_API void SetPopupKeyThread(DWORD threadId);
+// The program has taken one "KESTRANE_KEYBOARD_FORWARD" (backlogEmpty: and
+// none is left in its queue).
+KSTHOOK_API void NoteKeyForwardTaken(int backlogEmpty);
 KSTHOOK_API void SetHistoryKeyCode(UINT key, UINT modifiers);
 KSTHOOK_API void SetClearKeyCode(UINT key, UINT modifiers);
 KSTHOOK_API void SetStopKeyCode(UINT key, UINT modifiers);

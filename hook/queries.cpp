@@ -26,8 +26,20 @@ void UnhookThreadMessages(HHOOK hook) {
     g_shared.messageHook = 0;
 }
 
+// The caller is the program's user-interface thread: what the system sends
+// it meanwhile (the clipboard chain, the keyboard hook of applications of the
+// other bitness) is handled while it waits; posted messages stay queued.
 bool WaitForAnswer(HANDLE event, DWORD timeoutMs) {
-    return event && WaitForSingleObject(event, timeoutMs) == WAIT_OBJECT_0;
+    if (!event) return false;
+    const DWORD start = GetTickCount();
+    for (DWORD elapsed = 0; elapsed < timeoutMs; elapsed = GetTickCount() - start) {
+        const DWORD woke = MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
+        if (woke == WAIT_OBJECT_0) return true;
+        if (woke != WAIT_OBJECT_0 + 1) return false;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    return false;
 }
 
 } // namespace

@@ -24,7 +24,9 @@ inline HHOOK HookFromField(uint32_t field) { return (HHOOK)(LONG_PTR)(LONG)field
 inline uint32_t FieldFromHandle(const void* handle) { return (uint32_t)(ULONG_PTR)handle; }
 
 // Posts to the main window; never to a thread queue of the hooked application.
-inline void PostToMain(uint32_t messageId, WPARAM wParam, LPARAM lParam) {
+// False when the system refused the post (a program started elevated does
+// not receive posts from ordinary applications, a full queue none at all).
+inline bool PostToMain(uint32_t messageId, WPARAM wParam, LPARAM lParam) {
     const HWND main = WindowFromField(g_shared.mainWindow);
-    if (main && messageId) PostMessageA(main, messageId, wParam, lParam);
+    return main && messageId && PostMessageA(main, messageId, wParam, lParam);
 }

@@ -15,6 +15,10 @@
 namespace kst {
 namespace {
 
+// How often the popup looks whether its application is still in front.
+constexpr UINT_PTR kWatchTimerId = 1;
+constexpr UINT kWatchEveryMs = 100;
+
 constexpr DWORD kToggleStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX;
 constexpr DWORD kGlyphStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE;
 const char* const kToggleValues[8] = {"bDBCS", "bUPPER", "bCANMA", "bPERIOD",
@@ -69,6 +73,9 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_CLOSE:
         DestroyWindow(hwnd);
         break;
+    case WM_TIMER:
+        if (wParam == kWatchTimerId) popup->WatchTarget();
+        return 0;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_DRAWITEM:
@@ -164,6 +171,8 @@ void PastePopup::ApplyInitialStates() {
 void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWindow, ClipHistory* shown) {
     instance = programInstance;
     owner = ownerWindow;
+    ownerTop = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+    closing = false;
     history = shown;
     // Held since before the popup: its press came before the keys did.
     ctrlHeld = GetAsyncKeyState(VK_CONTROL) < 0;
@@ -190,10 +199,29 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     UpdateWindow(window);
     balloon.Create(instance, window, mainWindow);
     ShowSelectionDetail();
+    SetTimer(window, kWatchTimerId, kWatchEveryMs, nullptr);
+}
+
+// The popup belongs to the application it opened over: once the user has
+// gone elsewhere (a click, a new window) or that window is gone, it closes
+// without pasting. Keys typed elsewhere never reached it (the hook passes
+// keys of other threads), so the toggles it saves are the user's own.
+bool PastePopup::TargetStillInFront() const {
+    if (!owner || !IsWindow(owner)) return false;
+    const HWND front = GetForegroundWindow();
+    // None in front happens for a moment while the activation changes.
+    return !front || GetAncestor(front, GA_ROOT) == ownerTop;
+}
+
+void PastePopup::WatchTarget() {
+    if (window && !closing && !TargetStillInFront()) Close();
 }
 
 void PastePopup::Close() {
-    if (window) RemovePropA(window, kPopupProperty);
+    if (window) {
+        KillTimer(window, kWatchTimerId);
+        RemovePropA(window, kPopupProperty);
+    }
     {
         VendorKeyScope store;
         SettingsStore::WriteDword(kClipTextKey, "ShowDetail", showDetail);
@@ -210,7 +238,9 @@ void PastePopup::Close() {
     DestroyFormatIcons();
     listBackgroundDrawn = false;
     balloon.Destroy();
-    SetAllKeyMessageSnatch(0);
+    closing = false;
+    owner = ownerTop = nullptr;
+    if (host) host->PopupClosed();
 }
 
 void PastePopup::Resize() {

@@ -38,6 +38,8 @@ class PopupHost {
     virtual ~PopupHost() = default;
     virtual void TypePopupPaste() = 0;
     virtual void ReportClipboardBusy() = 0;
+    // The popup is gone (its keys are no longer wanted).
+    virtual void PopupClosed() = 0;
 };
 
 class PastePopup {
@@ -50,6 +52,8 @@ class PastePopup {
     void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history);
     void Close();
     int IsOpen() const { return window != nullptr; }
+    // Open and not on its way out: the keys are still for it.
+    bool TakesKeys() const { return window != nullptr && !closing; }
     void OnKey(UINT vk, LPARAM keyData);
     void OnToggle(HWND button);
     HWND Window() const { return window; }
@@ -79,11 +83,15 @@ class PastePopup {
     void SetList(int top, int selection) const;
     int SelectedRow() const;
     void AfterCopyOrderChange();
+    void WatchTarget();
+    bool TargetStillInFront() const;
 
     PopupHost* host = nullptr;
     HINSTANCE instance = nullptr;
     HWND owner = nullptr;
+    HWND ownerTop = nullptr; // the target's top-level window
     HWND window = nullptr;
+    bool closing = false;
     bool classRegistered = false;
     Tooltip balloon;
     ClipHistory* history = nullptr;

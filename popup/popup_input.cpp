@@ -99,6 +99,7 @@ void PastePopup::OnKey(UINT vk, LPARAM keyData) {
     };
     switch (vk) {
     case VK_RETURN:
+        closing = true; // our own keystrokes follow: none of them is for us
         PasteSelection();
         Close();
         return;
@@ -224,7 +225,9 @@ void PastePopup::PasteSelection() {
         int index = history->GetOrderedIndex(ORDER_FIRST, -1);
         for (int k = 0; k < steps; ++k) index = history->GetOrderedIndex(ORDER_NEXT, index);
         const int keep = ctrlHeld ? 1 : 0;
-        history->skipNextChange = 1;
+        // The row is no longer in the history (it changed under the popup):
+        // nothing to paste and nothing to report.
+        if (index < 0 || index >= history->Count()) return;
         // Nothing on the clipboard: typing Ctrl+V would paste something else.
         if (!history->PasteToClipboard(index, keep)) {
             if (host) host->ReportClipboardBusy();

@@ -7,19 +7,35 @@
 
 namespace kst {
 
+namespace {
+
+// Into [low, high]; where the popup is larger than the area its top left
+// corner stays visible.
+int ClampInto(int value, int low, int high) {
+    if (value > high) value = high;
+    return value < low ? low : value;
+}
+
+} // namespace
+
 PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea) {
     PopupPoint at{};
     // The expanded height is reserved whether or not the panel is shown, so
-    // that unfolding never runs off the screen.
-    if (caret.y + listExtra + kExpandedHeight < workArea.bottom)
+    // that unfolding never runs off the screen; below the caret line means
+    // from the line's foot on, so that the popup never covers the line.
+    const int height = listExtra + kExpandedHeight;
+    if (caret.y + kRowHeight + height <= workArea.bottom)
         at.y = caret.y + kRowHeight;
     else
-        at.y = caret.y - listExtra - kExpandedHeight - 1;
+        at.y = caret.y - height - 1;
     if (caret.x + kPopupWidth < workArea.right)
         at.x = caret.x - 20;
     else
         at.x = workArea.right - kPopupWidth;
-    if (at.x < 0) at.x = 0;
+    // Inside the work area on all four sides: a popup off the screen would
+    // still take every key.
+    at.x = ClampInto(at.x, workArea.left, workArea.right - kPopupWidth);
+    at.y = ClampInto(at.y, workArea.top, workArea.bottom - height);
     return at;
 }
 

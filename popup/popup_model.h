@@ -28,8 +28,8 @@ constexpr int kDetailBytes = 750;
 constexpr uint32_t kCurrentClipboardRow = 255;
 
 // Below the caret line, or above it when the expanded popup would not fit
-// above the work area's bottom; left of the caret by 20, kept on the work
-// area's right and never left of 0.
+// between the line's foot and the work area's bottom; left of the caret by 20; then kept inside the
+// work area (of the caret's monitor) on all four sides.
 PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea);
 
 // The work area of the monitor that holds the point, else of the nearest

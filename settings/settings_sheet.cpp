@@ -134,7 +134,6 @@ INT_PTR SettingsSheet::Display(HINSTANCE programInstance, HWND parentWindow) {
     header.nPages = 6;
     header.nStartPage = 0;
     header.ppsp = sheetPages;
-    SetAllKeyMessageSnatch(2);
     isOpen = 1;
     applied = false;
     const INT_PTR result = PropertySheetA(&header);

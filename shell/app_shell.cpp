@@ -64,6 +64,9 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_TIMER:
         if (wParam == HistorySaver::kTimerId) app.OnSaveTimer();
         return 0;
+    case HistorySaver::kWriteEndedMessage:
+        app.OnSaveEnded(wParam != 0);
+        return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -114,10 +117,9 @@ int AppShell::Run(HINSTANCE programInstance) {
 }
 
 void AppShell::LoadHistory() {
-    if (saveHistory) history.Load(HistoryFilePath());
+    ChooseHistoryFolder();
+    if (saveHistory) history.Load(HistoryLoadPath());
 }
-
-std::string AppShell::HistoryFilePath() const { return ProgramFolder() + kHistoryFileName; }
 
 LRESULT AppShell::OnCreate(HWND window) {
     CreateSharedGdi(instance);
@@ -130,6 +132,7 @@ LRESULT AppShell::OnCreate(HWND window) {
     // button (Wine's taskbar gives one even to tool windows).
     balloon.Create(instance, FindNotificationArea(), window);
     if (autoCapture == 1) history.SetViewer(1);
+    if (saveHistory) AnnounceHistoryFolder();
     return 1;
 }
 
@@ -154,7 +157,7 @@ void AppShell::ShutDown() {
 LRESULT AppShell::OnRegisteredMessage(AppMessage which, WPARAM wParam, LPARAM lParam) {
     switch (which) {
     case kMsgKeyboardForward:
-        OnHotkey(static_cast<UINT>(wParam), lParam);
+        TakeKeyForward(static_cast<UINT>(wParam), lParam);
         break;
     case kMsgMouseForward:
         OnMouseForward(static_cast<UINT>(wParam));
@@ -184,15 +187,16 @@ void AppShell::PostGeneralNotify(int command) const {
 }
 
 void AppShell::TogglePause() {
+    ClosePopup();
     if (!paused) {
         paused = 1;
-        SetAllKeyMessageSnatch(3);
+        ApplyKeyMode();
         tray.UpdateCount(history.Count());
         balloon.Information(kPauseTitle, kPausedText);
         return;
     }
     paused = 0;
-    SetAllKeyMessageSnatch(0);
+    ApplyKeyMode();
     tray.UpdateCount(history.Count());
     balloon.Information(kPauseTitle, kResumedText);
     history.textOnClipboard = 1;
@@ -227,7 +231,12 @@ bool AppShell::TakeCopyKeyMark() {
     return mark != 0;
 }
 
-bool AppShell::ForegroundAllowsCapture() { return CheckForegroundTarget(nullptr) != 0; }
+// No window in front (for a moment while the activation changes) is no
+// application: nothing to exclude, nothing to ask.
+bool AppShell::ForegroundAllowsCapture() {
+    const HWND front = GetForegroundWindow();
+    return !front || CheckForegroundTarget(front) != 0;
+}
 
 // With the history kept across restarts, every change is on disk about a
 // second later: a crash or a kill loses at most that second.

@@ -74,6 +74,11 @@ class AppShell : public HistoryHost, public PopupHost {
     // PopupHost: the popup's paste.
     void TypePopupPaste() override;
     void ReportClipboardBusy() override;
+    void PopupClosed() override;
+
+    // The one owner of the hook's key mode: set from what the program is
+    // doing now, after every change of it.
+    void ApplyKeyMode();
 
     HINSTANCE instance = nullptr;
     HWND mainWindow = nullptr;
@@ -116,12 +121,28 @@ class AppShell : public HistoryHost, public PopupHost {
     void AnnounceNextEntry(int pastedIndex);
     void TypePaste(DWORD holdMs, bool releaseAlt = true);
     void OpenPopup(HWND owner);
-    int RestingKeyMode() const;
+    // Pause, the sheet, a clear or a keystroke of ours: the popup goes first,
+    // so that it is never left on screen without its keys.
+    void ClosePopup();
+    void OnHotkeyWithPopupOpen(UINT code, LPARAM keyData);
+    void TakeKeyForward(UINT code, LPARAM keyData);
+    void OpenSettings();
     void OnMouseForward(UINT mouseMessage);
     void OnGeneralNotify(int command);
     void OnSaveTimer();
+    void OnSaveEnded(bool written);
+    void ChooseHistoryFolder();
+    std::string HistoryLoadPath() const;
+    void AnnounceHistoryFolder();
 
     bool tornDown_ = false;
+    bool sheetOpen_ = false;
+    bool typingPaste_ = false;
+    bool openingPopup_ = false;
+    // Where clipbuf.dat lives: beside the program while that folder can be
+    // written, else a folder of the user's own.
+    std::string historyFolder_;
+    bool saveFailureShown_ = false;
 };
 
 extern AppShell g_app;
@@ -135,5 +156,7 @@ int ProgramDirectory(char* buffer, int size);
 // (empty when the system cannot say).
 std::string ProgramPath();
 std::string ProgramFolder();
+// The history's folder when the program's own cannot be written.
+std::string UserHistoryFolder();
 
 } // namespace kst

@@ -8,6 +8,9 @@ constexpr char kAlreadyRunningText[] = "kestraneは既に起動しています";
 constexpr char kMainWindowClass[] = "KestraneMain";
 constexpr char kSingleInstanceMutex[] = "kestrane";
 constexpr char kErrorTitle[] = "Kestrane [ERROR]";
+constexpr char kHistoryTitle[] = "Kestrane [履歴]";
+constexpr char kHistoryMovedText[] = "プログラムのフォルダに書き込めないため、履歴は次のフォルダに保存します: ";
+constexpr char kHistoryNotSavedText[] = "履歴ファイルを保存できませんでした。";
 constexpr char kClipboardBusyText[] = "クリップボードを使用できないため、貼り付けできませんでした。";
 
 } // namespace kst

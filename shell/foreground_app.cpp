@@ -48,7 +48,8 @@ bool AccessibleCaret(HWND window, POINT& at) {
 
 bool IsAnswering(HWND window, DWORD timeoutMs) {
     DWORD_PTR result = 0;
-    return window && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, timeoutMs, &result);
+    // Not SMTO_BLOCK: what is sent to us meanwhile is handled while we wait.
+    return window && SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, timeoutMs, &result);
 }
 
 bool SystemModulePath(HWND window, std::string& path) {

@@ -8,7 +8,9 @@
 #include "app_texts.h"
 #include "clipboard_access.h"
 #include "key_decision.h"
+#include "key_mode.h"
 #include "ksthook.h"
+#include "message_wait.h"
 #include "paste_notice.h"
 #include "settings_model.h"
 #include "settings_store.h"
@@ -16,7 +18,6 @@
 namespace kst {
 namespace {
 
-constexpr UINT kVkV = 0x56;
 constexpr UINT kCtrlV = 0x256;
 constexpr UINT kCopyNotice = 0x243, kCutNotice = 0x258;
 constexpr DWORD kKeyPauseMs = 100;
@@ -58,13 +59,15 @@ bool WaitForOwnKeysHandled(HWND mainWindow, UINT forwardMessage, DWORD timeoutMs
     while (!done && GetTickCount() - start < timeoutMs) {
         MSG msg;
         if (!PeekMessageA(&msg, mainWindow, forwardMessage, forwardMessage, PM_REMOVE)) {
-            Sleep(2);
+            PauseHandlingSentMessages(2);
             continue;
         }
-        if (msg.wParam == kOwnKeysDoneCode)
+        if (msg.wParam == kOwnKeysDoneCode) {
             done = true;
-        else
+            NoteKeyForwardTaken(0);
+        } else {
             others.push_back(msg);
+        }
     }
     for (const MSG& msg : others) PostMessageA(msg.hwnd, msg.message, msg.wParam, msg.lParam);
     return done;
@@ -76,30 +79,34 @@ bool WaitForOwnKeysHandled(HWND mainWindow, UINT forwardMessage, DWORD timeoutMs
 // arrive as a fresh press and paste again. A Ctrl we pressed is let go only
 // once the application has handled the key: a busy application that takes
 // the key late would otherwise see it without Ctrl (a typed "v").
-void TypeCtrlChord(UINT vk, DWORD pauseMs) {
+// True when the application is known to have handled the keys.
+bool TypeCtrlChord(UINT vk, DWORD pauseMs) {
     const bool pressCtrl = !CtrlIsDown();
     const bool releaseKey = !PhysicallyDown(static_cast<int>(vk));
     if (pressCtrl) SendKey(VK_CONTROL, false);
     SendKey(vk, false);
     if (releaseKey) {
-        if (pauseMs) Sleep(pauseMs);
+        if (pauseMs) PauseHandlingSentMessages(pauseMs);
         SendKey(vk, true);
     }
+    bool handled = false;
     if (pressCtrl) {
         SendKey(kOwnKeysDoneVk, false);
         SendKey(kOwnKeysDoneVk, true);
-        WaitForOwnKeysHandled(g_app.mainWindow, g_app.messages[kMsgKeyboardForward], kOwnKeysTimeoutMs);
+        handled = WaitForOwnKeysHandled(g_app.mainWindow, g_app.messages[kMsgKeyboardForward], kOwnKeysTimeoutMs);
         SendKey(VK_CONTROL, true);
     }
+    return handled;
 }
 
 // Types Ctrl + key into the application in front, attached to its input.
-void TypeIntoForeground(UINT vk, int releaseAlt, DWORD holdMs) {
+bool TypeIntoForeground(UINT vk, int releaseAlt, DWORD holdMs) {
     AttachToForeground(1);
     ShowHeldModifiers(releaseAlt != 0);
-    TypeCtrlChord(vk, holdMs);
-    Sleep(kKeyPauseMs);
+    const bool handled = TypeCtrlChord(vk, holdMs);
+    PauseHandlingSentMessages(kKeyPauseMs);
     AttachToForeground(0);
+    return handled;
 }
 
 int ReadStoredReformFlags() {
@@ -154,40 +161,88 @@ void AttachToForeground(int attach) {
 
 void SendPasteKeystrokes(int releaseAlt, DWORD holdMs) { TypeIntoForeground(kVkV, releaseAlt, holdMs); }
 
-// While paused only the stop key is taken.
-int AppShell::RestingKeyMode() const { return paused ? 3 : 0; }
+void AppShell::ApplyKeyMode() {
+    ProgramKeyState state;
+    state.sheetOpen = sheetOpen_;
+    state.typingPaste = typingPaste_;
+    state.popupOpen = openingPopup_ || popup.TakesKeys();
+    state.paused = paused != 0;
+    SetAllKeyMessageSnatch(KeyModeFor(state));
+}
 
-// Our Ctrl+V, let through once exactly when the hook would otherwise take it
-// as the popup key. The hotkey paths release Alt for the application; the
-// popup's paste leaves Alt as the hands hold it.
+// Our Ctrl+V always carries the once-through flag: it passes whichever
+// hotkey it matches (the popup key, simple paste, clear). Once the
+// application has handled our keys the flag is taken back, in case the
+// press never came past the hook. The hotkey paths release Alt for the
+// application; the popup's paste leaves Alt as the hands hold it.
 void AppShell::TypePaste(DWORD holdMs, bool releaseAlt) {
-    SetAllKeyMessageSnatch(RestingKeyMode());
-    const bool altInState = !releaseAlt && GetAsyncKeyState(VK_MENU) < 0;
-    if (OwnPasteIsPopupKey(popupKey, altInState)) SetOnceThroughPaste();
-    SendPasteKeystrokes(releaseAlt ? 1 : 0, holdMs);
-    SetAllKeyMessageSnatch(RestingKeyMode());
+    typingPaste_ = true;
+    ApplyKeyMode();
+    SetOnceThroughPaste();
+    if (TypeIntoForeground(kVkV, releaseAlt ? 1 : 0, holdMs)) ClearOnceThroughPaste();
+    typingPaste_ = false;
+    ApplyKeyMode();
 }
 
 void AppShell::TypePopupPaste() { TypePaste(kKeyPauseMs, false); }
 
 void AppShell::ReportClipboardBusy() { balloon.Information(kErrorTitle, kClipboardBusyText); }
 
+void AppShell::PopupClosed() {
+    SetPopupKeyThread(0);
+    ApplyKeyMode();
+}
+
+void AppShell::ClosePopup() {
+    if (popup.IsOpen()) popup.Close();
+}
+
 // At the caret of the application in front, owned by its focus window.
 // Every key comes to the popup from before it shows: a key pressed the
-// moment it appears must not reach the application instead.
+// moment it appears must not reach the application instead. Only keys typed
+// in the owner's thread are the popup's.
 void AppShell::OpenPopup(HWND owner) {
-    SetAllKeyMessageSnatch(1);
+    SetPopupKeyThread(owner ? GetWindowThreadProcessId(owner, nullptr) : 0);
+    openingPopup_ = true;
+    ApplyKeyMode();
     popup.Open(instance, owner, mainWindow, &history);
-    if (!popup.IsOpen()) SetAllKeyMessageSnatch(RestingKeyMode());
+    openingPopup_ = false;
+    if (!popup.IsOpen()) SetPopupKeyThread(0);
+    ApplyKeyMode();
+}
+
+// Every forward taken from the queue is counted for the hook: forwards left
+// untaken tell it that we cannot answer.
+void AppShell::TakeKeyForward(UINT code, LPARAM keyData) {
+    MSG queued;
+    const UINT forward = messages[kMsgKeyboardForward];
+    NoteKeyForwardTaken(PeekMessageA(&queued, mainWindow, forward, forward, PM_NOREMOVE) ? 0 : 1);
+    OnHotkey(code, keyData);
+}
+
+// With the popup open the hook sends bare keys (no modifier bits), and they
+// are the popup's. A hotkey code can still come: a key typed just before the
+// popup opened. The popup key and the clear and simple-paste keys then do
+// nothing; the stop key pauses, closing the popup first.
+void AppShell::OnHotkeyWithPopupOpen(UINT code, LPARAM keyData) {
+    if (code == kCopyNotice || code == kCutNotice) lastCopyKeyTick = GetTickCount();
+    if (code <= 0xFF) {
+        popup.OnKey(code, keyData);
+        return;
+    }
+    if (code == stopKey && !(keyData & 0xC0000000)) TogglePause();
 }
 
 void AppShell::OnHotkey(UINT code, LPARAM keyData) {
-    if (popup.IsOpen()) popup.OnKey(code, keyData);
+    if (code == kOwnKeysDoneCode) return; // late: the paste it was typed after is over
+    if (popup.IsOpen()) {
+        OnHotkeyWithPopupOpen(code, keyData);
+        return;
+    }
     if (code == popupKey && OnPopupKey(keyData)) return;
     if (code == clearKey) {
-        // With the popup open, or in an excluded or silent application, the
-        // key ends here.
-        if (popup.IsOpen() || !CheckForegroundTarget(nullptr)) return;
+        // In an excluded or silent application the key ends here.
+        if (!CheckForegroundTarget(nullptr)) return;
         ClearHistoryAndClipboard(nullptr, false);
     }
     if (code == stopKey) TogglePause();
@@ -209,8 +264,10 @@ bool AppShell::OnPopupKey(LPARAM keyData) {
         if (ReadStoredPopupKey() == kCtrlV) TypePaste(kKeyPauseMs);
         return true;
     }
+    // The popup's own key ends here too: with the popup open, no other
+    // hotkey that shares the code may act on it.
     OpenPopup(ForegroundFocus());
-    return false;
+    return true;
 }
 
 // captureAfter: let the capture state describe the now empty clipboard.
@@ -231,7 +288,6 @@ void AppShell::SimpleHistoryPaste() {
     }
     history.SetFlags(0xFFF, ReadStoredReformFlags());
     const int index = history.GetOrderedIndex(ORDER_FIRST, -1);
-    history.skipNextChange = 1;
     // A clipboard held by another program: typing Ctrl+V would paste the old
     // contents, so nothing is typed and the user is told.
     if (!history.PasteToClipboard(index, 0)) {
@@ -252,9 +308,11 @@ void AppShell::AnnounceNextEntry(int pastedIndex) {
 void AppShell::OnGeneralNotify(int command) {
     switch (command) {
     case kCommandClear:
+        ClosePopup();
         ClearHistoryAndClipboard(mainWindow, true);
         break;
     case kCommandCopy:
+        ClosePopup();
         TypeIntoForeground(kVkC, 1, 0);
         break;
     case kCommandPopup:
@@ -267,11 +325,7 @@ void AppShell::OnGeneralNotify(int command) {
         }
         break;
     case kCommandSettings:
-        if (settings.IsOpen()) break;
-        if (settings.Display(instance, mainWindow)) LoadProgramSettings();
-        // Paused stays paused: key mode 3, not the plain 0.
-        SetAllKeyMessageSnatch(RestingKeyMode());
-        SetForegroundWindow(FindWindowA("Shell_TrayWnd", nullptr));
+        OpenSettings();
         break;
     case kCommandCapture:
         if (!popup.IsOpen() && !paused) history.Capture();
@@ -279,6 +333,23 @@ void AppShell::OnGeneralNotify(int command) {
     default: // 4 and unknown commands: nothing
         break;
     }
+}
+
+// While the sheet is open the hotkeys rest. OK applies every setting at
+// once, joining or leaving the clipboard chain as well.
+void AppShell::OpenSettings() {
+    if (settings.IsOpen()) return;
+    ClosePopup();
+    sheetOpen_ = true;
+    ApplyKeyMode();
+    const bool applied = settings.Display(instance, mainWindow) != 0;
+    sheetOpen_ = false;
+    if (applied) {
+        LoadProgramSettings();
+        history.SetViewer(autoCapture);
+    }
+    ApplyKeyMode();
+    SetForegroundWindow(FindWindowA("Shell_TrayWnd", nullptr));
 }
 
 } // namespace kst

@@ -85,7 +85,7 @@ void AppShell::LoadProgramSettings() {
         palette.cx = SettingsStore::ReadDword(kMainKey, "PalettePosCX", 103);
         palette.cy = SettingsStore::ReadDword(kMainKey, "PalettePosCY", 23);
         LoadExclusionList();
-        if (SettingsStore::ReadDword(kClipTextKey, "AutoLoad", 1)) autoCapture = 1;
+        autoCapture = SettingsStore::ReadDword(kClipTextKey, "AutoLoad", 1) ? 1 : 0;
         LoadHotkeys();
         noPopupForOne = static_cast<int>(SettingsStore::ReadDword(kMainKey, "NoUseKestrane", 0));
         copyKeysOnly = static_cast<int>(SettingsStore::ReadDword(kMainKey, "CtrlCOnly", 0));

@@ -9,6 +9,7 @@
 #include "clip_history.h"
 #include "fake_history_host.h"
 #include "history_file.h"
+#include "save_schedule.h"
 
 namespace {
 
@@ -206,6 +207,46 @@ TEST(BigEndian, PackAndUnpack) {
     EXPECT_EQ(0x07, b[0]);
     EXPECT_EQ(0xD0, b[1]);
     EXPECT_EQ(2000u, UnpackBigEndian(b, 2));
+}
+
+} // namespace
+
+namespace {
+
+// Copies every 0.6 s for several seconds: the file is written about a second
+// after the first unsaved change, and again for the changes after it, never
+// put off for as long as the copies keep coming.
+TEST(SaveSchedule, AStreamOfChangesIsSavedAboutEverySecond) {
+    kst::SaveSchedule schedule;
+    const int delayMs = 1000;
+    int timerDueAt = -1; // -1: no timer running
+    std::vector<int> writes;
+    for (int now = 0; now <= 7000; now += 100) {
+        if (now % 600 == 0 && now <= 6000 && schedule.OnChange()) timerDueAt = now + delayMs;
+        if (timerDueAt == now) {
+            const auto action = schedule.OnDelayOver(false);
+            timerDueAt = -1;
+            if (action == kst::SaveSchedule::kWrite) writes.push_back(now);
+        }
+    }
+    ASSERT_FALSE(writes.empty());
+    EXPECT_EQ(1000, writes.front());
+    for (size_t k = 1; k < writes.size(); ++k) EXPECT_LE(writes[k] - writes[k - 1], 1200) << k;
+    EXPECT_GE(writes.back(), 6000) << "the last copy is saved too";
+    EXPECT_FALSE(schedule.Due());
+}
+
+TEST(SaveSchedule, ABusyWriterPutsTheSaveOffAndNothingIsLost) {
+    kst::SaveSchedule schedule;
+    EXPECT_TRUE(schedule.OnChange());
+    EXPECT_FALSE(schedule.OnChange()) << "rides along with the save that is due";
+    EXPECT_EQ(kst::SaveSchedule::kWaitForWriter, schedule.OnDelayOver(true));
+    EXPECT_TRUE(schedule.Due());
+    EXPECT_EQ(kst::SaveSchedule::kWrite, schedule.OnDelayOver(false));
+    EXPECT_EQ(kst::SaveSchedule::kNothing, schedule.OnDelayOver(false)) << "a stray timer writes nothing";
+    EXPECT_TRUE(schedule.OnChange()) << "the next change starts a new delay";
+    schedule.Cancel();
+    EXPECT_FALSE(schedule.Due());
 }
 
 } // namespace

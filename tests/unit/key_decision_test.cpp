@@ -89,7 +89,7 @@ const Case kCases[] = {
     {"stop only: popup passes", 3, kVkV, kCtrl, kPress, false, false, {}, false},
     {"stop only: clear passes", 3, kVkBack, kCtrl, kPress, false, false, {}, false},
     {"stop only: copy not reported", 3, kst::kVkC, kCtrl, kPress, false, false, {}, false},
-    {"stop only: once-through kept", 3, kVkV, kCtrl, kPress, true, false, {}, false},
+    {"stop only: our paste uses once-through", 3, kVkV, kCtrl, kPress, true, false, {}, true},
 };
 
 TEST(KeyDecision, EveryModeAndRule) {
@@ -110,11 +110,87 @@ TEST(KeyDecision, KeysFollowTheSharedBlock) {
                    Decide({"", 0, kVkV, kCtrl, kPress, false, {}, {}, {}}, moved));
 }
 
-TEST(KeyDecision, OnceThroughFallsThroughToLaterChecks) {
-    // A popup key that is also the clear key: once-through only skips check a.
-    const kst::Hotkeys same{0x208, 0x208, 0x308, 0x156};
-    ExpectDecision({"taken as clear", 0, kVkBack, kCtrl, kPress, true, true, {0x208}, true},
-                   Decide({"", 0, kVkBack, kCtrl, kPress, true, {}, {}, {}}, same));
+// Our own Ctrl+V carries the once-through flag and passes whichever hotkey
+// it matches; without the flag the same key is the user's and is taken.
+TEST(KeyDecision, OurOwnCtrlVPassesWhicheverHotkeyItMatches) {
+    const struct {
+        const char* name;
+        int32_t mode;
+        kst::Hotkeys keys;
+        Mods mods;
+    } rows[] = {
+        {"simple paste on Ctrl+V, popup on Alt+V", 0, {0x156, 0x208, 0x308, 0x256}, kCtrl},
+        {"clear on Ctrl+V", 0, {0x156, 0x256, 0x308, 0x351}, kCtrl},
+        {"popup on Ctrl+V", 0, kDefaultKeys, kCtrl},
+        {"popup on Ctrl+Alt+V, Alt held by the hands", 0, {0x356, 0x208, 0x308, 0x156}, kCtrlAlt},
+        {"stop on Ctrl+V while paused", 3, {0x156, 0x208, 0x256, 0x151}, kCtrl},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const KeyEvent e{kVkV, kPress, (r.mods & kCtrl) != 0, (r.mods & kAlt) != 0};
+        const KeyDecision ours = DecideKey(r.mode, e, r.keys, true);
+        EXPECT_FALSE(ours.swallow);
+        EXPECT_EQ(0, ours.postCount) << "no action of ours follows our own key";
+        EXPECT_TRUE(ours.clearOnceThrough);
+        const KeyDecision users = DecideKey(r.mode, e, r.keys, false);
+        EXPECT_TRUE(users.swallow);
+        EXPECT_EQ(1, users.postCount);
+    }
+    // Another key with the flag set is the user's: the flag waits for ours.
+    const kst::Hotkeys clearOnCtrlBack{0x208, 0x208, 0x308, 0x156};
+    ExpectDecision({"Ctrl+Backspace taken, flag kept", 0, kVkBack, kCtrl, kPress, true, true, {0x208}, false},
+                   Decide({"", 0, kVkBack, kCtrl, kPress, true, {}, {}, {}}, clearOnCtrlBack));
+}
+
+// In key mode 1 only keys typed in the popup's application are the popup's;
+// a program that has stopped taking its forwards takes nothing at all.
+TEST(KeyDecision, ThePopupsThreadAndAStuckProgramDecideWhatIsTaken) {
+    const struct {
+        const char* name;
+        int32_t mode;
+        kst::KeySituation situation;
+        uint32_t vk;
+        Mods mods;
+        bool swallow;
+        std::vector<uint32_t> posts;
+    } rows[] = {
+        {"popup open, its application", 1, {true, false}, kVkA, kNone, true, {kVkA}},
+        {"popup open, another application", 1, {false, false}, kVkA, kNone, false, {}},
+        {"popup open, Enter elsewhere", 1, {false, false}, 0x0D, kNone, false, {}},
+        {"popup open, program stuck", 1, {true, true}, kVkA, kNone, false, {}},
+        {"hotkeys, program stuck: Ctrl+V passes", 0, {true, true}, kVkV, kCtrl, false, {}},
+        {"hotkeys, program stuck: copy not reported", 0, {true, true}, kst::kVkC, kCtrl, false, {}},
+        {"hotkeys, other thread does not matter", 0, {false, false}, kVkV, kCtrl, true, {0x256}},
+        {"paused, program stuck: stop passes", 3, {true, true}, kVkBack, kCtrlAlt, false, {}},
+    };
+    for (const auto& r : rows) {
+        SCOPED_TRACE(r.name);
+        const KeyEvent e{r.vk, kPress, (r.mods & kCtrl) != 0, (r.mods & kAlt) != 0};
+        const KeyDecision d = DecideKey(r.mode, e, kDefaultKeys, false, 0, r.situation);
+        EXPECT_EQ(r.swallow, d.swallow);
+        EXPECT_EQ(r.posts, std::vector<uint32_t>(d.posts, d.posts + d.postCount));
+    }
+    // The key that follows our own keystrokes is ours whatever the state.
+    const KeyEvent done{kst::kOwnKeysDoneVk, kPress, true, false};
+    EXPECT_TRUE(DecideKey(1, done, kDefaultKeys, false, 0, {false, true}).swallow);
+}
+
+TEST(KeyDecision, AProgramLooksStuckOnlyWithForwardsWaitingAndNoProgress) {
+    const struct {
+        const char* name;
+        uint32_t posted, taken, progress, now;
+        bool stuck;
+    } rows[] = {
+        {"nothing waiting, long idle", 40, 40, 1000, 900000, false},
+        {"one waiting, just posted", 41, 40, 1000, 1100, false},
+        {"one waiting, at the limit", 41, 40, 1000, 1000 + kst::kProgramStuckMs, false},
+        {"one waiting, past the limit", 41, 40, 1000, 1001 + kst::kProgramStuckMs, true},
+        {"the tick count wrapped", 41, 40, 0xFFFFFF00u, 0x100, false},
+        {"wrapped and past the limit", 41, 40, 0xFFFFFF00u, kst::kProgramStuckMs + 0x200, true},
+        {"counts wrapped too", 2, 0xFFFFFFFFu, 1000, 1200, false},
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(r.stuck, kst::ProgramLooksStuck(r.posted, r.taken, r.progress, r.now)) << r.name;
 }
 
 TEST(KeyDecision, CopyNoticeAndSimplePasteOnOneKeyPostTwice) {
@@ -224,24 +300,10 @@ TEST(KeyDecision, OurOwnCtrlVTypedWithAltClearedIsAPlainCtrlV) {
     // Alt held, Alt+V taken; we type Ctrl+V with Alt cleared from the state.
     Hands hands;
     hands.Key(kVkV, kAlt, kPress, kAlt);
-    hands.onceThrough = kst::OwnPasteIsPopupKey(0x256, false);
-    ASSERT_TRUE(hands.onceThrough);
+    hands.onceThrough = true;
     const KeyDecision ours = hands.Key(kVkV, kCtrl, kPress, kAlt);
-    EXPECT_FALSE(ours.swallow) << "let through once as the popup key";
+    EXPECT_FALSE(ours.swallow) << "let through once";
     EXPECT_FALSE(hands.onceThrough) << "and the flag is used up";
-}
-
-TEST(KeyDecision, OnceThroughIsSetExactlyWhenOurCtrlVIsThePopupKey) {
-    struct Row {
-        uint32_t popupKey;
-        bool altInState;
-        bool expected;
-    } const rows[] = {
-        {0x256, false, true},  {0x256, true, false}, {0x251, false, false},
-        {0x356, true, true},   {0x356, false, false}, {0x156, false, false},
-    };
-    for (const Row& r : rows)
-        EXPECT_EQ(r.expected, kst::OwnPasteIsPopupKey(r.popupKey, r.altInState)) << std::hex << r.popupKey;
 }
 
 TEST(KeyDecision, TheKeyAfterOurOwnKeystrokesIsTakenAndReportedInEveryMode) {

@@ -21,8 +21,8 @@ TEST(PopupPlacement, AroundTheCaretWithinTheWorkArea) {
         {"below the caret line", {300, 200}, 0, {280, 217}},
         {"100 above the bottom: above, expanded height reserved", {300, 638}, 0, {300 - 20, 638 - 187}},
         {"long list above", {300, 638}, 85, {280, 638 - 272}},
-        {"just fits below", {300, 738 - 187}, 0, {280, 738 - 187 + 17}},
-        {"exactly at the limit goes above", {300, 738 - 186}, 0, {280, 738 - 186 - 187}},
+        {"just fits below", {300, 738 - 186 - 17}, 0, {280, 738 - 186}},
+        {"one more pixel goes above", {300, 738 - 186 - 16}, 0, {280, 738 - 186 - 16 - 187}},
         {"near the right edge: flush with it", {900, 200}, 0, {1024 - 320, 217}},
         {"x = 10 clamps to 0", {10, 200}, 0, {0, 217}},
         {"no caret answer counts as (0, 0)", {0, 0}, 0, {0, 17}},
@@ -54,6 +54,42 @@ TEST(PopupPlacement, TheMonitorThatHoldsTheCaret) {
         EXPECT_EQ(c.expected.x, at.x) << c.caret.x << "," << c.caret.y;
         EXPECT_EQ(c.expected.y, at.y) << c.caret.x << "," << c.caret.y;
     }
+    // Every side of the work area holds, on monitors left of and above the
+    // primary, and for carets off every screen or below the work area.
+    const Monitor around[3] = {
+        {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}},            // primary, taskbar at the bottom
+        {{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}},          // left of it
+        {{0, -900, 1600, 0}, {0, -870, 1600, 0}},            // above it, taskbar at its top
+    };
+    const struct {
+        const char* name;
+        PopupPoint caret;
+        PopupPoint expected;
+    } edges[] = {
+        {"left monitor, caret at its left edge", {-1275, 300}, {-1280, 317}},
+        {"left monitor, right edge: flush with it, not the primary", {-10, 300}, {-320, 317}},
+        {"left monitor, near its bottom: above", {-900, 1010}, {-920, 1010 - 187}},
+        {"upper monitor, caret in its taskbar at the top", {400, -890}, {380, -870}},
+        {"upper monitor, near its bottom: above", {400, -5}, {380, -5 - 187}},
+        {"minimised window's caret (-32000, -32000): nearest monitor", {-32000, -32000}, {-1280, 0}},
+        {"caret below the work area, on the taskbar", {600, 1060}, {580, 1040 - 186}},
+        {"caret far below every screen", {600, 5000}, {580, 1040 - 186}},
+        {"caret far right of every screen", {9000, 500}, {1920 - 320, 517}},
+    };
+    for (const auto& c : edges) {
+        const PopupRect work = WorkAreaAt(c.caret, around, 3);
+        const PopupPoint at = PlacePopup(c.caret, 0, work);
+        EXPECT_EQ(c.expected.x, at.x) << c.name;
+        EXPECT_EQ(c.expected.y, at.y) << c.name;
+        EXPECT_GE(at.x, work.left) << c.name;
+        EXPECT_LE(at.x + kPopupWidth, work.right) << c.name;
+        EXPECT_GE(at.y, work.top) << c.name;
+        EXPECT_LE(at.y + kExpandedHeight, work.bottom) << c.name;
+    }
+    // A work area smaller than the popup: its top left corner stays on it.
+    const PopupPoint tiny = PlacePopup({50, 50}, 0, PopupRect{0, 0, 200, 100});
+    EXPECT_EQ(0, tiny.x);
+    EXPECT_EQ(0, tiny.y);
     // One monitor: the same as its work area.
     const PopupPoint one = PlacePopup({300, 638}, 0, WorkAreaAt({300, 638}, monitors, 1));
     EXPECT_EQ(PlacePopup({300, 638}, 0, kScreen).y, one.y);

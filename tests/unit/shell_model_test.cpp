@@ -6,6 +6,7 @@
 #include <string>
 
 #include "balloon_layout.h"
+#include "key_mode.h"
 #include "paste_notice.h"
 #include "settings_model.h"
 #include "text_measure.h"
@@ -204,6 +205,31 @@ TEST(Settings, HistoryLimitAndTabWidthAreHeldToSoundBounds) {
         EXPECT_EQ(c.limit, ClampHistoryLimit(c.stored)) << c.stored;
         EXPECT_EQ(c.tab, ClampTabWidth(c.stored)) << c.stored;
     }
+}
+
+} // namespace
+
+namespace {
+
+// The hook's key mode from what the program is doing, as every path sets it.
+TEST(KeyMode, OneOwnerDecidesFromTheProgramsState) {
+    using kst::ProgramKeyState;
+    const struct {
+        const char* name;
+        ProgramKeyState state; // sheet, typing, popup, paused
+        kst::KeySnatchMode mode;
+    } rows[] = {
+        {"resting", {false, false, false, false}, kst::kKeyModeHotkeys},
+        {"paused", {false, false, false, true}, kst::kKeyModeStopOnly},
+        {"popup open", {false, false, true, false}, kst::kKeyModeAllKeys},
+        {"popup open while paused (opened by command)", {false, false, true, true}, kst::kKeyModeAllKeys},
+        {"popup typing its paste", {false, true, true, false}, kst::kKeyModeHotkeys},
+        {"popup typing its paste while paused", {false, true, true, true}, kst::kKeyModeStopOnly},
+        {"typing a simple paste", {false, true, false, false}, kst::kKeyModeHotkeys},
+        {"sheet open", {true, false, false, false}, kst::kKeyModeNone},
+        {"sheet open while paused", {true, false, false, true}, kst::kKeyModeNone},
+    };
+    for (const auto& r : rows) EXPECT_EQ(r.mode, kst::KeyModeFor(r.state)) << r.name;
 }
 
 } // namespace
