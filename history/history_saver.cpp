@@ -25,8 +25,10 @@ DWORD WINAPI WriteSnapshotThread(LPVOID param) {
 
 } // namespace
 
+// Before the window exists (the history being loaded) there is nothing new
+// to save, and no timer to start.
 void HistorySaver::Schedule() {
-    if (schedule_.OnChange() && window_) SetTimer(window_, kTimerId, kDelayMs, nullptr);
+    if (window_ && schedule_.OnChange()) SetTimer(window_, kTimerId, kDelayMs, nullptr);
 }
 
 bool HistorySaver::IsWriting() const { return worker_ && WaitForSingleObject(worker_, 0) == WAIT_TIMEOUT; }

@@ -76,6 +76,9 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case WM_TIMER:
         if (wParam == kWatchTimerId) popup->WatchTarget();
         return 0;
+    case WM_DESTROY: // destroyed from outside: let go of it as Close does
+        if (popup->Window() == hwnd) popup->Close(true);
+        break;
     case WM_MOUSEACTIVATE:
         return MA_NOACTIVATE;
     case WM_DRAWITEM:
@@ -217,7 +220,11 @@ void PastePopup::WatchTarget() {
     if (window && !closing && !TargetStillInFront()) Close();
 }
 
-void PastePopup::Close() {
+void PastePopup::Close(bool destroying) {
+    // The keys are the applications' again before the window goes: a key
+    // typed the moment it disappears must not still come to us.
+    closing = true;
+    if (host) host->PopupClosed();
     if (window) {
         KillTimer(window, kWatchTimerId);
         RemovePropA(window, kPopupProperty);
@@ -230,7 +237,7 @@ void PastePopup::Close() {
             for (int k = 0; k < 8; ++k) SettingsStore::WriteDword(kClipTextKey, kToggleValues[k], IsPressed(toggles[k]));
         }
     }
-    if (window) DestroyWindow(window);
+    if (window && !destroying) DestroyWindow(window);
     window = nullptr;
     list = foldButton = statusLine = nullptr;
     for (HWND& h : toggles) h = nullptr;
@@ -240,7 +247,6 @@ void PastePopup::Close() {
     balloon.Destroy();
     closing = false;
     owner = ownerTop = nullptr;
-    if (host) host->PopupClosed();
 }
 
 void PastePopup::Resize() {

@@ -50,7 +50,8 @@ class PastePopup {
 
     void SetHost(PopupHost* popupHost) { host = popupHost; }
     void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history);
-    void Close();
+    // destroying: the window is already on its way (its owner went).
+    void Close(bool destroying = false);
     int IsOpen() const { return window != nullptr; }
     // Open and not on its way out: the keys are still for it.
     bool TakesKeys() const { return window != nullptr && !closing; }

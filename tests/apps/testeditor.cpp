@@ -23,6 +23,10 @@ bool g_noCaret; // --no-caret: like editors that draw their own cursor
 // --accessible-caret: no system caret either, but one offered to
 // accessibility tools, at (40, 30) in the edit control.
 AccessibleCaret* g_accessibleCaret;
+// --viewer: a clipboard viewer too, joined at start (so after a program that
+// joins later), passing the chain on as viewers do.
+bool g_viewer;
+HWND g_nextViewer;
 
 // A copy of the selection as careful programs make it: text and marker in
 // one write.
@@ -98,6 +102,15 @@ LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
 LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == g_queryMsg && g_queryMsg) return AnswerQuery(wParam, lParam);
     switch (message) {
+    case WM_DRAWCLIPBOARD:
+        if (g_nextViewer) SendMessageA(g_nextViewer, message, wParam, lParam);
+        return 0;
+    case WM_CHANGECBCHAIN:
+        if ((HWND)wParam == g_nextViewer)
+            g_nextViewer = (HWND)lParam;
+        else if (g_nextViewer)
+            SendMessageA(g_nextViewer, message, wParam, lParam);
+        return 0;
     case WM_CREATE:
         g_edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
                                  WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL,
@@ -111,6 +124,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         SetFocus(g_edit);
         return 0;
     case WM_DESTROY:
+        if (g_viewer) ChangeClipboardChain(window, g_nextViewer);
         PostQuitMessage(0);
         return 0;
     }
@@ -135,6 +149,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     HWND window = CreateWindowExA(0, KSTTEST_EDITOR_CLASS, "testeditor", WS_OVERLAPPEDWINDOW, 120,
                                   120, 420, 300, nullptr, nullptr, instance, nullptr);
     if (accessible) g_accessibleCaret = new AccessibleCaret(g_edit);
+    g_viewer = strstr(commandLine, "--viewer") != nullptr;
+    if (g_viewer) g_nextViewer = SetClipboardViewer(window);
     ShowWindow(window, SW_SHOW);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {

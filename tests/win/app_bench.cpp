@@ -68,6 +68,37 @@ void App::Kill() {
     WaitForSingleObject(process_.Handle(), 10000);
 }
 
+ProgramHookBlock::~ProgramHookBlock() {
+    if (module_) FreeLibrary(module_);
+}
+
+// The block lies in the image's section marked shared; it is told from the
+// other shared data by the main window and the forward message it holds.
+bool ProgramHookBlock::Open(const AppCopy& copy, HWND mainWindow) {
+    const std::string path = copy.Folder() + "ksthook.dll";
+    module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module_) return false;
+    auto* base = reinterpret_cast<BYTE*>(module_);
+    const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+    const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+    const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+    const UINT forward = RegisterWindowMessageA("KESTRANE_KEYBOARD_FORWARD");
+    for (WORD k = 0; k < nt->FileHeader.NumberOfSections; ++k, ++section) {
+        if (memcmp(section->Name, ".shared", 7) != 0) continue;
+        BYTE* data = base + section->VirtualAddress;
+        const DWORD size = section->Misc.VirtualSize;
+        for (DWORD at = 0; at + sizeof(kst::HookSharedBlock) <= size; at += 4) {
+            auto* block = reinterpret_cast<kst::HookSharedBlock*>(data + at);
+            if (block->mainWindow == static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(mainWindow)) &&
+                block->keyboardForwardMsg == forward) {
+                block_ = block;
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 static std::string TextOf(HWND window) { return WindowText(window); }
 
 MessageBoxSeen TakeMessageBox(DWORD processId, DWORD timeoutMs) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "bench.h"
+#include "hook_shared.h"
 
 namespace bench {
 
@@ -48,6 +49,25 @@ class App {
     const AppCopy& copy_;
     ChildProcess process_;
     HWND main_ = nullptr;
+};
+
+// The program's own hook library, loaded here from the program's folder: its
+// shared block is the one the hooks in every application read, so a test can
+// see the key mode and put the block in states that are hard to reach by hand.
+class ProgramHookBlock {
+  public:
+    ProgramHookBlock() = default;
+    ~ProgramHookBlock();
+    ProgramHookBlock(const ProgramHookBlock&) = delete;
+    ProgramHookBlock& operator=(const ProgramHookBlock&) = delete;
+    // The block whose main window is the given one; false when not found.
+    bool Open(const AppCopy& copy, HWND mainWindow);
+    kst::HookSharedBlock* operator->() const { return block_; }
+    int KeyMode() const { return block_ ? block_->keyMode : -1; }
+
+  private:
+    HMODULE module_ = nullptr;
+    kst::HookSharedBlock* block_ = nullptr;
 };
 
 struct MessageBoxSeen {

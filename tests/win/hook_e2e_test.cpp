@@ -24,6 +24,10 @@ std::vector<Forwarded> g_forwarded;
 
 LRESULT CALLBACK MainStandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == g_keyboardForward && g_keyboardForward) {
+        // Taken, as the program tells the hooks: forwards left untaken would
+        // make it look stuck.
+        MSG queued;
+        NoteKeyForwardTaken(PeekMessageA(&queued, window, message, message, PM_NOREMOVE) ? 0 : 1);
         g_forwarded.push_back({wParam, lParam});
         return 0;
     }

@@ -1,0 +1,286 @@
+// The keyboard stays the user's: the popup lets go when the user goes
+// elsewhere, the program's own Ctrl+V never fires a hotkey, a program that
+// cannot take its keys leaves them to the applications, and what was copied
+// reaches the disk in time, somewhere that can be written.
+#include <gtest/gtest.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "app_fixture.h"
+#include "key_decision.h"
+
+namespace {
+
+using namespace fixture;
+
+constexpr const char* kToggleNames[] = {"bDBCS", "bUPPER", "bCANMA", "bPERIOD",
+                                       "bRETURNSET", "bQUOTESET", "bCORRECT", "bTAGREMOVE"};
+
+bool IsAnswering(HWND window) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) != 0;
+}
+
+class KeyboardEndToEnd : public AppFixture {
+  protected:
+    void StartWithBlock(const std::string& historyFile) {
+        StartApp(historyFile);
+        ASSERT_TRUE(block_.Open(copy_, app_->MainWindow())) << "the program's shared block";
+    }
+    bool WaitForKeyMode(int mode) {
+        return bench::PumpUntil([&] { return block_.KeyMode() == mode; }, 5000);
+    }
+    bool WaitForEditorText(const std::string& text, DWORD ms = 3000) {
+        return bench::PumpUntil([&] { return EditorText() == text; }, ms);
+    }
+    static void Type(const char* letters) {
+        for (const char* c = letters; *c; ++c) bench::SendKeys({{WORD(*c), false}, {WORD(*c), true}});
+    }
+    static std::vector<DWORD> StoredToggles() {
+        std::vector<DWORD> values;
+        for (const char* name : kToggleNames) {
+            DWORD v = 9;
+            bench::GetDword(kClipText, name, v);
+            values.push_back(v);
+        }
+        return values;
+    }
+    HWND Balloon() const { return bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id()); }
+    bool BalloonShows(DWORD ms) {
+        return bench::PumpUntil([&] { HWND b = Balloon(); return b && IsWindowVisible(b); }, ms);
+    }
+    // The texts of a history file wherever it lies.
+    static std::vector<std::string> TextsIn(const std::string& path) {
+        const std::string file = bench::ReadFileBytes(path);
+        std::vector<std::string> texts;
+        for (const auto& r : kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
+            texts.push_back(r.text);
+        return texts;
+    }
+
+    bench::ProgramHookBlock block_;
+};
+
+TEST_F(KeyboardEndToEnd, ClickingAnotherApplicationClosesThePopupAndTheTypingArrivesThere) {
+    Notepad notepad;
+    ASSERT_TRUE(notepad.Start());
+    StartWithBlock(HistoryOf({"A", "B"}));
+    const std::vector<DWORD> before = StoredToggles();
+    bench::Chord({VK_CONTROL}, 'V');
+    ASSERT_NE(nullptr, WaitForPopup());
+    ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeAllKeys));
+
+    // Notepad beside the editor, clear of the popup, and a click into it.
+    SetWindowPos(notepad.Window(), nullptr, 600, 150, 380, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    bench::PumpFor(200);
+    Click(POINT{790, 300});
+    ASSERT_TRUE(bench::PumpUntil([&] { return GetForegroundWindow() == notepad.Window(); }, 3000));
+    Type("HELLO"); // H, L and E are toggles of the popup: none may reach it
+    EXPECT_TRUE(bench::PumpUntil([&] { return notepad.Text() == "hello"; }, 3000)) << notepad.Text();
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
+    EXPECT_EQ(before, StoredToggles()) << "typing elsewhere changed no conversion";
+    EXPECT_EQ("", EditorText()) << "nothing was pasted";
+}
+
+TEST_F(KeyboardEndToEnd, TheTargetWindowClosingClosesThePopup) {
+    StartWithBlock(HistoryOf({"A", "B"}));
+    bench::Chord({VK_CONTROL}, 'V');
+    ASSERT_NE(nullptr, WaitForPopup());
+    PostMessageA(editorWindow_, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
+}
+
+// The sheet, the pause and the clear from the tray all close the popup first;
+// the key mode follows the program's state, paused included.
+TEST_F(KeyboardEndToEnd, TheSheetPauseAndClearCloseThePopupAndTheKeyModeFollows) {
+    StartWithBlock(HistoryOf({"A", "B"}));
+    bench::Chord({VK_CONTROL}, 'V');
+    ASSERT_NE(nullptr, WaitForPopup());
+    PostGeneral(app_->MainWindow(), 5); // the settings sheet
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeNone)) << "the hotkeys rest while the sheet is open";
+    HWND sheet = bench::WaitForVisibleWindowOf("#32770", app_->Id(), 5000);
+    ASSERT_NE(nullptr, sheet);
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    ASSERT_TRUE(bench::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
+    EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
+
+    // Paused, a popup opened by command takes the keys, and closing it
+    // returns to the stop key only.
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK);
+    ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeStopOnly));
+    PostGeneral(app_->MainWindow(), 3);
+    ASSERT_NE(nullptr, WaitForPopup());
+    EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeAllKeys));
+    bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeStopOnly)) << "still paused";
+    bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK);
+    ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
+
+    // A clear from the tray while the popup is open: the popup goes, Enter is
+    // the editor's again, and the next copy is recorded.
+    bench::Chord({VK_CONTROL}, 'V');
+    ASSERT_NE(nullptr, WaitForPopup());
+    PostGeneral(app_->MainWindow(), 1);
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
+    Ask(kEditorReset);
+    bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+    EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorKeyDowns, VK_RETURN) == 1; }, 3000));
+    CopyInEditor("after the clear");
+    EXPECT_EQ(std::vector<std::string>{"after the clear"}, SavedTexts());
+}
+
+// Simple paste on Ctrl+V, the popup on Alt+V, pasted entries deleted: the
+// popup's own Ctrl+V pastes one entry and fires nothing else.
+TEST_F(KeyboardEndToEnd, OurOwnCtrlVIsNeverTakenAsTheSimplePasteKey) {
+    bench::SetDword(kMain, "HistoryKey", 'V');
+    bench::SetDword(kMain, "HistoryKeyWith", 1);
+    bench::SetDword(kMain, "AutoPasteKey", 'V');
+    bench::SetDword(kMain, "AutoPasteKeyWith", 2);
+    bench::SetDword(kClipText, "bPASTEDELETE", 1);
+    StartWithBlock(HistoryOf({"one", "two", "three", "four"}));
+    bench::Chord({VK_MENU}, 'V');
+    ASSERT_NE(nullptr, WaitForPopup());
+    bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(WaitForEditorText("one")) << EditorText();
+    bench::PumpFor(1500); // time for any chained paste to show itself
+    EXPECT_EQ("one", EditorText());
+    EXPECT_EQ((std::vector<std::string>{"two", "three", "four"}), SavedTexts());
+}
+
+// A viewer after us in the clipboard chain stops answering: our thread never
+// waits for it, so the hotkeys work at once and nothing fires late.
+TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
+    bench::ChildProcess viewer;
+    ASSERT_TRUE(viewer.Start("\"" + bench::ExeDirectory() + "testeditor.exe\" --viewer", true));
+    HWND viewerWindow = nullptr;
+    ASSERT_TRUE(bench::PumpUntil([&] {
+        for (HWND w : bench::VisibleWindowsOf(viewer.Id())) viewerWindow = w;
+        return viewerWindow != nullptr;
+    }, 20000));
+    StartWithBlock(HistoryOf({"A", "B"}));
+    PostMessageA(viewerWindow, queryMsg_, kEditorFreeze, 4000);
+    bench::PumpFor(100);
+    ASSERT_TRUE(bench::SetClipboardText("a copy the hung viewer is told of"));
+
+    const DWORD start = GetTickCount();
+    bench::Chord({VK_CONTROL}, 'V');
+    EXPECT_NE(nullptr, WaitForPopup());
+    bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForEditorText("A", 1500)) << "simple paste while the viewer hangs: " << EditorText();
+    EXPECT_LT(GetTickCount() - start, 3500u) << "all of it before the viewer answers again";
+    // The viewer answers again: nothing queued fires now.
+    bench::PumpUntil([&] { return IsAnswering(viewerWindow); }, 10000);
+    bench::PumpFor(1000);
+    EXPECT_EQ("A", EditorText());
+    EXPECT_EQ(nullptr, Popup());
+}
+
+// A key the program cannot be told of is the application's: a refused post
+// (as an elevated program's is) and a program that has stopped taking its
+// keys both leave the hotkeys to the application.
+TEST_F(KeyboardEndToEnd, KeysThatCannotReachTheProgramReachTheApplication) {
+    StartWithBlock(HistoryOf({"A", "B"}));
+    const uint32_t forward = block_->keyboardForwardMsg;
+    block_->keyboardForwardMsg = WM_SETTEXT; // the system refuses to post it
+    Ask(kEditorReset);
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorKeyDowns, 'V') == 1; }, 3000)) << "refused post";
+    block_->keyboardForwardMsg = forward;
+
+    // Forwards waiting untaken for long: the program looks stuck.
+    block_->forwardsPosted = block_->forwardsTaken + 3;
+    block_->progressTick = GetTickCount() - 10000;
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorKeyDowns, 'V') == 2; }, 3000)) << "stuck program";
+    EXPECT_EQ("", EditorText());
+
+    // Once it takes keys again the hotkeys are its own again.
+    block_->forwardsPosted = block_->forwardsTaken;
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForEditorText("A")) << EditorText();
+    EXPECT_EQ(3, Ask(kEditorKeyDowns, 'V')) << "the third is the V of our own Ctrl+V";
+}
+
+// Copies every 0.6 s: the file follows within about a second of the first,
+// never waiting for the copies to stop.
+TEST_F(KeyboardEndToEnd, AStreamOfCopiesReachesTheDiskWithinASecondOrSo) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartWithBlock("");
+    DWORD firstCopy = 0, written = 0;
+    for (int k = 0; k < 8 && !written; ++k) {
+        const std::string text = "copy " + std::to_string(k);
+        ASSERT_TRUE(bench::SetClipboardText(text.c_str()));
+        if (!firstCopy) firstCopy = GetTickCount();
+        bench::PumpUntil([&] { return !TextsIn(copy_.HistoryFile()).empty(); }, 600);
+        if (!TextsIn(copy_.HistoryFile()).empty()) written = GetTickCount();
+    }
+    ASSERT_NE(0u, written) << "never written while the copies came";
+    EXPECT_LT(written - firstCopy, 1800u);
+}
+
+std::string UserFolderFile() {
+    char base[MAX_PATH] = "";
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, base);
+    return std::string(base) + "\\Kestrane\\clipbuf.dat";
+}
+
+// The program's folder cannot take the file (its temporary name is taken by
+// a folder): the history goes to the user's folder, is said so once, and is
+// there after a restart.
+TEST_F(KeyboardEndToEnd, AFolderThatCannotBeWrittenKeepsTheHistoryInTheUsersFolder) {
+    const std::string blocker = copy_.HistoryFile() + ".tmp";
+    DeleteFileA(UserFolderFile().c_str());
+    ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
+    StartWithBlock("");
+    EXPECT_TRUE(BalloonShows(3000)) << "where the history goes is said";
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    CopyInEditor("kept elsewhere");
+    EXPECT_TRUE(bench::PumpUntil([&] { return TextsIn(UserFolderFile()).size() == 1; }, 4000));
+    app_->Close();
+    app_.reset();
+    EXPECT_EQ(std::vector<std::string>{"kept elsewhere"}, TextsIn(UserFolderFile()));
+
+    StartWithBlock("");
+    CopyInEditor("and more");
+    app_->Close();
+    app_.reset();
+    EXPECT_EQ((std::vector<std::string>{"kept elsewhere", "and more"}), TextsIn(UserFolderFile()));
+    EXPECT_EQ("", bench::ReadFileBytes(copy_.HistoryFile()));
+    RemoveDirectoryA(blocker.c_str());
+    DeleteFileA(UserFolderFile().c_str());
+}
+
+// OK on the sheet applies automatic capture at once, both ways.
+TEST_F(KeyboardEndToEnd, TheSheetsCaptureSwitchAppliesAtOnce) {
+    constexpr int kAutoCaptureBox = 1036;
+    StartWithBlock("");
+    for (bool on : {false, true}) {
+        SCOPED_TRACE(on);
+        PostGeneral(app_->MainWindow(), 5);
+        HWND sheet = bench::WaitForVisibleWindowOf("#32770", app_->Id(), 5000);
+        ASSERT_NE(nullptr, sheet);
+        bench::PumpFor(200);
+        HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        SendDlgItemMessageA(page, kAutoCaptureBox, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        PostMessageA(sheet, WM_COMMAND, IDOK, 0);
+        ASSERT_TRUE(bench::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
+        bench::PumpUntil([] { return GetForegroundWindow() == FindWindowA("Shell_TrayWnd", nullptr); }, 3000);
+        ASSERT_TRUE(bench::BringToFront(editorWindow_));
+        CopyInEditor(on ? "recorded" : "not recorded");
+        if (!on) EmptyTheClipboard(); // joining the chain again would show it to us
+    }
+    EXPECT_EQ(std::vector<std::string>{"recorded"}, SavedTexts());
+}
+
+} // namespace
