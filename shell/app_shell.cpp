@@ -121,7 +121,16 @@ void AppShell::LoadHistory() {
     if (saveHistory) history.Load(HistoryLoadPath());
 }
 
+// Started elevated (Run as administrator), the system drops what ordinary
+// applications post to us unless we let our own messages in: the hook's key
+// forwards, the tray's callback, the commands of other programs.
+static void AllowOwnMessagesFromOrdinaryApplications(HWND window, const UINT* messages, int count) {
+    for (int k = 0; k < count; ++k)
+        if (messages[k]) ChangeWindowMessageFilterEx(window, messages[k], MSGFLT_ALLOW, nullptr);
+}
+
 LRESULT AppShell::OnCreate(HWND window) {
+    AllowOwnMessagesFromOrdinaryApplications(window, messages, kMessageCount);
     CreateSharedGdi(instance);
     tray.Add(window, instance, messages[kMsgTrayNotify]);
     InitDLLStatus(window);

@@ -95,7 +95,10 @@ class HookEndToEnd : public ::testing::Test {
         Settle();
     }
 
-    void TearDown() override { SetAllKeyMessageSnatch(0); }
+    void TearDown() override {
+        SetAllKeyMessageSnatch(0);
+        SetPopupKeyThread(0);
+    }
 
     static LRESULT Ask(EditorQuery question, LPARAM lParam = 0) {
         DWORD_PTR answer = 0;
@@ -218,7 +221,15 @@ TEST_F(HookEndToEnd, StopOnlyModeTakesOnlyTheStopKey) {
 }
 
 TEST_F(HookEndToEnd, AllKeysModeForwardsEveryTransitionAndTheEditorGetsNothing) {
+    // The popup's keys are those typed in its application: another's pass.
+    SetPopupKeyThread(GetCurrentThreadId());
     SetAllKeyMessageSnatch(1);
+    bench::SendKeys({{'B', false}, {'B', true}});
+    EXPECT_TRUE(bench::PumpUntil([] { return Ask(kEditorKeyDowns, 'B') == 1; }, 3000)) << "not the popup's thread";
+    EXPECT_TRUE(g_forwarded.empty());
+    Ask(kEditorReset);
+
+    SetPopupKeyThread(GetWindowThreadProcessId(s_editor->Window(), nullptr));
     bench::SendKeys({{'A', false}, {'A', true}, {VK_DOWN, false}, {VK_DOWN, true}});
     bench::PumpFor(400);
     ASSERT_EQ(4u, g_forwarded.size());
