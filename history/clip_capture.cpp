@@ -8,15 +8,12 @@
 #include "clip_history.h"
 #include "clipboard_access.h"
 #include "cp932_path.h"
-#include "settings_model.h"
-#include "settings_store.h"
 
 namespace kst {
 namespace {
 
 constexpr char kWaitEventName[] = "KESTRANE-WAITCLIPUPDATE";
 constexpr char kGeneralNotifyName[] = "KESTRANE_GENERALNOTIFY";
-constexpr char kHistoryProperty[] = "KESTRANE_CLIPHISTORY";
 constexpr WPARAM kCaptureCommand = 6;
 constexpr DWORD kQuietPeriodMs = 200;
 constexpr DWORD kOwnPasteGuardMs = 800;
@@ -40,30 +37,6 @@ DWORD WINAPI QuietPeriodThread(LPVOID param) {
     CloseHandle(period.event);
     PostMessageA(period.window, period.message, kCaptureCommand, 0);
     return 0;
-}
-
-LRESULT CALLBACK CaptureProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    ClipHistory* found = static_cast<ClipHistory*>(GetPropA(window, kHistoryProperty));
-    if (!found) return DefWindowProcA(window, message, wParam, lParam);
-    ClipHistory& history = *found;
-    const HWND next = static_cast<HWND>(history.nextViewer);
-    // The chain is passed on without waiting: a viewer after us that stopped
-    // answering must not stop this thread, which the keyboard depends on.
-    if (message == WM_DRAWCLIPBOARD) {
-        if (next) SendNotifyMessageA(next, message, wParam, lParam);
-        if (history.skipNextChange) {
-            history.skipNextChange = 0;
-        } else {
-            history.RestartQuietPeriod();
-        }
-    } else if (message == WM_CHANGECBCHAIN) {
-        if (reinterpret_cast<HWND>(wParam) == next)
-            history.nextViewer = reinterpret_cast<void*>(lParam);
-        else if (next)
-            SendNotifyMessageA(next, message, wParam, lParam);
-    }
-    const WNDPROC previous = reinterpret_cast<WNDPROC>(history.previousWindowProc);
-    return previous ? CallWindowProcA(previous, window, message, wParam, lParam) : 0;
 }
 
 int FormatBit(UINT format) {
@@ -171,18 +144,25 @@ bool PutTextOnClipboard(const char* text, size_t length) {
 void ClipHistory::Attach(void* window, void* programInstance) {
     mainWindow = window;
     instance = programInstance;
-    if (previousWindowProc) return;
     captureMessage = RegisterWindowMessageA(kGeneralNotifyName);
-    SetPropA(static_cast<HWND>(window), kHistoryProperty, this);
-    previousWindowProc = reinterpret_cast<void*>(
-        SetWindowLongPtrA(static_cast<HWND>(window), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(CaptureProc)));
 }
 
-void ClipHistory::Detach() {
-    if (!previousWindowProc) return;
-    SetWindowLongPtrA(static_cast<HWND>(mainWindow), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previousWindowProc));
-    RemovePropA(static_cast<HWND>(mainWindow), kHistoryProperty);
-    previousWindowProc = nullptr;
+// The chain is passed on without waiting: a viewer after us that stopped
+// answering must not stop this thread, which the keyboard depends on.
+void ClipHistory::OnClipboardChainMessage(unsigned message, uintptr_t wParam, intptr_t lParam) {
+    const HWND next = static_cast<HWND>(nextViewer);
+    if (message == WM_DRAWCLIPBOARD) {
+        if (next) SendNotifyMessageA(next, message, wParam, lParam);
+        if (skipNextChange)
+            skipNextChange = 0;
+        else
+            RestartQuietPeriod();
+    } else if (message == WM_CHANGECBCHAIN) {
+        if (reinterpret_cast<HWND>(wParam) == next)
+            nextViewer = reinterpret_cast<void*>(lParam);
+        else if (next)
+            SendNotifyMessageA(next, message, wParam, lParam);
+    }
 }
 
 // The event exists exactly as long as a quiet-period thread waits on it; it
@@ -264,12 +244,8 @@ void ClipHistory::KeepOutOfHistory() {
     ReadFormats();
 }
 
-int ClipHistory::Capture() {
-    int filePath;
-    {
-        VendorKeyScope store;
-        filePath = static_cast<int>(SettingsStore::ReadDword(kMainKey, "FilePath", 0));
-    }
+int ClipHistory::Capture(const CaptureRules& rules) {
+    const int filePath = rules.filePath;
     if (host_ && !host_->TakeCopyKeyMark()) return 0;
     if (host_ && !host_->ForegroundAllowsCapture()) return 0;
     if (GetTickCount() - lastPasteTick < kOwnPasteGuardMs && lastPasteTick != 0) return 0;
@@ -313,16 +289,9 @@ int ClipHistory::Capture() {
     return 1;
 }
 
-int ClipHistory::PasteToClipboard(int index, int keep) {
+int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& parameters) {
     if (!IsValidIndex(index)) return 0;
-    {
-        VendorKeyScope store;
-        columnWidth = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "ColumnWidth", 60));
-        SettingsStore::ReadString(kClipTextKey, "CorrectFront", kDefaultCorrectFront, correctFront, sizeof correctFront);
-        SettingsStore::ReadString(kClipTextKey, "CorrectEnd", kDefaultCorrectEnd, correctEnd, sizeof correctEnd);
-        tabWidth = ClampTabWidth(static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "nTab", 4)));
-        tabReplace = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bTABREPLACE", 0));
-    }
+    SetPasteParameters(parameters);
     ReformItem(index);
     // The change notice of our own write may come while we still hold the
     // clipboard: skip it from the start, and take that back if nothing was

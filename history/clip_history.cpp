@@ -24,6 +24,14 @@ ClipHistory::ClipHistory(HistoryHost* host) : host_(host) {
 
 ClipHistory::~ClipHistory() = default;
 
+void ClipHistory::SetPasteParameters(const PasteParameters& p) {
+    columnWidth = p.columnWidth;
+    tabWidth = p.tabWidth;
+    tabReplace = p.tabReplace;
+    CopyText(correctFront, sizeof correctFront, p.correctFront.c_str());
+    CopyText(correctEnd, sizeof correctEnd, p.correctEnd.c_str());
+}
+
 void ClipHistory::ApplyListSettings(const ListSettings& s) {
     invertOrder = s.invertOrder;
     moveAfterPaste = s.copyOrder != 0;

@@ -11,6 +11,7 @@
 #include "history_file.h"
 #include "history_host.h"
 #include "reform_flags.h"
+#include "reformatter.h"
 
 namespace kst {
 
@@ -23,6 +24,21 @@ struct ListSettings {
     int autoDelete = 1;  // bAUTODELETE
     int pasteDelete = 0; // bPASTEDELETE
     int limit = 20;      // BUFFERLIMIT
+};
+
+// What a capture takes from the settings (read by the program as it
+// captures): the FilePath bits for copied files.
+struct CaptureRules {
+    int filePath = 0;
+};
+
+// The paste's reformatting parameters (read by the program at each paste).
+struct PasteParameters {
+    int columnWidth = 60;
+    int tabWidth = 4;
+    int tabReplace = 0;
+    std::string correctFront = kDefaultCorrectFront;
+    std::string correctEnd = kDefaultCorrectEnd;
 };
 
 class ClipHistory {
@@ -54,6 +70,7 @@ class ClipHistory {
     void AfterPaste(int index, int keep);
     // Reformats entry index with the paste parameters held here.
     void ReformItem(int index);
+    void SetPasteParameters(const PasteParameters& parameters);
 
     // The entries as the file keeps them, sharing their texts: cheap.
     HistorySnapshot Snapshot() const;
@@ -62,14 +79,15 @@ class ClipHistory {
 
     // The clipboard side (Windows only).
     void Attach(void* window, void* programInstance);
-    void Detach();
     int SetViewer(int mode);
+    // WM_DRAWCLIPBOARD and WM_CHANGECBCHAIN, passed on by the main window.
+    void OnClipboardChainMessage(unsigned message, uintptr_t wParam, intptr_t lParam);
     void RestartQuietPeriod();
     void ReadFormats();
-    int Capture();
+    int Capture(const CaptureRules& rules);
     // 1 when the entry is on the clipboard (and ranked or removed as pasted);
     // 0 when the clipboard could not be written, and nothing changed.
-    int PasteToClipboard(int index, int keep);
+    int PasteToClipboard(int index, int keep, const PasteParameters& parameters);
 
     // Capture state (clipboard side).
     void* mainWindow = nullptr;
@@ -84,7 +102,6 @@ class ClipHistory {
     unsigned captureMessage = 0;   // "KESTRANE_GENERALNOTIFY", posted by the quiet period
     int viewerJoined = 0;
     void* nextViewer = nullptr;
-    void* previousWindowProc = nullptr;
     void* waitThread = nullptr;
 
     // List rules.

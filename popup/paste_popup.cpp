@@ -4,11 +4,7 @@
 #include <vector>
 
 #include "clip_history.h"
-#include "foreground_app.h"
-#include "ksthook.h"
 #include "popup_model.h"
-#include "settings_model.h"
-#include "settings_store.h"
 #include "shared_gdi.h"
 #include "window_object.h"
 
@@ -21,14 +17,6 @@ constexpr UINT kWatchEveryMs = 100;
 
 constexpr DWORD kToggleStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX;
 constexpr DWORD kGlyphStyle = WS_CHILD | WS_VISIBLE | BS_AUTOCHECKBOX | BS_PUSHLIKE;
-const char* const kToggleValues[8] = {"bDBCS", "bUPPER", "bCANMA", "bPERIOD",
-                                      "bRETURNSET", "bQUOTESET", "bCORRECT", "bTAGREMOVE"};
-const char* const kDirectionValues[4] = {"toDBCS", "toUPPER", "toCANMA", "toPERIOD"};
-
-int ReadInt(const char* name, int fallback) {
-    return static_cast<int>(SettingsStore::ReadDword(kClipTextKey, name, static_cast<DWORD>(fallback)));
-}
-
 
 
 PopupRect ToPopupRect(const RECT& r) { return PopupRect{r.left, r.top, r.right, r.bottom}; }
@@ -102,15 +90,6 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-void PastePopup::ReadSettings(int& columnWidth) {
-    VendorKeyScope store;
-    showDetail = ReadInt("ShowDetail", 1) ? 1 : 0;
-    for (int k = 0; k < 4; ++k) forward[k] = ReadInt(kDirectionValues[k], 1) ? 1 : 0;
-    saveToggles = ReadInt("bSAVE", 1) ? 1 : 0;
-    columnWidth = ReadInt("ColumnWidth", 60);
-    listExtra = SettingsStore::ReadDword(kMainKey, "LongList", 0) == 1 ? kLongListExtra : 0;
-}
-
 HWND PastePopup::CreateControl(const char* className, int id, const char* caption, DWORD style, int x, int y,
                                int width, int height) {
     return CreateWindowExA(0, className, caption, style, x, y, width, height, window,
@@ -146,7 +125,7 @@ void PastePopup::CreateControls(int columnWidth) {
                                       e + directionAt[k].y, 16, 12);
 }
 
-void PastePopup::ApplyInitialStates() {
+void PastePopup::ApplyInitialStates(const PopupOptions& options) {
     if (showDetail) {
         Resize();
         SetPressed(foldButton, true);
@@ -162,16 +141,12 @@ void PastePopup::ApplyInitialStates() {
     for (HWND toggle : toggles) SendMessageA(toggle, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
     for (HWND glyph : directions) SendMessageA(glyph, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
     SendMessageA(foldButton, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
-    int copyOrder;
-    {
-        VendorKeyScope store;
-        for (int k = 0; k < 8; ++k) SetPressed(toggles[k], ReadInt(kToggleValues[k], 0) != 0);
-        copyOrder = ReadInt("bCOPYORDER", 0) != 0;
-    }
-    SetPressed(toggles[kToggleCopyOrder], copyOrder != 0);
+    for (int k = 0; k < 8; ++k) SetPressed(toggles[k], options.toggles[k]);
+    SetPressed(toggles[kToggleCopyOrder], options.copyOrder);
 }
 
-void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWindow, ClipHistory* shown) {
+void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWindow, ClipHistory* shown,
+                      const PopupOptions& options) {
     instance = programInstance;
     owner = ownerWindow;
     ownerTop = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
@@ -179,12 +154,14 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     history = shown;
     // Held since before the popup: its press came before the keys did.
     ctrlHeld = GetAsyncKeyState(VK_CONTROL) < 0;
-    int columnWidth = 60;
-    ReadSettings(columnWidth);
+    showDetail = options.showDetail ? 1 : 0;
+    for (int k = 0; k < 4; ++k) forward[k] = options.forward[k] ? 1 : 0;
+    saveToggles = options.saveToggles ? 1 : 0;
+    listExtra = options.longList ? kLongListExtra : 0;
+    invertOrder = options.invertOrder;
     if (!RegisterClassOnce(classRegistered, ProgramWindowClass(PopupProc, instance, kPopupClass))) return;
 
-    const POINT caret = ForegroundCaret();
-    const PopupPoint caretAt{caret.x, caret.y};
+    const PopupPoint caretAt{options.caret.x, options.caret.y};
     const PopupPoint at = PlacePopup(caretAt, listExtra, WorkAreaOfCaret(caretAt));
 
     window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kPopupClass, "",
@@ -193,8 +170,8 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     if (!window) return;
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
     SetPropA(window, kPopupProperty, this);
-    CreateControls(columnWidth);
-    ApplyInitialStates();
+    CreateControls(options.columnWidth);
+    ApplyInitialStates(options);
     LoadFormatIcons();
     FillList(IsPressed(toggles[kToggleCopyOrder]));
     SendMessageA(list, LB_SETCURSEL, 0, 0);
@@ -220,22 +197,24 @@ void PastePopup::WatchTarget() {
     if (window && !closing && !TargetStillInFront()) Close();
 }
 
+PopupPanelState PastePopup::PanelState() const {
+    PopupPanelState panel;
+    panel.showDetail = showDetail != 0;
+    panel.keepToggles = saveToggles && window;
+    for (int k = 0; k < 4; ++k) panel.forward[k] = forward[k] != 0;
+    if (window)
+        for (int k = 0; k < 8; ++k) panel.toggles[k] = IsPressed(toggles[k]);
+    return panel;
+}
+
 void PastePopup::Close(bool destroying) {
     // The keys are the applications' again before the window goes: a key
     // typed the moment it disappears must not still come to us.
     closing = true;
-    if (host) host->PopupClosed();
+    if (host) host->PopupClosed(PanelState());
     if (window) {
         KillTimer(window, kWatchTimerId);
         RemovePropA(window, kPopupProperty);
-    }
-    {
-        VendorKeyScope store;
-        SettingsStore::WriteDword(kClipTextKey, "ShowDetail", showDetail);
-        if (saveToggles && window) {
-            for (int k = 0; k < 4; ++k) SettingsStore::WriteDword(kClipTextKey, kDirectionValues[k], forward[k]);
-            for (int k = 0; k < 8; ++k) SettingsStore::WriteDword(kClipTextKey, kToggleValues[k], IsPressed(toggles[k]));
-        }
     }
     if (window && !destroying) DestroyWindow(window);
     window = nullptr;

@@ -7,11 +7,10 @@
 
 #include <cstdint>
 
+#include "clip_history.h"
 #include "tooltip.h"
 
 namespace kst {
-
-class ClipHistory;
 
 constexpr char kPopupClass[] = "Injected_KestranePaste";
 constexpr char kPopupProperty[] = "LPINJECTED_KESTRANEPASTEDLGCLASS";
@@ -32,14 +31,39 @@ enum PopupControlId {
     kHistoryList = 16,
 };
 
-// What the popup asks of the program: typing the paste into the application.
+// What the popup is given as it opens: the stored settings as they are then,
+// and the caret of the application in front.
+struct PopupOptions {
+    bool showDetail = true;
+    bool forward[4] = {true, true, true, true}; // toDBCS, toUPPER, toCANMA, toPERIOD
+    bool saveToggles = true;                    // bSAVE
+    int columnWidth = 60;
+    bool longList = false;
+    bool invertOrder = false;
+    bool copyOrder = false;
+    bool toggles[8] = {}; // bDBCS ... bTAGREMOVE
+    POINT caret{};
+};
+
+// What the popup hands back as it closes, for the program to store: the
+// fold always; the directions and toggles when they are to be kept.
+struct PopupPanelState {
+    bool showDetail = true;
+    bool keepToggles = false;
+    bool forward[4] = {};
+    bool toggles[8] = {};
+};
+
+// What the popup asks of the program: the paste's parameters as stored now,
+// typing the paste into the application.
 class PopupHost {
   public:
     virtual ~PopupHost() = default;
+    virtual PasteParameters PasteParametersNow() = 0;
     virtual void TypePopupPaste() = 0;
     virtual void ReportClipboardBusy() = 0;
-    // The popup is gone (its keys are no longer wanted).
-    virtual void PopupClosed() = 0;
+    // The popup is going (its keys are no longer wanted); its panel to keep.
+    virtual void PopupClosed(const PopupPanelState& panel) = 0;
 };
 
 class PastePopup {
@@ -49,7 +73,7 @@ class PastePopup {
     PastePopup& operator=(const PastePopup&) = delete;
 
     void SetHost(PopupHost* popupHost) { host = popupHost; }
-    void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history);
+    void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history, const PopupOptions& options);
     // destroying: the window is already on its way (its owner went).
     void Close(bool destroying = false);
     int IsOpen() const { return window != nullptr; }
@@ -61,11 +85,11 @@ class PastePopup {
 
   private:
     friend LRESULT CALLBACK PopupProc(HWND, UINT, WPARAM, LPARAM);
-    void ReadSettings(int& columnWidth);
+    PopupPanelState PanelState() const;
     void CreateControls(int columnWidth);
     HWND CreateControl(const char* className, int id, const char* caption, DWORD style, int x, int y, int width,
                        int height);
-    void ApplyInitialStates();
+    void ApplyInitialStates(const PopupOptions& options);
     void Resize();
     void PaintFrame(HDC dc, const RECT& paint) const;
     void LoadFormatIcons();
@@ -106,6 +130,7 @@ class PastePopup {
     int forward[4] = {1, 1, 1, 1}; // toDBCS, toUPPER, toCANMA, toPERIOD
     int saveToggles = 1;           // bSAVE
     int listExtra = 0;
+    bool invertOrder = false;
     bool listBackgroundDrawn = false;
     HICON formatIcons[6] = {};
 };

@@ -2,7 +2,6 @@
 // of the chosen row, and the two controls that act on the mouse press.
 #include "clip_history.h"
 #include "key_decision.h"
-#include "ksthook.h"
 #include "paste_popup.h"
 #include "popup_model.h"
 
@@ -229,7 +228,7 @@ void PastePopup::PasteSelection() {
         // nothing to paste and nothing to report.
         if (index < 0 || index >= history->Count()) return;
         // Nothing on the clipboard: typing Ctrl+V would paste something else.
-        if (!history->PasteToClipboard(index, keep)) {
+        if (!history->PasteToClipboard(index, keep, host ? host->PasteParametersNow() : PasteParameters{})) {
             if (host) host->ReportClipboardBusy();
             return;
         }

@@ -9,8 +9,6 @@
 #include "paste_popup.h"
 #include "popup_model.h"
 #include "resource_ids.h"
-#include "settings_model.h"
-#include "settings_store.h"
 #include "shared_gdi.h"
 
 namespace kst {
@@ -48,12 +46,7 @@ void PastePopup::DestroyFormatIcons() {
 
 void PastePopup::FillList(int copyOrder) {
     if (!history || history->Count() == 0) return;
-    int invert;
-    {
-        VendorKeyScope store;
-        invert = SettingsStore::ReadDword(kClipTextKey, "bINVERTORDER", 0) != 0;
-    }
-    history->SetFlags(0xF000, (copyOrder ? 0x1000 : 0) | (invert ? 0x2000 : 0));
+    history->SetFlags(0xF000, (copyOrder ? 0x1000 : 0) | (invertOrder ? 0x2000 : 0));
     listBackgroundDrawn = false;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     if (history->otherFormats == 1) SendMessageA(list, LB_ADDSTRING, 0, kCurrentClipboardRow);

@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "char_convert.h"
-#include "settings_model.h"
+#include "reform_flags.h"
 
 namespace kst {
 

@@ -19,6 +19,29 @@ enum ReformFlags : int {
     REFORM_ALL = 0xFFF,
 };
 
+// The conversion switches as stored (and as the popup's panel shows them);
+// a direction counts only when its switch is on.
+struct ConversionSwitches {
+    int width, toFullWidth;
+    int upper, toUpper;
+    int comma, toComma;
+    int period, toPeriod;
+    int wrap, quote, kinsoku, tagRemove;
+};
+
+constexpr int ReformFlagsFromSwitches(const ConversionSwitches& s) {
+    int flags = 0;
+    if (s.width) flags |= s.toFullWidth ? REFORM_TO_FULLWIDTH : REFORM_TO_HALFWIDTH;
+    if (s.upper) flags |= s.toUpper ? REFORM_TO_UPPER : REFORM_TO_LOWER;
+    if (s.comma) flags |= s.toComma ? REFORM_TOUTEN_TO_COMMA : REFORM_COMMA_TO_TOUTEN;
+    if (s.period) flags |= s.toPeriod ? REFORM_KUTEN_TO_PERIOD : REFORM_PERIOD_TO_KUTEN;
+    if (s.wrap) flags |= REFORM_WRAP;
+    if (s.quote) flags |= REFORM_QUOTE;
+    if (s.kinsoku) flags |= REFORM_KINSOKU;
+    if (s.tagRemove) flags |= REFORM_TAG_REMOVE;
+    return flags;
+}
+
 // Characters that must not begin a line, and that must not end one.
 // The default line-breaking sets, written as their code page 932 bytes so that
 // every compiler (the fuzz build's too) sees the same ones:

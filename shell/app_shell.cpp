@@ -61,6 +61,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CLOSE:
         DestroyWindow(window);
         return 0;
+    case WM_DRAWCLIPBOARD:
+    case WM_CHANGECBCHAIN:
+        app.history.OnClipboardChainMessage(message, wParam, lParam);
+        return 0;
     case WM_TIMER:
         if (wParam == HistorySaver::kTimerId) app.OnSaveTimer();
         return 0;
@@ -150,7 +154,6 @@ void AppShell::OnTeardown() {
     tornDown_ = true;
     tray.Remove();
     history.SetViewer(0);
-    history.Detach();
     PostQuitMessage(0);
 }
 

@@ -18,6 +18,12 @@
 
 namespace kst {
 
+// The settings the history is given, read at the moment it needs them.
+CaptureRules ReadCaptureRules();
+PasteParameters ReadPasteParameters();
+PopupOptions ReadPopupOptions(); // all but the caret
+void WritePopupPanel(const PopupPanelState& panel);
+
 // "KESTRANE_GENERALNOTIFY" commands.
 enum GeneralCommand {
     kCommandClear = 1,
@@ -72,9 +78,10 @@ class AppShell : public HistoryHost, public PopupHost {
     void HistoryChanged() override;
 
     // PopupHost: the popup's paste.
+    PasteParameters PasteParametersNow() override;
     void TypePopupPaste() override;
     void ReportClipboardBusy() override;
-    void PopupClosed() override;
+    void PopupClosed(const PopupPanelState& panel) override;
 
     // The one owner of the hook's key mode: set from what the program is
     // doing now, after every change of it.

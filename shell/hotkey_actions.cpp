@@ -7,6 +7,7 @@
 #include "app_shell.h"
 #include "app_texts.h"
 #include "clipboard_access.h"
+#include "foreground_app.h"
 #include "key_decision.h"
 #include "key_mode.h"
 #include "ksthook.h"
@@ -184,13 +185,16 @@ void AppShell::TypePaste(DWORD holdMs, bool releaseAlt) {
     ApplyKeyMode();
 }
 
+PasteParameters AppShell::PasteParametersNow() { return ReadPasteParameters(); }
+
 void AppShell::TypePopupPaste() { TypePaste(kKeyPauseMs, false); }
 
 void AppShell::ReportClipboardBusy() { balloon.Information(kErrorTitle, kClipboardBusyText); }
 
-void AppShell::PopupClosed() {
+void AppShell::PopupClosed(const PopupPanelState& panel) {
     SetPopupKeyThread(0);
     ApplyKeyMode();
+    WritePopupPanel(panel);
 }
 
 void AppShell::ClosePopup() {
@@ -205,7 +209,9 @@ void AppShell::OpenPopup(HWND owner) {
     SetPopupKeyThread(owner ? GetWindowThreadProcessId(owner, nullptr) : 0);
     openingPopup_ = true;
     ApplyKeyMode();
-    popup.Open(instance, owner, mainWindow, &history);
+    PopupOptions options = ReadPopupOptions();
+    options.caret = ForegroundCaret();
+    popup.Open(instance, owner, mainWindow, &history, options);
     openingPopup_ = false;
     if (!popup.IsOpen()) SetPopupKeyThread(0);
     ApplyKeyMode();
@@ -277,7 +283,7 @@ void AppShell::ClearHistoryAndClipboard(HWND clipboardOwner, bool captureAfter) 
         ClipboardSession clipboard(clipboardOwner);
         EmptyClipboard();
     }
-    if (captureAfter) history.Capture();
+    if (captureAfter) history.Capture(ReadCaptureRules());
     PostMessageA(mainWindow, messages[kMsgUpdateClipboardNotify], 0, 0);
 }
 
@@ -290,7 +296,7 @@ void AppShell::SimpleHistoryPaste() {
     const int index = history.GetOrderedIndex(ORDER_FIRST, -1);
     // A clipboard held by another program: typing Ctrl+V would paste the old
     // contents, so nothing is typed and the user is told.
-    if (!history.PasteToClipboard(index, 0)) {
+    if (!history.PasteToClipboard(index, 0, ReadPasteParameters())) {
         balloon.Information(kErrorTitle, kClipboardBusyText);
         return;
     }
@@ -328,7 +334,7 @@ void AppShell::OnGeneralNotify(int command) {
         OpenSettings();
         break;
     case kCommandCapture:
-        if (!popup.IsOpen() && !paused) history.Capture();
+        if (!popup.IsOpen() && !paused) history.Capture(ReadCaptureRules());
         break;
     default: // 4 and unknown commands: nothing
         break;

@@ -25,6 +25,59 @@ void HandToHook(void (*setter)(UINT, UINT), UINT code) { setter(code & 0xFF, (co
 
 } // namespace
 
+CaptureRules ReadCaptureRules() {
+    VendorKeyScope store;
+    CaptureRules rules;
+    rules.filePath = static_cast<int>(SettingsStore::ReadDword(kMainKey, "FilePath", 0));
+    return rules;
+}
+
+PasteParameters ReadPasteParameters() {
+    VendorKeyScope store;
+    PasteParameters p;
+    p.columnWidth = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "ColumnWidth", 60));
+    char text[260];
+    SettingsStore::ReadString(kClipTextKey, "CorrectFront", kDefaultCorrectFront, text, sizeof text);
+    p.correctFront = text;
+    SettingsStore::ReadString(kClipTextKey, "CorrectEnd", kDefaultCorrectEnd, text, sizeof text);
+    p.correctEnd = text;
+    p.tabWidth = ClampTabWidth(static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "nTab", 4)));
+    p.tabReplace = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "bTABREPLACE", 0));
+    return p;
+}
+
+namespace {
+const char* const kToggleValues[8] = {"bDBCS", "bUPPER", "bCANMA", "bPERIOD",
+                                      "bRETURNSET", "bQUOTESET", "bCORRECT", "bTAGREMOVE"};
+const char* const kDirectionValues[4] = {"toDBCS", "toUPPER", "toCANMA", "toPERIOD"};
+
+bool ReadFlag(const char* subkey, const char* name, DWORD fallback) {
+    return SettingsStore::ReadDword(subkey, name, fallback) != 0;
+}
+} // namespace
+
+PopupOptions ReadPopupOptions() {
+    VendorKeyScope store;
+    PopupOptions o;
+    o.showDetail = ReadFlag(kClipTextKey, "ShowDetail", 1);
+    for (int k = 0; k < 4; ++k) o.forward[k] = ReadFlag(kClipTextKey, kDirectionValues[k], 1);
+    o.saveToggles = ReadFlag(kClipTextKey, "bSAVE", 1);
+    o.columnWidth = static_cast<int>(SettingsStore::ReadDword(kClipTextKey, "ColumnWidth", 60));
+    o.longList = SettingsStore::ReadDword(kMainKey, "LongList", 0) == 1;
+    o.invertOrder = ReadFlag(kClipTextKey, "bINVERTORDER", 0);
+    o.copyOrder = ReadFlag(kClipTextKey, "bCOPYORDER", 0);
+    for (int k = 0; k < 8; ++k) o.toggles[k] = ReadFlag(kClipTextKey, kToggleValues[k], 0);
+    return o;
+}
+
+void WritePopupPanel(const PopupPanelState& panel) {
+    VendorKeyScope store;
+    SettingsStore::WriteDword(kClipTextKey, "ShowDetail", panel.showDetail ? 1 : 0);
+    if (!panel.keepToggles) return;
+    for (int k = 0; k < 4; ++k) SettingsStore::WriteDword(kClipTextKey, kDirectionValues[k], panel.forward[k] ? 1 : 0);
+    for (int k = 0; k < 8; ++k) SettingsStore::WriteDword(kClipTextKey, kToggleValues[k], panel.toggles[k] ? 1 : 0);
+}
+
 void AppShell::ShowUpgradeMessage(int fromVersion) const {
     MessageBoxA(nullptr, UpgradeMessage(fromVersion).c_str(), kUpgradeCaption, MB_ICONINFORMATION);
 }

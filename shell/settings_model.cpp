@@ -88,19 +88,6 @@ std::string UpgradeMessage(int fromVersion) {
     return std::string("(認識できないバージョン) -> 1.06 へのバージョンアップを行いました。\n\n") + kSeeHelp;
 }
 
-int ReformFlagsFromSwitches(const ConversionSwitches& s) {
-    int flags = 0;
-    if (s.width) flags |= s.toFullWidth ? REFORM_TO_FULLWIDTH : REFORM_TO_HALFWIDTH;
-    if (s.upper) flags |= s.toUpper ? REFORM_TO_UPPER : REFORM_TO_LOWER;
-    if (s.comma) flags |= s.toComma ? REFORM_TOUTEN_TO_COMMA : REFORM_COMMA_TO_TOUTEN;
-    if (s.period) flags |= s.toPeriod ? REFORM_KUTEN_TO_PERIOD : REFORM_PERIOD_TO_KUTEN;
-    if (s.wrap) flags |= REFORM_WRAP;
-    if (s.quote) flags |= REFORM_QUOTE;
-    if (s.kinsoku) flags |= REFORM_KINSOKU;
-    if (s.tagRemove) flags |= REFORM_TAG_REMOVE;
-    return flags;
-}
-
 uint32_t HotkeyFromStored(uint32_t key, uint32_t modifiers, uint32_t defaultModifiers) {
     if (modifiers < 1 || modifiers > 3) modifiers = defaultModifiers;
     return ComposeHotkeyCode(key, modifiers);

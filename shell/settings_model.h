@@ -36,16 +36,6 @@ constexpr char kTabrivetWarning[] =
     "Quorrel3 の Tabrivet 機能を使用している間は、Kestrane は正しく動作しません。\n"
     "先に Tabrivet 機能をオフにしてからご使用下さい。";
 
-// The stored text-conversion switches; a direction counts only when its
-// switch is on.
-struct ConversionSwitches {
-    int width, toFullWidth;
-    int upper, toUpper;
-    int comma, toComma;
-    int period, toPeriod;
-    int wrap, quote, kinsoku, tagRemove;
-};
-int ReformFlagsFromSwitches(const ConversionSwitches& s);
 
 // Stored values held to what keeps memory and the history file sound: the
 // file's count is one byte, and a tab expands to at most this many spaces.

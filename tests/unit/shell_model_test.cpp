@@ -7,6 +7,7 @@
 
 #include "balloon_layout.h"
 #include "key_mode.h"
+#include "reform_flags.h"
 #include "paste_notice.h"
 #include "settings_model.h"
 #include "text_measure.h"
