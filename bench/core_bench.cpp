@@ -6,9 +6,9 @@
 #include <random>
 #include <string>
 
-#include "clip_history.h"
-#include "reform_flags.h"
-#include "reformatter.h"
+#include "history/clip_history.h"
+#include "reform/reform_flags.h"
+#include "reform/reformatter.h"
 
 namespace {
 

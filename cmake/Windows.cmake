@@ -9,7 +9,7 @@ add_library(ksthook SHARED
   hook/ksthook.cpp hook/hook_procs.cpp hook/queries.cpp hook/shared_block.cpp)
 target_compile_definitions(ksthook PRIVATE KSTHOOK_BUILD)
 target_compile_options(ksthook PRIVATE -fno-exceptions -fno-rtti)
-target_include_directories(ksthook PUBLIC ${CMAKE_SOURCE_DIR}/hook)
+target_include_directories(ksthook PUBLIC ${CMAKE_SOURCE_DIR})
 target_link_libraries(ksthook PRIVATE kst_hook_logic)
 # Plain export names on 32-bit too (no @N decoration), and no "lib" prefix.
 target_link_options(ksthook PRIVATE -Wl,--kill-at)
@@ -18,13 +18,13 @@ set_target_properties(ksthook PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 
 # Everything of the program but its entry, so the Windows tests can use it.
 add_library(kst_app STATIC
-  shell/app_shell.cpp shell/program_settings.cpp shell/settings_store.cpp shell/tray_icon.cpp
+  shell/app_shell.cpp shell/program_settings.cpp store/settings_store.cpp shell/tray_icon.cpp
   shell/hotkey_actions.cpp shell/exclusion.cpp shell/foreground_app.cpp shell/history_folder.cpp history/clip_capture.cpp history/history_saver.cpp
-  notify/tooltip.cpp notify/progress_window.cpp notify/layered.cpp popup/shared_gdi.cpp
+  notify/tooltip.cpp notify/progress_window.cpp ui/layered.cpp ui/shared_gdi.cpp
   popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp
   settings/settings_sheet.cpp settings/reform_pages.cpp settings/other_pages.cpp)
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
-target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR}/resources ${CMAKE_BINARY_DIR}/generated)
+target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 comdlg32 shell32 gdi32 user32 advapi32
   oleacc ole32 oleaut32 uuid)
 kst_warnings(kst_app)

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "clip_history.h"
-#include "clipboard_access.h"
-#include "cp932_path.h"
+#include "history/clip_history.h"
+#include "history/clipboard_access.h"
+#include "reform/cp932_path.h"
 
 namespace kst {
 namespace {

@@ -1,12 +1,12 @@
-#include "clip_history.h"
+#include "history/clip_history.h"
 
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
 
-#include "file_io.h"
-#include "history_file.h"
-#include "history_texts.h"
+#include "history/file_io.h"
+#include "history/history_file.h"
+#include "history/history_texts.h"
 
 namespace kst {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "clip_item.h"
-#include "history_file.h"
-#include "history_host.h"
-#include "reform_flags.h"
-#include "reformatter.h"
+#include "history/clip_item.h"
+#include "history/history_file.h"
+#include "history/history_host.h"
+#include "reform/reform_flags.h"
+#include "reform/reformatter.h"
 
 namespace kst {
 

@@ -1,7 +1,7 @@
-#include "clip_item.h"
+#include "history/clip_item.h"
 
-#include "reform_flags.h"
-#include "reformatter.h"
+#include "reform/reform_flags.h"
+#include "reform/reformatter.h"
 
 namespace kst {
 

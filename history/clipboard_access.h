@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "message_wait.h"
+#include "history/message_wait.h"
 
 namespace kst {
 

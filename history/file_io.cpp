@@ -1,4 +1,4 @@
-#include "file_io.h"
+#include "history/file_io.h"
 
 #include <cstdio>
 

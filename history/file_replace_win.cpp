@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "file_io.h"
+#include "history/file_io.h"
 
 namespace kst {
 

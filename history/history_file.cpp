@@ -1,8 +1,8 @@
-#include "history_file.h"
+#include "history/history_file.h"
 
 #include <cstring>
 
-#include "file_io.h"
+#include "history/file_io.h"
 
 namespace kst {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "local_time.h"
+#include "history/local_time.h"
 
 namespace kst {
 

@@ -5,8 +5,8 @@
 
 #include <memory>
 
-#include "local_time.h"
-#include "progress_indicator.h"
+#include "history/local_time.h"
+#include "reform/progress_indicator.h"
 
 namespace kst {
 

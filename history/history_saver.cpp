@@ -1,6 +1,6 @@
-#include "history_saver.h"
+#include "history/history_saver.h"
 
-#include "message_wait.h"
+#include "history/message_wait.h"
 
 namespace kst {
 namespace {

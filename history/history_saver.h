@@ -8,8 +8,8 @@
 
 #include <string>
 
-#include "clip_history.h"
-#include "save_schedule.h"
+#include "history/clip_history.h"
+#include "history/save_schedule.h"
 
 namespace kst {
 

@@ -3,9 +3,9 @@
 // whatever they do not take is passed on.
 #include <string.h>
 
-#include "key_decision.h"
-#include "ksthook.h"
-#include "shared_block.h"
+#include "hook/key_decision.h"
+#include "hook/ksthook.h"
+#include "hook/shared_block.h"
 
 static bool IsKeyDown(const BYTE* state, int vk) { return (state[vk] & 0x80) != 0; }
 

@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "hook_shared.h"
+#include "hook/hook_shared.h"
 
 namespace kst {
 

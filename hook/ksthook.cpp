@@ -1,8 +1,8 @@
 // Set-up and the main program's setters and getters.
-#include "ksthook.h"
+#include "hook/ksthook.h"
 
-#include "key_decision.h"
-#include "shared_block.h"
+#include "hook/key_decision.h"
+#include "hook/shared_block.h"
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     if (reason == DLL_PROCESS_ATTACH) {

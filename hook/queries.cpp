@@ -1,7 +1,7 @@
 // The caret and module queries: a message hook on the one queried thread
 // answers from inside that process and sets a named event that we wait for.
-#include "ksthook.h"
-#include "shared_block.h"
+#include "hook/ksthook.h"
+#include "hook/shared_block.h"
 
 namespace {
 

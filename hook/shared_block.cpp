@@ -1,7 +1,7 @@
 // The one data block that every process mapping the library shares. The
 // section is marked shared in the image, so the loader maps the same pages
 // into every process instead of giving each a private copy.
-#include "shared_block.h"
+#include "hook/shared_block.h"
 
 __attribute__((section(".shared"), shared)) kst::HookSharedBlock g_shared =
     kst::kInitialHookSharedBlock;

@@ -3,8 +3,8 @@
 
 #include <windows.h>
 
-#include "hook_shared.h"
-#include "key_decision.h"
+#include "hook/hook_shared.h"
+#include "hook/key_decision.h"
 
 extern kst::HookSharedBlock g_shared;
 // Shared too: the Ctrl and Alt of hotkeys taken and not yet released.

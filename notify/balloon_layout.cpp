@@ -1,4 +1,4 @@
-#include "balloon_layout.h"
+#include "notify/balloon_layout.h"
 
 namespace kst {
 

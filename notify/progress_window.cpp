@@ -1,9 +1,9 @@
-#include "progress_window.h"
+#include "notify/progress_window.h"
 
 #include <commctrl.h>
 
-#include "shared_gdi.h"
-#include "window_object.h"
+#include "ui/shared_gdi.h"
+#include "ui/window_object.h"
 
 namespace kst {
 namespace {

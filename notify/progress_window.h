@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "progress_indicator.h"
+#include "reform/progress_indicator.h"
 
 namespace kst {
 

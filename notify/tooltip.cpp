@@ -1,11 +1,11 @@
-#include "tooltip.h"
+#include "notify/tooltip.h"
 
 #include <string.h>
 
-#include "balloon_layout.h"
-#include "layered.h"
-#include "shared_gdi.h"
-#include "window_object.h"
+#include "notify/balloon_layout.h"
+#include "ui/layered.h"
+#include "ui/shared_gdi.h"
+#include "ui/window_object.h"
 
 namespace kst {
 namespace {

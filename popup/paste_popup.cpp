@@ -1,12 +1,12 @@
-#include "paste_popup.h"
+#include "popup/paste_popup.h"
 
 #include <string>
 #include <vector>
 
-#include "clip_history.h"
-#include "popup_model.h"
-#include "shared_gdi.h"
-#include "window_object.h"
+#include "history/clip_history.h"
+#include "popup/popup_model.h"
+#include "ui/shared_gdi.h"
+#include "ui/window_object.h"
 
 namespace kst {
 namespace {

@@ -7,8 +7,8 @@
 
 #include <cstdint>
 
-#include "clip_history.h"
-#include "tooltip.h"
+#include "history/clip_history.h"
+#include "notify/tooltip.h"
 
 namespace kst {
 

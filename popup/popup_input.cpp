@@ -1,9 +1,9 @@
 // The popup's keys (forwarded by the hook library), its toggles, the paste
 // of the chosen row, and the two controls that act on the mouse press.
-#include "clip_history.h"
-#include "key_decision.h"
-#include "paste_popup.h"
-#include "popup_model.h"
+#include "history/clip_history.h"
+#include "hook/key_decision.h"
+#include "popup/paste_popup.h"
+#include "popup/popup_model.h"
 
 namespace kst {
 namespace {

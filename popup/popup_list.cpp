@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "char_convert.h"
-#include "clip_history.h"
-#include "paste_popup.h"
-#include "popup_model.h"
-#include "resource_ids.h"
-#include "shared_gdi.h"
+#include "reform/char_convert.h"
+#include "history/clip_history.h"
+#include "popup/paste_popup.h"
+#include "popup/popup_model.h"
+#include "resources/resource_ids.h"
+#include "ui/shared_gdi.h"
 
 namespace kst {
 namespace {

@@ -1,9 +1,9 @@
-#include "popup_model.h"
+#include "popup/popup_model.h"
 
 #include <cstdio>
 
-#include "char_convert.h"
-#include "reform_flags.h"
+#include "reform/char_convert.h"
+#include "reform/reform_flags.h"
 
 namespace kst {
 
@@ -124,21 +124,6 @@ TwoWay StepTwoWay(TwoWay now) {
     if (!now.on) return {true, false};
     if (!now.forward) return {true, true};
     return {false, false};
-}
-
-const char* TwoWayCaption(int k, bool forward) {
-    static const char* const kForward[4] = {"半角 -> 全角(&H)", "小文字 -> 大文字(&L)", "｢、｣ -> ｢，｣(&K)",
-                                            "｢。｣ -> ｢．｣(&P)"};
-    static const char* const kBackward[4] = {"全角 -> 半角(&H)", "大文字 -> 小文字(&L)", "｢，｣ -> ｢、｣(&K)",
-                                             "｢．｣ -> ｢。｣(&P)"};
-    if (k < 0 || k > 3) return "";
-    return forward ? kForward[k] : kBackward[k];
-}
-
-std::string WrapCaption(int columnWidth) {
-    char caption[64];
-    snprintf(caption, sizeof caption, "改行整形[%d文字](&R)", columnWidth);
-    return caption;
 }
 
 std::string EntryStatusLine(int index, int count, int limit) {

@@ -7,7 +7,8 @@
 #include <cstdint>
 #include <string>
 
-#include "local_time.h"
+#include "history/local_time.h"
+#include "reform/conversion_captions.h"
 
 namespace kst {
 
@@ -61,9 +62,6 @@ struct TwoWay {
 };
 TwoWay StepTwoWay(TwoWay now);
 
-// The caption of two-way conversion k (0-3) in a direction.
-const char* TwoWayCaption(int k, bool forward);
-std::string WrapCaption(int columnWidth);
 
 std::string EntryStatusLine(int index, int count, int limit);
 // The balloon title of an entry: null time gives the failure title.

@@ -1,8 +1,8 @@
-#include "char_convert.h"
+#include "reform/char_convert.h"
 
 #include <array>
 
-#include "reform_flags.h"
+#include "reform/reform_flags.h"
 
 namespace kst {
 namespace {

@@ -1,6 +1,6 @@
-#include "cp932_path.h"
+#include "reform/cp932_path.h"
 
-#include "char_convert.h"
+#include "reform/char_convert.h"
 
 namespace kst {
 

@@ -1,12 +1,12 @@
-#include "reformatter.h"
+#include "reform/reformatter.h"
 
 #include <bitset>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 
-#include "char_convert.h"
-#include "reform_flags.h"
+#include "reform/char_convert.h"
+#include "reform/reform_flags.h"
 
 namespace kst {
 namespace {

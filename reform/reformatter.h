@@ -6,7 +6,7 @@
 #include <cstddef>
 #include <string>
 
-#include "progress_indicator.h"
+#include "reform/progress_indicator.h"
 
 namespace kst {
 

@@ -4,11 +4,10 @@
 #include <shellapi.h>
 #include <stdio.h>
 
-#include "app_shell.h"
-#include "cp932_path.h"
-#include "page_controls.h"
-#include "page_values.h"
-#include "settings_sheet.h"
+#include "reform/cp932_path.h"
+#include "settings/page_controls.h"
+#include "settings/page_values.h"
+#include "settings/settings_sheet.h"
 
 namespace kst {
 namespace {
@@ -110,9 +109,7 @@ void StoreOtherPage(HWND page) {
 
 // The help document beside the program, opened as the shell opens it.
 void OpenHelp() {
-    char folder[MAX_PATH];
-    ProgramDirectory(folder, sizeof folder);
-    const std::string path = std::string(folder) + kHelpFileName;
+    const std::string path = SettingsSheet::ProgramFolder() + kHelpFileName;
     ShellExecuteA(FindWindowA("Shell_TrayWnd", nullptr), nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "settings_model.h"
-#include "settings_sheet.h"
-#include "settings_store.h"
+#include "store/settings_model.h"
+#include "settings/settings_sheet.h"
+#include "store/settings_store.h"
 
 namespace kst {
 

@@ -1,4 +1,4 @@
-#include "page_values.h"
+#include "settings/page_values.h"
 
 namespace kst {
 

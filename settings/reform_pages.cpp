@@ -1,10 +1,10 @@
 // The history page and the text reformatting page.
-#include "page_controls.h"
-#include "page_values.h"
-#include "popup_model.h"
-#include "reform_flags.h"
-#include "settings_sheet.h"
-#include "shared_gdi.h"
+#include "settings/page_controls.h"
+#include "settings/page_values.h"
+#include "reform/conversion_captions.h"
+#include "reform/reform_flags.h"
+#include "settings/settings_sheet.h"
+#include "ui/shared_gdi.h"
 
 namespace kst {
 namespace {

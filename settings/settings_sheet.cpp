@@ -1,13 +1,12 @@
-#include "settings_sheet.h"
+#include "settings/settings_sheet.h"
 
 #include <stdio.h>
 
 #include <vector>
 
-#include "ksthook.h"
-#include "page_controls.h"
-#include "page_values.h"
-#include "resource_ids.h"
+#include "settings/page_controls.h"
+#include "settings/page_values.h"
+#include "resources/resource_ids.h"
 
 namespace kst {
 namespace {
@@ -100,11 +99,13 @@ INT_PTR CALLBACK KeysPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
 }
 
 bool SettingsSheet::applied = false;
+std::string SettingsSheet::programFolder_;
 
 // A sheet confirmed with OK, whatever the system's result says: a sheet
 // whose pages never reported a change returns 0 on OK under Wine.
-INT_PTR SettingsSheet::Display(HINSTANCE programInstance, HWND parentWindow) {
+INT_PTR SettingsSheet::Display(HINSTANCE programInstance, HWND parentWindow, const std::string& programFolder) {
     if (isOpen) return 0;
+    programFolder_ = programFolder;
     instance = programInstance;
     parent = parentWindow;
     const struct {

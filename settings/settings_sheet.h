@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 namespace kst {
 
 class SettingsSheet {
@@ -17,10 +19,12 @@ class SettingsSheet {
     // Runs the sheet; nonzero when it was confirmed with OK (or failed to
     // run, which the sheet also reports as nonzero). 0 at once, without a
     // sheet, while one is already open.
-    INT_PTR Display(HINSTANCE programInstance, HWND parentWindow);
+    // programFolder: where the help document lies (the version page opens it).
+    INT_PTR Display(HINSTANCE programInstance, HWND parentWindow, const std::string& programFolder);
     int IsOpen() const { return isOpen; }
     // Called by a page as it writes its values: the sheet was confirmed.
     static void NoteApplied() { applied = true; }
+    static const std::string& ProgramFolder() { return programFolder_; }
 
     int alive = 1;
     HWND parent = nullptr;
@@ -29,6 +33,7 @@ class SettingsSheet {
 
   private:
     static bool applied;
+    static std::string programFolder_;
 };
 
 // The page procedures.

@@ -1,17 +1,17 @@
-#include "app_shell.h"
+#include "shell/app_shell.h"
 
 #include <commctrl.h>
 #include <objbase.h>
 
-#include "app_texts.h"
-#include "history_file.h"
-#include "ksthook.h"
-#include "layered.h"
-#include "progress_window.h"
-#include "settings_model.h"
-#include "settings_store.h"
-#include "shared_gdi.h"
-#include "window_object.h"
+#include "shell/app_texts.h"
+#include "history/history_file.h"
+#include "hook/ksthook.h"
+#include "ui/layered.h"
+#include "notify/progress_window.h"
+#include "store/settings_model.h"
+#include "store/settings_store.h"
+#include "ui/shared_gdi.h"
+#include "ui/window_object.h"
 
 namespace kst {
 

@@ -8,13 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "clip_history.h"
-#include "history_host.h"
-#include "history_saver.h"
-#include "paste_popup.h"
-#include "settings_sheet.h"
-#include "tooltip.h"
-#include "tray_icon.h"
+#include "history/clip_history.h"
+#include "history/history_host.h"
+#include "history/history_saver.h"
+#include "popup/paste_popup.h"
+#include "settings/settings_sheet.h"
+#include "notify/tooltip.h"
+#include "shell/tray_icon.h"
 
 namespace kst {
 

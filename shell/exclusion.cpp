@@ -3,12 +3,12 @@
 // not answer.
 #include <string.h>
 
-#include "app_shell.h"
-#include "app_texts.h"
-#include "char_convert.h"
-#include "cp932_path.h"
-#include "foreground_app.h"
-#include "ksthook.h"
+#include "shell/app_shell.h"
+#include "shell/app_texts.h"
+#include "reform/char_convert.h"
+#include "reform/cp932_path.h"
+#include "shell/foreground_app.h"
+#include "hook/ksthook.h"
 
 namespace kst {
 namespace {

@@ -1,8 +1,8 @@
-#include "foreground_app.h"
+#include "shell/foreground_app.h"
 
 #include <oleacc.h>
 
-#include "ksthook.h"
+#include "hook/ksthook.h"
 
 namespace kst {
 namespace {

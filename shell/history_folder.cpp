@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "app_shell.h"
-#include "app_texts.h"
-#include "history_file.h"
+#include "shell/app_shell.h"
+#include "shell/app_texts.h"
+#include "history/history_file.h"
 
 namespace kst {
 namespace {

@@ -4,17 +4,17 @@
 #include <string>
 #include <vector>
 
-#include "app_shell.h"
-#include "app_texts.h"
-#include "clipboard_access.h"
-#include "foreground_app.h"
-#include "key_decision.h"
-#include "key_mode.h"
-#include "ksthook.h"
-#include "message_wait.h"
-#include "paste_notice.h"
-#include "settings_model.h"
-#include "settings_store.h"
+#include "shell/app_shell.h"
+#include "shell/app_texts.h"
+#include "history/clipboard_access.h"
+#include "shell/foreground_app.h"
+#include "hook/key_decision.h"
+#include "shell/key_mode.h"
+#include "hook/ksthook.h"
+#include "history/message_wait.h"
+#include "shell/paste_notice.h"
+#include "store/settings_model.h"
+#include "store/settings_store.h"
 
 namespace kst {
 namespace {
@@ -348,7 +348,7 @@ void AppShell::OpenSettings() {
     ClosePopup();
     sheetOpen_ = true;
     ApplyKeyMode();
-    const bool applied = settings.Display(instance, mainWindow) != 0;
+    const bool applied = settings.Display(instance, mainWindow, ProgramFolder()) != 0;
     sheetOpen_ = false;
     if (applied) {
         LoadProgramSettings();

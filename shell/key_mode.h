@@ -2,7 +2,7 @@
 // doing. No Windows headers: tested natively.
 #pragma once
 
-#include "key_decision.h"
+#include "hook/key_decision.h"
 
 namespace kst {
 

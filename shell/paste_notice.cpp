@@ -1,8 +1,8 @@
-#include "paste_notice.h"
+#include "shell/paste_notice.h"
 
 #include <cstdio>
 
-#include "char_convert.h"
+#include "reform/char_convert.h"
 
 namespace kst {
 

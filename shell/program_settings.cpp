@@ -2,12 +2,12 @@
 // version upgrade, and the state written at exit.
 #include <stdio.h>
 
-#include "app_shell.h"
-#include "history_file.h"
-#include "hook_shared.h"
-#include "ksthook.h"
-#include "settings_model.h"
-#include "settings_store.h"
+#include "shell/app_shell.h"
+#include "history/history_file.h"
+#include "hook/hook_shared.h"
+#include "hook/ksthook.h"
+#include "store/settings_model.h"
+#include "store/settings_store.h"
 
 namespace kst {
 namespace {

@@ -1,11 +1,11 @@
-#include "tray_icon.h"
+#include "shell/tray_icon.h"
 
 #include <stdio.h>
 
-#include "app_shell.h"
-#include "resource_ids.h"
-#include "settings_model.h"
-#include "shared_gdi.h"
+#include "shell/app_shell.h"
+#include "resources/resource_ids.h"
+#include "store/settings_model.h"
+#include "ui/shared_gdi.h"
 
 namespace kst {
 namespace {

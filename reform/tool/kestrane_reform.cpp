@@ -11,9 +11,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "reform_flags.h"
-#include "reformatter.h"
-#include "utf8_cp932.h"
+#include "reform/reform_flags.h"
+#include "reform/reformatter.h"
+#include "reform/tool/utf8_cp932.h"
 
 namespace {
 

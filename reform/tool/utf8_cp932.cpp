@@ -1,4 +1,4 @@
-#include "utf8_cp932.h"
+#include "reform/tool/utf8_cp932.h"
 
 #include <iconv.h>
 

@@ -5,10 +5,10 @@
 
 #include <string.h>
 
-#include "accessible_caret.h"
-#include "hook_shared.h"
-#include "marked_copy.h"
-#include "testeditor_protocol.h"
+#include "tests/apps/accessible_caret.h"
+#include "hook/hook_shared.h"
+#include "tests/apps/marked_copy.h"
+#include "tests/apps/testeditor_protocol.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "history_file.h"
+#include "history/history_file.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto records = kst::DecodeHistoryFile(data, size);

@@ -8,8 +8,8 @@
 #include <cstring>
 #include <string>
 
-#include "reform_flags.h"
-#include "reformatter.h"
+#include "reform/reform_flags.h"
+#include "reform/reformatter.h"
 
 namespace {
 // Reads what the header of the input says; short inputs read as zeros.

@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "char_convert.h"
-#include "reform_flags.h"
+#include "reform/char_convert.h"
+#include "reform/reform_flags.h"
 
 namespace {
 

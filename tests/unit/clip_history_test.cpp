@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "clip_history.h"
-#include "fake_history_host.h"
+#include "history/clip_history.h"
+#include "tests/unit/fake_history_host.h"
 
 namespace {
 

@@ -2,9 +2,9 @@
 
 #include <string>
 
-#include "clip_item.h"
-#include "recording_progress.h"
-#include "reform_flags.h"
+#include "history/clip_item.h"
+#include "tests/unit/recording_progress.h"
+#include "reform/reform_flags.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app_texts.h"
-#include "reform_flags.h"
+#include "shell/app_texts.h"
+#include "reform/reform_flags.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "history_host.h"
-#include "recording_progress.h"
+#include "history/history_host.h"
+#include "tests/unit/recording_progress.h"
 
 struct FakeHistoryHost : kst::HistoryHost {
     std::vector<std::pair<std::string, std::string>> notes; // title, text

@@ -6,10 +6,10 @@
 #include <random>
 #include <string>
 
-#include "clip_history.h"
-#include "fake_history_host.h"
-#include "history_file.h"
-#include "save_schedule.h"
+#include "history/clip_history.h"
+#include "tests/unit/fake_history_host.h"
+#include "history/history_file.h"
+#include "history/save_schedule.h"
 
 namespace {
 

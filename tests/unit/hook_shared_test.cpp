@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "hook_shared.h"
+#include "hook/hook_shared.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "key_decision.h"
+#include "hook/key_decision.h"
 
 namespace {
 

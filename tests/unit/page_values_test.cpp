@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "cp932_path.h"
-#include "page_values.h"
+#include "reform/cp932_path.h"
+#include "settings/page_values.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "popup_model.h"
+#include "popup/popup_model.h"
 
 namespace {
 

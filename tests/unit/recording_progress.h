@@ -3,7 +3,7 @@
 
 #include <vector>
 
-#include "progress_indicator.h"
+#include "reform/progress_indicator.h"
 
 struct RecordingProgress : kst::ProgressIndicator {
     int created = 0, inits = 0, destroyed = 0;

@@ -3,10 +3,10 @@
 #include <random>
 #include <string>
 
-#include "char_convert.h"
-#include "recording_progress.h"
-#include "reform_flags.h"
-#include "reformatter.h"
+#include "reform/char_convert.h"
+#include "tests/unit/recording_progress.h"
+#include "reform/reform_flags.h"
+#include "reform/reformatter.h"
 
 namespace {
 

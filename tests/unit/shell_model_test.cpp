@@ -5,12 +5,12 @@
 #include <set>
 #include <string>
 
-#include "balloon_layout.h"
-#include "key_mode.h"
-#include "reform_flags.h"
-#include "paste_notice.h"
-#include "settings_model.h"
-#include "text_measure.h"
+#include "notify/balloon_layout.h"
+#include "shell/key_mode.h"
+#include "reform/reform_flags.h"
+#include "shell/paste_notice.h"
+#include "store/settings_model.h"
+#include "ui/text_measure.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "app_bench.h"
+#include "tests/win/app_bench.h"
 
 #include <stdio.h>
 

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "bench.h"
-#include "hook_shared.h"
+#include "tests/win/bench.h"
+#include "hook/hook_shared.h"
 
 namespace bench {
 

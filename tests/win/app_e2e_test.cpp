@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "app_bench.h"
-#include "history_file.h"
-#include "settings_model.h"
+#include "tests/win/app_bench.h"
+#include "history/history_file.h"
+#include "store/settings_model.h"
 
 namespace {
 

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "app_bench.h"
-#include "history_file.h"
-#include "settings_model.h"
-#include "testeditor_protocol.h"
+#include "tests/win/app_bench.h"
+#include "history/history_file.h"
+#include "store/settings_model.h"
+#include "tests/apps/testeditor_protocol.h"
 
 namespace fixture {
 

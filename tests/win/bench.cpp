@@ -1,10 +1,10 @@
-#include "bench.h"
+#include "tests/win/bench.h"
 
 #include <string.h>
 
 #include <vector>
 
-#include "cp932_path.h"
+#include "reform/cp932_path.h"
 
 namespace bench {
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
+#include "tests/win/app_fixture.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "bench.h"
-#include "hook_shared.h"
-#include "key_decision.h"
-#include "ksthook.h"
-#include "testeditor_protocol.h"
+#include "tests/win/bench.h"
+#include "hook/hook_shared.h"
+#include "hook/key_decision.h"
+#include "hook/ksthook.h"
+#include "tests/apps/testeditor_protocol.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
-#include "marked_copy.h"
-#include "paste_popup.h"
+#include "tests/win/app_fixture.h"
+#include "tests/apps/marked_copy.h"
+#include "popup/paste_popup.h"
 
 namespace {
 

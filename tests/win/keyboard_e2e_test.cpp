@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
-#include "key_decision.h"
+#include "tests/win/app_fixture.h"
+#include "hook/key_decision.h"
 
 namespace {
 

@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "app_bench.h"
-#include "clip_history.h"
-#include "foreground_app.h"
-#include "ksthook.h"
+#include "tests/win/app_bench.h"
+#include "history/clip_history.h"
+#include "shell/foreground_app.h"
+#include "hook/ksthook.h"
 
 namespace {
 

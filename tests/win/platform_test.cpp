@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app_shell.h"
-#include "bench.h"
+#include "shell/app_shell.h"
+#include "tests/win/bench.h"
 #include "version.h"
 
 namespace {

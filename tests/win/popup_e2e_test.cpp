@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
-#include "paste_popup.h"
-#include "popup_model.h"
+#include "tests/win/app_fixture.h"
+#include "popup/paste_popup.h"
+#include "popup/popup_model.h"
 
 namespace {
 

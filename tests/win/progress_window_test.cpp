@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "clip_item.h"
-#include "progress_window.h"
-#include "reform_flags.h"
-#include "shared_gdi.h"
+#include "history/clip_item.h"
+#include "notify/progress_window.h"
+#include "reform/reform_flags.h"
+#include "ui/shared_gdi.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include <oleacc.h>
 
-#include "app_fixture.h"
-#include "paste_popup.h"
+#include "tests/win/app_fixture.h"
+#include "popup/paste_popup.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 
 #include <string>
 
-#include "app_bench.h"
-#include "history_file.h"
-#include "testeditor_protocol.h"
+#include "tests/win/app_bench.h"
+#include "history/history_file.h"
+#include "tests/apps/testeditor_protocol.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "app_bench.h"
-#include "settings_store.h"
+#include "tests/win/app_bench.h"
+#include "store/settings_store.h"
 
 namespace {
 

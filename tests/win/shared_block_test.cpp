@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
-#include "bench.h"
-#include "ksthook.h"
+#include "tests/win/bench.h"
+#include "hook/ksthook.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "app_fixture.h"
+#include "tests/win/app_fixture.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include "shared_gdi.h"
+#include "ui/shared_gdi.h"
 
 namespace {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "app_bench.h"
-#include "balloon_layout.h"
-#include "resource_ids.h"
-#include "shared_gdi.h"
+#include "tests/win/app_bench.h"
+#include "notify/balloon_layout.h"
+#include "resources/resource_ids.h"
+#include "ui/shared_gdi.h"
 
 namespace {
 

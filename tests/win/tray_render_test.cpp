@@ -3,10 +3,10 @@
 
 #include <vector>
 
-#include "resource_ids.h"
-#include "settings_model.h"
-#include "shared_gdi.h"
-#include "tray_icon.h"
+#include "resources/resource_ids.h"
+#include "store/settings_model.h"
+#include "ui/shared_gdi.h"
+#include "shell/tray_icon.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <string.h>
 
-#include "ksthook.h"
+#include "hook/ksthook.h"
 
 int main(int argc, char** argv) {
     if (argc >= 2 && strcmp(argv[1], "--read-shared-block") == 0)

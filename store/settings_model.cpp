@@ -1,9 +1,9 @@
-#include "settings_model.h"
+#include "store/settings_model.h"
 
 #include <cstdio>
 
-#include "hook_shared.h"
-#include "reform_flags.h"
+#include "hook/hook_shared.h"
+#include "reform/reform_flags.h"
 
 namespace kst {
 

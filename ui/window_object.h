@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "resource_ids.h"
+#include "resources/resource_ids.h"
 
 namespace kst {
 

@@ -4,7 +4,7 @@
 
 #include <cstddef>
 
-#include "char_convert.h"
+#include "reform/char_convert.h"
 
 namespace kst {
 

@@ -1,6 +1,6 @@
-#include "shared_gdi.h"
+#include "ui/shared_gdi.h"
 
-#include "text_measure.h"
+#include "ui/text_measure.h"
 
 namespace kst {
 

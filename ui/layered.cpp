@@ -1,4 +1,4 @@
-#include "layered.h"
+#include "ui/layered.h"
 
 namespace kst {
 

@@ -1,10 +1,10 @@
-#include "settings_store.h"
+#include "store/settings_store.h"
 
 #include <stdio.h>
 #include <string.h>
 
-#include "hook_shared.h"
-#include "settings_model.h"
+#include "hook/hook_shared.h"
+#include "store/settings_model.h"
 
 namespace kst {
 namespace {
