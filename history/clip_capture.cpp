@@ -240,7 +240,7 @@ bool ClipHistory::AddPathTextToClipboard(int filePath) {
 void ClipHistory::KeepOutOfHistory() {
     textOnClipboard = IsClipboardFormatAvailable(CF_TEXT) ? 1 : 0;
     otherFormats = 1;
-    currentEntryIndex = 255;
+    currentEntryIndex = kNoCurrentEntry;
     ReadFormats();
 }
 
@@ -260,7 +260,7 @@ int ClipHistory::Capture(const CaptureRules& rules) {
     } else {
         textOnClipboard = 0;
         otherFormats = CountClipboardFormats() > 0 ? 1 : 0;
-        currentEntryIndex = 255;
+        currentEntryIndex = kNoCurrentEntry;
         ReadFormats();
         if (own || !(formatMask & 0x20) || filePath == 0) return 0;
         if (filePath & kFilePathToClipboard) {

@@ -162,7 +162,7 @@ int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths) {
         }
         AppendEntry();
     } else {
-        currentEntryIndex = 255;
+        currentEntryIndex = kNoCurrentEntry;
         if (host_) host_->Beep();
         Announce(kFullText);
         return 0;

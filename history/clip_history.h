@@ -17,6 +17,9 @@ namespace kst {
 
 enum OrderType { ORDER_FIRST = 0, ORDER_NEXT = 1, ORDER_VICTIM = 3 };
 
+// The current-entry index when the clipboard holds no entry of the history.
+constexpr int kNoCurrentEntry = 255;
+
 // The list settings as stored (registry values under "kestrane\ClipText").
 struct ListSettings {
     int invertOrder = 0; // bINVERTORDER

@@ -126,7 +126,7 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
         FillRect(dc, &band, g_gdi.selectionBrush);
     }
     const int current = history->currentEntryIndex;
-    if ((history->formatMask & 0x02) && current != 255 && history->Item(current)) {
+    if ((history->formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current)) {
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
         const std::string text = TextStart(history->GetItemText(current, 0), kRowTextBytes);
         const RECT textRect{x + 5, r.top + 2, r.right - 6, r.bottom};
@@ -149,7 +149,7 @@ void PastePopup::ShowEntryDetail(uint32_t data) {
     if (history->otherFormats == 1 && data == kCurrentClipboardRow) {
         title = kCurrentClipboardTitle;
         const int current = history->currentEntryIndex;
-        if ((history->formatMask & 0x02) && current != 255 && history->Item(current))
+        if ((history->formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current))
             content = TextStart(history->GetItemText(current, 0), kDetailBytes);
         else
             content = history->textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;

@@ -23,31 +23,31 @@ std::string ModuleValueName(int i) {
 }
 
 void FillExclusionPage(HWND page) {
-    SendDlgItemMessageA(page, 1000, LB_SETHORIZONTALEXTENT, 600, 0);
+    SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_SETHORIZONTALEXTENT, 600, 0);
     VendorKeyScope store;
     const int count = static_cast<int>(ReadValue(kExceptKey, "count", 0));
     for (int i = 0; i < count && i < kMaxExclusions; ++i) {
         char path[260];
         SettingsStore::ReadString(kExceptKey, ModuleValueName(i).c_str(), "N/A", path, sizeof path);
-        SendDlgItemMessageA(page, 1000, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path));
+        SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path));
     }
 }
 
 void StoreExclusionPage(HWND page) {
-    const int count = static_cast<int>(SendDlgItemMessageA(page, 1000, LB_GETCOUNT, 0, 0));
+    const int count = static_cast<int>(SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETCOUNT, 0, 0));
     VendorKeyScope store;
     SettingsStore::WriteDword(kExceptKey, "count", static_cast<DWORD>(count < 0 ? 0 : count));
     for (int i = 0; i < count; ++i) {
         char path[260] = "";
-        if (SendDlgItemMessageA(page, 1000, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof path)
-            SendDlgItemMessageA(page, 1000, LB_GETTEXT, i, reinterpret_cast<LPARAM>(path));
+        if (SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof path)
+            SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(path));
         SettingsStore::WriteString(kExceptKey, ModuleValueName(i).c_str(), path);
     }
 }
 
 // The system's open-file dialog, starting in the folder of what is typed.
 void BrowseForProgram(HWND page) {
-    const std::string folder = ParentFolder(ItemText(page, 1030));
+    const std::string folder = ParentFolder(ItemText(page, IDC_EXCLUSION_PATH));
     char file[260] = "";
     OPENFILENAMEA ofn{};
     ofn.lStructSize = sizeof ofn;
@@ -59,52 +59,52 @@ void BrowseForProgram(HWND page) {
     ofn.lpstrTitle = "除外する実行ファイルの指定";
     ofn.lpstrDefExt = "exe";
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    if (GetOpenFileNameA(&ofn)) SetDlgItemTextA(page, 1030, file);
+    if (GetOpenFileNameA(&ofn)) SetDlgItemTextA(page, IDC_EXCLUSION_PATH, file);
 }
 
 void AddProgram(HWND page) {
-    const std::string path = ItemText(page, 1030);
+    const std::string path = ItemText(page, IDC_EXCLUSION_PATH);
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
         MessageBoxA(page, kNotAProgramText, "kestrane", MB_ICONINFORMATION | MB_OK);
         return;
     }
-    SendDlgItemMessageA(page, 1000, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
+    SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
 }
 
 void DeleteProgram(HWND page) {
-    const int selected = static_cast<int>(SendDlgItemMessageA(page, 1000, LB_GETCURSEL, 0, 0));
-    const int count = static_cast<int>(SendDlgItemMessageA(page, 1000, LB_GETCOUNT, 0, 0));
+    const int selected = static_cast<int>(SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETCURSEL, 0, 0));
+    const int count = static_cast<int>(SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETCOUNT, 0, 0));
     if (selected < 0) return;
-    SendDlgItemMessageA(page, 1000, LB_DELETESTRING, selected, 0);
-    SendDlgItemMessageA(page, 1000, LB_SETCURSEL, SelectionAfterDelete(count, selected), 0);
+    SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_DELETESTRING, selected, 0);
+    SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_SETCURSEL, SelectionAfterDelete(count, selected), 0);
 }
 
 void EnableFileOptions(HWND page, bool enable) {
-    EnableWindow(GetDlgItem(page, 1070), enable);
-    EnableWindow(GetDlgItem(page, 1005), enable);
+    EnableWindow(GetDlgItem(page, IDC_OTHER_PATHS_TO_CLIPBOARD), enable);
+    EnableWindow(GetDlgItem(page, IDC_OTHER_FILE_NAMES_ONLY), enable);
 }
 
 void FillOtherPage(HWND page) {
     VendorKeyScope store;
-    SetChecked(page, 1001, ReadValue(kMainKey, "UsePalette", 1) != 0);
-    SetChecked(page, 1031, ReadValue(kMainKey, "NoUseKestrane", 0) != 0);
-    SetChecked(page, 1064, ReadValue(kMainKey, "CtrlCOnly", 0) != 0);
-    SetChecked(page, 1068, ReadValue(kMainKey, "LongList", 0) != 0);
+    SetChecked(page, IDC_OTHER_PALETTE, ReadValue(kMainKey, "UsePalette", 1) != 0);
+    SetChecked(page, IDC_OTHER_NO_POPUP_FOR_ONE, ReadValue(kMainKey, "NoUseKestrane", 0) != 0);
+    SetChecked(page, IDC_OTHER_COPY_KEYS_ONLY, ReadValue(kMainKey, "CtrlCOnly", 0) != 0);
+    SetChecked(page, IDC_OTHER_LONG_LIST, ReadValue(kMainKey, "LongList", 0) != 0);
     const FilePathBoxes boxes = FilePathShown(ReadValue(kMainKey, "FilePath", 0));
-    SetChecked(page, 1069, boxes.record);
-    SetChecked(page, 1070, boxes.toClipboard);
-    SetChecked(page, 1005, boxes.nameOnly);
+    SetChecked(page, IDC_OTHER_FILE_PATHS, boxes.record);
+    SetChecked(page, IDC_OTHER_PATHS_TO_CLIPBOARD, boxes.toClipboard);
+    SetChecked(page, IDC_OTHER_FILE_NAMES_ONLY, boxes.nameOnly);
     EnableFileOptions(page, boxes.dependentsEnabled);
 }
 
 void StoreOtherPage(HWND page) {
     VendorKeyScope store;
-    WriteChecked(page, kMainKey, "UsePalette", 1001);
-    WriteChecked(page, kMainKey, "NoUseKestrane", 1031);
-    WriteChecked(page, kMainKey, "CtrlCOnly", 1064);
-    WriteChecked(page, kMainKey, "LongList", 1068);
+    WriteChecked(page, kMainKey, "UsePalette", IDC_OTHER_PALETTE);
+    WriteChecked(page, kMainKey, "NoUseKestrane", IDC_OTHER_NO_POPUP_FOR_ONE);
+    WriteChecked(page, kMainKey, "CtrlCOnly", IDC_OTHER_COPY_KEYS_ONLY);
+    WriteChecked(page, kMainKey, "LongList", IDC_OTHER_LONG_LIST);
     SettingsStore::WriteDword(kMainKey, "FilePath",
-                              StoredFilePath(IsChecked(page, 1069), IsChecked(page, 1070), IsChecked(page, 1005)));
+                              StoredFilePath(IsChecked(page, IDC_OTHER_FILE_PATHS), IsChecked(page, IDC_OTHER_PATHS_TO_CLIPBOARD), IsChecked(page, IDC_OTHER_FILE_NAMES_ONLY)));
 }
 
 // The help document beside the program, opened as the shell opens it.
@@ -120,13 +120,13 @@ INT_PTR CALLBACK ExclusionPageProc(HWND page, UINT message, WPARAM wParam, LPARA
     if (IsApply(message, lParam)) StoreExclusionPage(page);
     if (IsClick(message, wParam)) {
         switch (LOWORD(wParam)) {
-        case 1009:
+        case IDC_EXCLUSION_BROWSE:
             BrowseForProgram(page);
             break;
-        case 1056:
+        case IDC_EXCLUSION_ADD:
             AddProgram(page);
             break;
-        case 1057:
+        case IDC_EXCLUSION_DELETE:
             DeleteProgram(page);
             break;
         }
@@ -137,13 +137,13 @@ INT_PTR CALLBACK ExclusionPageProc(HWND page, UINT message, WPARAM wParam, LPARA
 INT_PTR CALLBACK OtherPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) FillOtherPage(page);
     if (IsApply(message, lParam)) StoreOtherPage(page);
-    if (IsClick(message, wParam) && LOWORD(wParam) == 1069) EnableFileOptions(page, IsChecked(page, 1069));
+    if (IsClick(message, wParam) && LOWORD(wParam) == IDC_OTHER_FILE_PATHS) EnableFileOptions(page, IsChecked(page, IDC_OTHER_FILE_PATHS));
     return 0;
 }
 
 INT_PTR CALLBACK VersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM) {
-    if (message == WM_INITDIALOG) SetDlgItemTextA(page, 1037, kVersionLine);
-    if (IsClick(message, wParam) && LOWORD(wParam) == 1004) OpenHelp();
+    if (message == WM_INITDIALOG) SetDlgItemTextA(page, IDC_VERSION_LINE, kVersionLine);
+    if (IsClick(message, wParam) && LOWORD(wParam) == IDC_VERSION_HELP) OpenHelp();
     return 0;
 }
 

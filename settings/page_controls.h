@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "resources/resource_ids.h"
 #include "store/settings_model.h"
 #include "settings/settings_sheet.h"
 #include "store/settings_store.h"

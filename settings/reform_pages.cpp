@@ -9,9 +9,9 @@
 namespace kst {
 namespace {
 
-const int kOrderButtons[2] = {1040, 1028};
-const int kCopyOrderButtons[3] = {1065, 1041, 1067};
-const int kTabButtons[3] = {1027, 1029, 1034};
+const int kOrderButtons[2] = {IDC_HISTORY_FIFO, IDC_HISTORY_FILO};
+const int kCopyOrderButtons[3] = {IDC_HISTORY_PASTED_STAYS, IDC_HISTORY_PASTED_TO_BACK, IDC_HISTORY_PASTED_TO_TOP};
+const int kTabButtons[3] = {IDC_REFORM_TAB_2, IDC_REFORM_TAB_4, IDC_REFORM_TAB_8};
 
 // The direction toggles and the conversion boxes whose texts follow them.
 const struct {
@@ -19,10 +19,10 @@ const struct {
     const char* direction;
     const char* onOff;
 } kDirections[4] = {
-    {1049, 1053, "toDBCS", "bDBCS"},
-    {1050, 1002, "toUPPER", "bUPPER"},
-    {1051, 1006, "toCANMA", "bCANMA"},
-    {1052, 1009, "toPERIOD", "bPERIOD"},
+    {IDC_REFORM_WIDTH_DIRECTION, IDC_REFORM_WIDTH, "toDBCS", "bDBCS"},
+    {IDC_REFORM_CASE_DIRECTION, IDC_REFORM_CASE, "toUPPER", "bUPPER"},
+    {IDC_REFORM_COMMA_DIRECTION, IDC_REFORM_COMMA, "toCANMA", "bCANMA"},
+    {IDC_REFORM_PERIOD_DIRECTION, IDC_REFORM_PERIOD, "toPERIOD", "bPERIOD"},
 };
 
 void SelectOne(HWND page, const int* group, int count, int chosen) {
@@ -32,26 +32,26 @@ void SelectOne(HWND page, const int* group, int count, int chosen) {
 void FillHistoryPage(HWND page) {
     VendorKeyScope store;
     const DWORD invert = ReadValue(kClipTextKey, "bINVERTORDER", 0);
-    SetChecked(page, invert ? 1028 : 1040, true);
+    SetChecked(page, invert ? IDC_HISTORY_FILO : IDC_HISTORY_FIFO, true);
     const int copyOrder = CopyOrderButton(ReadValue(kClipTextKey, "bCOPYORDER", 0));
     if (copyOrder >= 0) SetChecked(page, kCopyOrderButtons[copyOrder], true);
-    SetChecked(page, 1043, ReadValue(kClipTextKey, "bSAVEBUFFER", 1) != 0);
-    SetChecked(page, 1044, ReadValue(kClipTextKey, "bAUTODELETE", 1) != 0);
-    SetChecked(page, 1001, ReadValue(kClipTextKey, "bPASTEDELETE", 1) != 0);
-    SetNumber(page, 1042, ReadValue(kClipTextKey, "BUFFERLIMIT", 20));
+    SetChecked(page, IDC_HISTORY_KEEP, ReadValue(kClipTextKey, "bSAVEBUFFER", 1) != 0);
+    SetChecked(page, IDC_HISTORY_AUTO_DELETE, ReadValue(kClipTextKey, "bAUTODELETE", 1) != 0);
+    SetChecked(page, IDC_HISTORY_PASTE_DELETE, ReadValue(kClipTextKey, "bPASTEDELETE", 1) != 0);
+    SetNumber(page, IDC_HISTORY_LIMIT, ReadValue(kClipTextKey, "BUFFERLIMIT", 20));
     UDACCEL step{0, 10};
-    SendDlgItemMessageA(page, 1029, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
-    SendDlgItemMessageA(page, 1029, UDM_SETRANGE32, 20, 200);
+    SendDlgItemMessageA(page, IDC_HISTORY_LIMIT_ARROWS, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
+    SendDlgItemMessageA(page, IDC_HISTORY_LIMIT_ARROWS, UDM_SETRANGE32, 20, 200);
 }
 
 void StoreHistoryPage(HWND page) {
     VendorKeyScope store;
-    WriteChecked(page, kClipTextKey, "bINVERTORDER", 1028);
-    SettingsStore::WriteDword(kClipTextKey, "bCOPYORDER", StoredCopyOrder(IsChecked(page, 1041), IsChecked(page, 1067)));
-    WriteChecked(page, kClipTextKey, "bSAVEBUFFER", 1043);
-    WriteChecked(page, kClipTextKey, "bAUTODELETE", 1044);
-    WriteChecked(page, kClipTextKey, "bPASTEDELETE", 1001);
-    SettingsStore::WriteDword(kClipTextKey, "BUFFERLIMIT", StoredInRange(ItemText(page, 1042, 32).c_str(), 20, 200));
+    WriteChecked(page, kClipTextKey, "bINVERTORDER", IDC_HISTORY_FILO);
+    SettingsStore::WriteDword(kClipTextKey, "bCOPYORDER", StoredCopyOrder(IsChecked(page, IDC_HISTORY_PASTED_TO_BACK), IsChecked(page, IDC_HISTORY_PASTED_TO_TOP)));
+    WriteChecked(page, kClipTextKey, "bSAVEBUFFER", IDC_HISTORY_KEEP);
+    WriteChecked(page, kClipTextKey, "bAUTODELETE", IDC_HISTORY_AUTO_DELETE);
+    WriteChecked(page, kClipTextKey, "bPASTEDELETE", IDC_HISTORY_PASTE_DELETE);
+    SettingsStore::WriteDword(kClipTextKey, "BUFFERLIMIT", StoredInRange(ItemText(page, IDC_HISTORY_LIMIT, 32).c_str(), 20, 200));
 }
 
 void ShowDirection(HWND page, int k) {
@@ -69,38 +69,38 @@ void FillReformPage(HWND page) {
         SetWindowTextA(toggle, "4"); // the right-pointing triangle of the symbol font
         SetWindowPos(toggle, nullptr, 0, 0, 16, 12, SWP_NOMOVE | SWP_NOZORDER);
     }
-    SetChecked(page, 1003, ReadValue(kClipTextKey, "bRETURNSET", 0) != 0);
-    SetChecked(page, 1004, ReadValue(kClipTextKey, "bQUOTESET", 0) != 0);
-    SetChecked(page, 1007, ReadValue(kClipTextKey, "bCORRECT", 0) != 0);
-    SetChecked(page, 1008, ReadValue(kClipTextKey, "bTAGREMOVE", 0) != 0);
-    SetNumber(page, 1054, ReadValue(kClipTextKey, "ColumnWidth", 60));
-    SetChecked(page, 1055, ReadValue(kClipTextKey, "bSAVE", 0) != 0);
+    SetChecked(page, IDC_REFORM_WRAP, ReadValue(kClipTextKey, "bRETURNSET", 0) != 0);
+    SetChecked(page, IDC_REFORM_QUOTE, ReadValue(kClipTextKey, "bQUOTESET", 0) != 0);
+    SetChecked(page, IDC_REFORM_KINSOKU, ReadValue(kClipTextKey, "bCORRECT", 0) != 0);
+    SetChecked(page, IDC_REFORM_TAGS, ReadValue(kClipTextKey, "bTAGREMOVE", 0) != 0);
+    SetNumber(page, IDC_REFORM_COLUMN, ReadValue(kClipTextKey, "ColumnWidth", 60));
+    SetChecked(page, IDC_REFORM_SAVE_PANEL, ReadValue(kClipTextKey, "bSAVE", 0) != 0);
     char text[260];
     SettingsStore::ReadString(kClipTextKey, "CorrectFront", kDefaultCorrectFront, text, sizeof text);
-    SetDlgItemTextA(page, 1032, text);
+    SetDlgItemTextA(page, IDC_REFORM_LINE_START, text);
     SettingsStore::ReadString(kClipTextKey, "CorrectEnd", kDefaultCorrectEnd, text, sizeof text);
-    SetDlgItemTextA(page, 1033, text);
+    SetDlgItemTextA(page, IDC_REFORM_LINE_END, text);
     const int tab = TabButton(ReadValue(kClipTextKey, "nTab", 4));
     if (tab >= 0) SetChecked(page, kTabButtons[tab], true);
-    SetChecked(page, 1013, ReadValue(kClipTextKey, "bTABREPLACE", 0) != 0);
+    SetChecked(page, IDC_REFORM_TAB_REPLACE, ReadValue(kClipTextKey, "bTABREPLACE", 0) != 0);
 }
 
 void StoreReformPage(HWND page) {
     VendorKeyScope store;
     for (const auto& d : kDirections) WriteChecked(page, kClipTextKey, d.onOff, d.box);
     for (const auto& d : kDirections) WriteChecked(page, kClipTextKey, d.direction, d.toggle);
-    WriteChecked(page, kClipTextKey, "bRETURNSET", 1003);
-    WriteChecked(page, kClipTextKey, "bQUOTESET", 1004);
-    WriteChecked(page, kClipTextKey, "bCORRECT", 1007);
-    WriteChecked(page, kClipTextKey, "bTAGREMOVE", 1008);
-    SettingsStore::WriteDword(kClipTextKey, "ColumnWidth", StoredInRange(ItemText(page, 1054, 32).c_str(), 20, 256));
-    WriteChecked(page, kClipTextKey, "bSAVE", 1055);
+    WriteChecked(page, kClipTextKey, "bRETURNSET", IDC_REFORM_WRAP);
+    WriteChecked(page, kClipTextKey, "bQUOTESET", IDC_REFORM_QUOTE);
+    WriteChecked(page, kClipTextKey, "bCORRECT", IDC_REFORM_KINSOKU);
+    WriteChecked(page, kClipTextKey, "bTAGREMOVE", IDC_REFORM_TAGS);
+    SettingsStore::WriteDword(kClipTextKey, "ColumnWidth", StoredInRange(ItemText(page, IDC_REFORM_COLUMN, 32).c_str(), 20, 256));
+    WriteChecked(page, kClipTextKey, "bSAVE", IDC_REFORM_SAVE_PANEL);
     // 260-byte buffers: at most 259 bytes of each string are stored.
-    SettingsStore::WriteString(kClipTextKey, "CorrectFront", ItemText(page, 1032).c_str());
-    SettingsStore::WriteString(kClipTextKey, "CorrectEnd", ItemText(page, 1033).c_str());
+    SettingsStore::WriteString(kClipTextKey, "CorrectFront", ItemText(page, IDC_REFORM_LINE_START).c_str());
+    SettingsStore::WriteString(kClipTextKey, "CorrectEnd", ItemText(page, IDC_REFORM_LINE_END).c_str());
     SettingsStore::WriteDword(kClipTextKey, "nTab",
-                              StoredTab(IsChecked(page, 1027), IsChecked(page, 1029), IsChecked(page, 1034)));
-    WriteChecked(page, kClipTextKey, "bTABREPLACE", 1013);
+                              StoredTab(IsChecked(page, IDC_REFORM_TAB_2), IsChecked(page, IDC_REFORM_TAB_4), IsChecked(page, IDC_REFORM_TAB_8)));
+    WriteChecked(page, kClipTextKey, "bTABREPLACE", IDC_REFORM_TAB_REPLACE);
 }
 
 } // namespace

@@ -20,10 +20,10 @@ struct KeyRow {
 };
 // The order in which the rows are stored.
 const KeyRow kKeyRows[4] = {
-    {1033, 1040, "HistoryKeyWith", "HistoryKey", 2, 86},
-    {1038, 1041, "ClearKeyWith", "ClearKey", 2, 8},
-    {1039, 1042, "StopKeyWith", "StopKey", 3, 8},
-    {1043, 1044, "AutoPasteKeyWith", "AutoPasteKey", 1, 86},
+    {IDC_KEYS_POPUP_MODIFIERS, IDC_KEYS_POPUP_KEY, "HistoryKeyWith", "HistoryKey", 2, 86},
+    {IDC_KEYS_CLEAR_MODIFIERS, IDC_KEYS_CLEAR_KEY, "ClearKeyWith", "ClearKey", 2, 8},
+    {IDC_KEYS_STOP_MODIFIERS, IDC_KEYS_STOP_KEY, "StopKeyWith", "StopKey", 3, 8},
+    {IDC_KEYS_SIMPLE_PASTE_MODIFIERS, IDC_KEYS_SIMPLE_PASTE_KEY, "AutoPasteKeyWith", "AutoPasteKey", 1, 86},
 };
 
 std::vector<KeyName> LoadKeyNames(HINSTANCE instance) {
@@ -63,7 +63,7 @@ void FillKeysPage(HWND page) {
         const int key = static_cast<int>(ReadValue(kMainKey, row.keyValue, row.keyDefault));
         SendDlgItemMessageA(page, row.keyList, CB_SETCURSEL, RowOfKeyCode(names, key), 0);
     }
-    SetChecked(page, 1036, ReadValue(kClipTextKey, "AutoLoad", 1) != 0);
+    SetChecked(page, IDC_KEYS_AUTO_CAPTURE, ReadValue(kClipTextKey, "AutoLoad", 1) != 0);
 }
 
 std::string SelectedText(HWND page, int list) {
@@ -87,7 +87,7 @@ void StoreKeysPage(HWND page) {
         const LRESULT index = SendDlgItemMessageA(page, row.modifierList, CB_GETCURSEL, 0, 0);
         if (index != CB_ERR) SettingsStore::WriteDword(kMainKey, row.modifierValue, static_cast<DWORD>(index + 1));
     }
-    WriteChecked(page, kClipTextKey, "AutoLoad", 1036);
+    WriteChecked(page, kClipTextKey, "AutoLoad", IDC_KEYS_AUTO_CAPTURE);
 }
 
 } // namespace

@@ -214,7 +214,7 @@ void AppShell::TogglePause() {
     history.textOnClipboard = 1;
     history.otherFormats = 1;
     history.formatMask = 1;
-    history.currentEntryIndex = 255;
+    history.currentEntryIndex = kNoCurrentEntry;
 }
 
 void AppShell::Information(const char* title, const char* text) { balloon.Information(title, text); }

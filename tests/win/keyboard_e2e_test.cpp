@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "tests/win/app_fixture.h"
 #include "hook/key_decision.h"
 
@@ -46,6 +47,12 @@ class KeyboardEndToEnd : public AppFixture {
             values.push_back(v);
         }
         return values;
+    }
+    // The sheet's last step puts the taskbar in front: only after it can the
+    // editor be brought back for good.
+    bool ReturnFromTheSheet() {
+        bench::PumpUntil([] { return GetForegroundWindow() == FindWindowA("Shell_TrayWnd", nullptr); }, 3000);
+        return bench::BringToFront(editorWindow_);
     }
     HWND Balloon() const { return bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id()); }
     bool BalloonShows(DWORD ms) {
@@ -108,10 +115,10 @@ TEST_F(KeyboardEndToEnd, TheSheetPauseAndClearCloseThePopupAndTheKeyModeFollows)
     PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(bench::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
     EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
+    ASSERT_TRUE(ReturnFromTheSheet());
 
     // Paused, a popup opened by command takes the keys, and closing it
     // returns to the stop key only.
-    ASSERT_TRUE(bench::BringToFront(editorWindow_));
     bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK);
     ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeStopOnly));
     PostGeneral(app_->MainWindow(), 3);
@@ -263,7 +270,6 @@ TEST_F(KeyboardEndToEnd, AFolderThatCannotBeWrittenKeepsTheHistoryInTheUsersFold
 
 // OK on the sheet applies automatic capture at once, both ways.
 TEST_F(KeyboardEndToEnd, TheSheetsCaptureSwitchAppliesAtOnce) {
-    constexpr int kAutoCaptureBox = 1036;
     StartWithBlock("");
     for (bool on : {false, true}) {
         SCOPED_TRACE(on);
@@ -272,11 +278,10 @@ TEST_F(KeyboardEndToEnd, TheSheetsCaptureSwitchAppliesAtOnce) {
         ASSERT_NE(nullptr, sheet);
         bench::PumpFor(200);
         HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-        SendDlgItemMessageA(page, kAutoCaptureBox, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendDlgItemMessageA(page, IDC_KEYS_AUTO_CAPTURE, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
         PostMessageA(sheet, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(bench::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
-        bench::PumpUntil([] { return GetForegroundWindow() == FindWindowA("Shell_TrayWnd", nullptr); }, 3000);
-        ASSERT_TRUE(bench::BringToFront(editorWindow_));
+        ASSERT_TRUE(ReturnFromTheSheet());
         CopyInEditor(on ? "recorded" : "not recorded");
         if (!on) EmptyTheClipboard(); // joining the chain again would show it to us
     }

@@ -42,12 +42,12 @@ std::string Caption(int dialog, int id) {
 }
 
 TEST(SettingsResources, PageCaptionsAreTheirCodePage932Bytes) {
-    EXPECT_EQ("クリップボードの自動取り込み(&A)", Caption(IDD_PAGE_KEYS, 1036));
-    EXPECT_EQ("FI&LO(最後にコピーしたものが履歴の最初になる)", Caption(IDD_PAGE_HISTORY, 1028));
-    EXPECT_EQ("｢。｣ -> ｢．｣(&P)", Caption(IDD_PAGE_REFORM, 1009));
-    EXPECT_EQ("参照(&R)", Caption(IDD_PAGE_EXCLUSION, 1009));
-    EXPECT_EQ("Ctrl + C / X を押してコピーしたときのみ履歴に追加する(&A)", Caption(IDD_PAGE_OTHER, 1064));
-    EXPECT_EQ("ヘルプを読む(&H)", Caption(IDD_PAGE_VERSION, 1004));
+    EXPECT_EQ("クリップボードの自動取り込み(&A)", Caption(IDD_PAGE_KEYS, IDC_KEYS_AUTO_CAPTURE));
+    EXPECT_EQ("FI&LO(最後にコピーしたものが履歴の最初になる)", Caption(IDD_PAGE_HISTORY, IDC_HISTORY_FILO));
+    EXPECT_EQ("｢。｣ -> ｢．｣(&P)", Caption(IDD_PAGE_REFORM, IDC_REFORM_PERIOD));
+    EXPECT_EQ("参照(&R)", Caption(IDD_PAGE_EXCLUSION, IDC_EXCLUSION_BROWSE));
+    EXPECT_EQ("Ctrl + C / X を押してコピーしたときのみ履歴に追加する(&A)", Caption(IDD_PAGE_OTHER, IDC_OTHER_COPY_KEYS_ONLY));
+    EXPECT_EQ("ヘルプを読む(&H)", Caption(IDD_PAGE_VERSION, IDC_VERSION_HELP));
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "resources/resource_ids.h"
 #include "tests/win/app_fixture.h"
 
 namespace {
@@ -132,15 +133,15 @@ TEST_F(SheetEndToEnd, KeysAreStoredByTheirNamesAndModifiersByIndex) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     HWND page = ShowPage(sheet, kKeysPage);
-    EXPECT_EQ(2, Selected(page, 1039)) << "no StopKeyWith stored: the page shows Control+Alt";
-    EXPECT_EQ(84, SendDlgItemMessageA(page, 1040, CB_GETCOUNT, 0, 0));
-    EXPECT_EQ(RowOfKey(86), Selected(page, 1040)) << "V Key";
-    Choose(page, 1040, RowOfKey(123)); // F12 Key
-    Choose(page, 1041, RowOfKey(226)); // \ (_) Key
-    Choose(page, 1042, RowOfKey(28));  // 変換(XFER)
-    Choose(page, 1033, 0);
-    Choose(page, 1038, 1);
-    Choose(page, 1043, 2);
+    EXPECT_EQ(2, Selected(page, IDC_KEYS_STOP_MODIFIERS)) << "no StopKeyWith stored: the page shows Control+Alt";
+    EXPECT_EQ(84, SendDlgItemMessageA(page, IDC_KEYS_POPUP_KEY, CB_GETCOUNT, 0, 0));
+    EXPECT_EQ(RowOfKey(86), Selected(page, IDC_KEYS_POPUP_KEY)) << "V Key";
+    Choose(page, IDC_KEYS_POPUP_KEY, RowOfKey(123)); // F12 Key
+    Choose(page, IDC_KEYS_CLEAR_KEY, RowOfKey(226)); // \ (_) Key
+    Choose(page, IDC_KEYS_STOP_KEY, RowOfKey(28));  // 変換(XFER)
+    Choose(page, IDC_KEYS_POPUP_MODIFIERS, 0);
+    Choose(page, IDC_KEYS_CLEAR_MODIFIERS, 1);
+    Choose(page, IDC_KEYS_SIMPLE_PASTE_MODIFIERS, 2);
     ASSERT_TRUE(PressOk(sheet));
     EXPECT_EQ(123u, Stored(kMain, "HistoryKey"));
     EXPECT_EQ(226u, Stored(kMain, "ClearKey"));
@@ -170,7 +171,7 @@ TEST_F(SheetEndToEnd, ANewPopupKeyWorksAtOnceAndTheSheetTakesTheKeysWhileOpen) {
     EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V')) << "the key reached the application";
 
     HWND page = ShowPage(sheet, kKeysPage);
-    Choose(page, 1040, RowOfKey('Q'));
+    Choose(page, IDC_KEYS_POPUP_KEY, RowOfKey('Q'));
     ASSERT_TRUE(PressOkAndReturnTo(sheet, editorWindow_));
     bench::PumpFor(300);
     ASSERT_TRUE(bench::SetClipboardText("plain"));
@@ -193,10 +194,10 @@ TEST_F(SheetEndToEnd, HistoryPageClampsTheLimitAndStepsByTen) {
         ASSERT_NE(nullptr, sheet);
         HWND page = ShowPage(sheet, kHistoryPage);
         if (c.first == "5") {
-            EXPECT_FALSE(Checked(page, 1065) || Checked(page, 1041) || Checked(page, 1067))
+            EXPECT_FALSE(Checked(page, IDC_HISTORY_PASTED_STAYS) || Checked(page, IDC_HISTORY_PASTED_TO_BACK) || Checked(page, IDC_HISTORY_PASTED_TO_TOP))
                 << "bCOPYORDER 3 selects no button";
         }
-        SetText(page, 1042, c.first);
+        SetText(page, IDC_HISTORY_LIMIT, c.first);
         ASSERT_TRUE(PressOk(sheet));
         EXPECT_EQ(c.second, Stored(kClipText, "BUFFERLIMIT")) << '"' << c.first << '"';
         EXPECT_EQ(0u, Stored(kClipText, "bCOPYORDER"));
@@ -204,14 +205,14 @@ TEST_F(SheetEndToEnd, HistoryPageClampsTheLimitAndStepsByTen) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     HWND page = ShowPage(sheet, kHistoryPage);
-    HWND arrows = GetDlgItem(page, 1029);
+    HWND arrows = GetDlgItem(page, IDC_HISTORY_LIMIT_ARROWS);
     SendMessageA(arrows, UDM_SETPOS32, 0, 195);
     RECT r;
     GetWindowRect(arrows, &r);
     Click(POINT{(r.left + r.right) / 2, r.top + 3}); // the upper arrow
-    EXPECT_EQ("200", Text(page, 1042)) << "stops at 200";
+    EXPECT_EQ("200", Text(page, IDC_HISTORY_LIMIT)) << "stops at 200";
     Click(POINT{(r.left + r.right) / 2, r.bottom - 3}); // the lower arrow
-    EXPECT_EQ("190", Text(page, 1042)) << "a step of 10";
+    EXPECT_EQ("190", Text(page, IDC_HISTORY_LIMIT)) << "a step of 10";
     ASSERT_TRUE(PressCancel(sheet));
 }
 
@@ -221,17 +222,17 @@ TEST_F(SheetEndToEnd, ReformPageDirectionsColumnAndKinsoku) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     HWND page = ShowPage(sheet, kReformPage);
-    EXPECT_EQ("全角 -> 半角(&H)", Text(page, 1053));
-    EXPECT_EQ("大文字 -> 小文字(&L)", Text(page, 1002));
-    EXPECT_EQ("｢，｣ -> ｢、｣(&K)", Text(page, 1006));
-    EXPECT_EQ("｢．｣ -> ｢。｣(&P)", Text(page, 1009));
-    const bool boxBefore = Checked(page, 1053);
-    ClickButton(page, 1049);
-    EXPECT_EQ("半角 -> 全角(&H)", Text(page, 1053)) << "the toggle switches the text at once";
-    EXPECT_EQ(boxBefore, Checked(page, 1053)) << "and leaves the box's state alone";
-    SetText(page, 1054, "19");
+    EXPECT_EQ("全角 -> 半角(&H)", Text(page, IDC_REFORM_WIDTH));
+    EXPECT_EQ("大文字 -> 小文字(&L)", Text(page, IDC_REFORM_CASE));
+    EXPECT_EQ("｢，｣ -> ｢、｣(&K)", Text(page, IDC_REFORM_COMMA));
+    EXPECT_EQ("｢．｣ -> ｢。｣(&P)", Text(page, IDC_REFORM_PERIOD));
+    const bool boxBefore = Checked(page, IDC_REFORM_WIDTH);
+    ClickButton(page, IDC_REFORM_WIDTH_DIRECTION);
+    EXPECT_EQ("半角 -> 全角(&H)", Text(page, IDC_REFORM_WIDTH)) << "the toggle switches the text at once";
+    EXPECT_EQ(boxBefore, Checked(page, IDC_REFORM_WIDTH)) << "and leaves the box's state alone";
+    SetText(page, IDC_REFORM_COLUMN, "19");
     const std::string longKinsoku(300, '!');
-    SetText(page, 1032, longKinsoku);
+    SetText(page, IDC_REFORM_LINE_START, longKinsoku);
     ASSERT_TRUE(PressOk(sheet));
     EXPECT_EQ(20u, Stored(kClipText, "ColumnWidth"));
     EXPECT_EQ(1u, Stored(kClipText, "toDBCS"));
@@ -240,7 +241,7 @@ TEST_F(SheetEndToEnd, ReformPageDirectionsColumnAndKinsoku) {
     sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     page = ShowPage(sheet, kReformPage);
-    SetText(page, 1054, "300");
+    SetText(page, IDC_REFORM_COLUMN, "300");
     ASSERT_TRUE(PressOk(sheet));
     EXPECT_EQ(256u, Stored(kClipText, "ColumnWidth"));
 }
@@ -251,33 +252,33 @@ TEST_F(SheetEndToEnd, OtherSettingsFilePathBoxes) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     HWND page = ShowPage(sheet, kOtherPage);
-    EXPECT_FALSE(Checked(page, 1069) || Checked(page, 1070) || Checked(page, 1005));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1070)));
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1005)));
+    EXPECT_FALSE(Checked(page, IDC_OTHER_FILE_PATHS) || Checked(page, IDC_OTHER_PATHS_TO_CLIPBOARD) || Checked(page, IDC_OTHER_FILE_NAMES_ONLY));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_OTHER_PATHS_TO_CLIPBOARD)));
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_OTHER_FILE_NAMES_ONLY)));
     ASSERT_TRUE(PressOk(sheet));
     EXPECT_EQ(0u, Stored(kMain, "FilePath"));
 
     sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     page = ShowPage(sheet, kOtherPage);
-    ClickButton(page, 1069);
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, 1070)));
-    ClickButton(page, 1070);
-    ClickButton(page, 1005);
-    ClickButton(page, 1069); // cleared: the two are disabled, their states kept
-    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, 1005)));
+    ClickButton(page, IDC_OTHER_FILE_PATHS);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(page, IDC_OTHER_PATHS_TO_CLIPBOARD)));
+    ClickButton(page, IDC_OTHER_PATHS_TO_CLIPBOARD);
+    ClickButton(page, IDC_OTHER_FILE_NAMES_ONLY);
+    ClickButton(page, IDC_OTHER_FILE_PATHS); // cleared: the two are disabled, their states kept
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(page, IDC_OTHER_FILE_NAMES_ONLY)));
     ASSERT_TRUE(PressOk(sheet));
     EXPECT_EQ(0u, Stored(kMain, "FilePath"));
 
     sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     page = ShowPage(sheet, kOtherPage);
-    ClickButton(page, 1069);
-    ClickButton(page, 1070);
-    ClickButton(page, 1005);
-    ClickButton(page, 1069);
-    ClickButton(page, 1069); // set again: the two come back with their states
-    EXPECT_TRUE(Checked(page, 1070) && Checked(page, 1005));
+    ClickButton(page, IDC_OTHER_FILE_PATHS);
+    ClickButton(page, IDC_OTHER_PATHS_TO_CLIPBOARD);
+    ClickButton(page, IDC_OTHER_FILE_NAMES_ONLY);
+    ClickButton(page, IDC_OTHER_FILE_PATHS);
+    ClickButton(page, IDC_OTHER_FILE_PATHS); // set again: the two come back with their states
+    EXPECT_TRUE(Checked(page, IDC_OTHER_PATHS_TO_CLIPBOARD) && Checked(page, IDC_OTHER_FILE_NAMES_ONLY));
     ASSERT_TRUE(PressOk(sheet));
     EXPECT_EQ(7u, Stored(kMain, "FilePath"));
 }
@@ -303,12 +304,12 @@ TEST_F(SheetEndToEnd, ExclusionPageAddsBrowsesDeletesAndStores) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     HWND page = ShowPage(sheet, kExclusionPage);
-    HWND list = GetDlgItem(page, 1000);
+    HWND list = GetDlgItem(page, IDC_EXCLUSION_LIST);
     EXPECT_EQ(5, SendMessageA(list, LB_GETCOUNT, 0, 0));
     for (int k = 0; k < 5; ++k) SendMessageA(list, LB_DELETESTRING, 0, 0);
 
-    SetText(page, 1030, "C:\\no\\such.exe");
-    PostMessageA(GetDlgItem(page, 1056), BM_CLICK, 0, 0);
+    SetText(page, IDC_EXCLUSION_PATH, "C:\\no\\such.exe");
+    PostMessageA(GetDlgItem(page, IDC_EXCLUSION_ADD), BM_CLICK, 0, 0);
     HWND box = WaitForDialog(app_->Id());
     ASSERT_NE(nullptr, box);
     EXPECT_EQ("パスが有効な実行ファイルではありません", bench::WindowText(GetDlgItem(box, 0xFFFF)));
@@ -318,15 +319,15 @@ TEST_F(SheetEndToEnd, ExclusionPageAddsBrowsesDeletesAndStores) {
 
     // Browsing: Cancel keeps the box; a chosen file fills it.
     const std::string editor = bench::ExeDirectory() + "testeditor.exe";
-    SetText(page, 1030, "typed");
-    PostMessageA(GetDlgItem(page, 1009), BM_CLICK, 0, 0);
+    SetText(page, IDC_EXCLUSION_PATH, "typed");
+    PostMessageA(GetDlgItem(page, IDC_EXCLUSION_BROWSE), BM_CLICK, 0, 0);
     HWND open = WaitForDialog(app_->Id());
     ASSERT_NE(nullptr, open);
     EXPECT_EQ("除外する実行ファイルの指定", bench::WindowText(open));
     PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
     bench::PumpUntil([&] { return !IsWindow(open); }, 3000);
-    EXPECT_EQ("typed", Text(page, 1030));
-    PostMessageA(GetDlgItem(page, 1009), BM_CLICK, 0, 0);
+    EXPECT_EQ("typed", Text(page, IDC_EXCLUSION_PATH));
+    PostMessageA(GetDlgItem(page, IDC_EXCLUSION_BROWSE), BM_CLICK, 0, 0);
     open = WaitForDialog(app_->Id());
     ASSERT_NE(nullptr, open);
     // The file name box: an edit inside the combo box of the name field.
@@ -336,15 +337,15 @@ TEST_F(SheetEndToEnd, ExclusionPageAddsBrowsesDeletesAndStores) {
     SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(editor.c_str()));
     PostMessageA(open, WM_COMMAND, IDOK, 0);
     bench::PumpUntil([&] { return !IsWindow(open); }, 3000);
-    EXPECT_EQ(editor, Text(page, 1030));
+    EXPECT_EQ(editor, Text(page, IDC_EXCLUSION_PATH));
 
-    ClickButton(page, 1056);
-    ClickButton(page, 1056);
-    SetText(page, 1030, bench::ExeDirectory() + "kestrane.exe");
-    ClickButton(page, 1056);
+    ClickButton(page, IDC_EXCLUSION_ADD);
+    ClickButton(page, IDC_EXCLUSION_ADD);
+    SetText(page, IDC_EXCLUSION_PATH, bench::ExeDirectory() + "kestrane.exe");
+    ClickButton(page, IDC_EXCLUSION_ADD);
     EXPECT_EQ(3, SendMessageA(list, LB_GETCOUNT, 0, 0)) << "the same path twice is listed twice";
     SendMessageA(list, LB_SETCURSEL, 2, 0);
-    ClickButton(page, 1057);
+    ClickButton(page, IDC_EXCLUSION_DELETE);
     EXPECT_EQ(2, SendMessageA(list, LB_GETCOUNT, 0, 0));
     EXPECT_EQ(1, SendMessageA(list, LB_GETCURSEL, 0, 0)) << "the new last is selected";
     ASSERT_TRUE(PressOkAndReturnTo(sheet, editorWindow_));
@@ -379,8 +380,8 @@ TEST_F(SheetEndToEnd, VersionPageShowsTheVersionAndOpensTheHelp) {
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     HWND page = ShowPage(sheet, kVersionPage);
-    EXPECT_EQ("2000 03/13 Ver1.06", Text(page, 1037));
-    ClickButton(page, 1004);
+    EXPECT_EQ("2000 03/13 Ver1.06", Text(page, IDC_VERSION_LINE));
+    ClickButton(page, IDC_VERSION_HELP);
     std::string opened;
     bench::PumpUntil([&] {
         opened = bench::ReadFileBytes(record);
