@@ -11,8 +11,8 @@ namespace {
 bool g_classRegistered = false;
 
 LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_MOUSEACTIVATE && ObjectFromWindow<ProgressWindow>(window, kProgressProperty))
-        return MA_NOACTIVATE;
+    const ProgressWindow* progress = BoundObject<ProgressWindow>(window, message, lParam, kProgressProperty);
+    if (message == WM_MOUSEACTIVATE && progress) return MA_NOACTIVATE;
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -37,7 +37,7 @@ int ProgressWindow::CreateOwned(HINSTANCE programInstance, HWND ownerWindow) {
     auto create = [&](HWND ownerWindow) {
         return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kProgressClass, "",
                                WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER, at.x, at.y,
-                               kProgressWidth, kProgressHeight, ownerWindow, nullptr, instance, nullptr);
+                               kProgressWidth, kProgressHeight, ownerWindow, nullptr, instance, this);
     };
     window = create(owner);
     // An owner in another process may be refused; the bar still shows.
@@ -47,7 +47,6 @@ int ProgressWindow::CreateOwned(HINSTANCE programInstance, HWND ownerWindow) {
                                   (HMENU)1, instance, nullptr);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     UpdateWindow(window);
-    SetPropA(window, kProgressProperty, this);
     return 1;
 }
 

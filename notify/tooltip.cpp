@@ -16,7 +16,7 @@ constexpr DWORD kFadePauseMs = 20;
 constexpr int kTitleBand = 15;
 
 LRESULT CALLBACK TooltipProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    Tooltip* tip = ObjectFromWindow<Tooltip>(window, kTooltipProperty);
+    Tooltip* tip = BoundObject<Tooltip>(window, message, lParam, kTooltipProperty);
     if (!tip) return DefWindowProcA(window, message, wParam, lParam);
     switch (message) {
     case WM_PAINT:
@@ -59,10 +59,9 @@ int Tooltip::Create(HINSTANCE programInstance, HWND anchorWindow, HWND owner) {
     DWORD exStyle = WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY;
     if (g_layered.present) exStyle |= WS_EX_LAYERED;
     window = CreateWindowExA(exStyle, kTooltipClass, "", WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS |
-                             WS_CLIPCHILDREN | WS_BORDER, 0, 0, 10, 10, owner, nullptr, instance, nullptr);
+                             WS_CLIPCHILDREN | WS_BORDER, 0, 0, 10, 10, owner, nullptr, instance, this);
     if (!window) return 0;
     ShowWindow(window, SW_HIDE);
-    SetPropA(window, kTooltipProperty, this);
     return 1;
 }
 

@@ -45,7 +45,7 @@ PopupRect WorkAreaOfCaret(PopupPoint caret) {
 } // namespace
 
 LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-    PastePopup* popup = ObjectFromWindow<PastePopup>(hwnd, kPopupProperty);
+    PastePopup* popup = BoundObject<PastePopup>(hwnd, message, lParam, kPopupProperty);
     if (!popup) return DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
     case WM_NULL:
@@ -125,24 +125,13 @@ void PastePopup::CreateControls(int columnWidth) {
                                       e + directionAt[k].y, 16, 12);
 }
 
-void PastePopup::ApplyInitialStates(const PopupOptions& options) {
-    if (showDetail) {
-        Resize();
-        SetPressed(foldButton, true);
-    }
-    for (int k = 0; k < 4; ++k) {
-        if (forward[k])
-            SetPressed(directions[k], true);
-        else
-            SetWindowTextA(toggles[k], TwoWayCaption(k, false));
-    }
+void PastePopup::ApplyInitialStates() {
     SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
     SendMessageA(statusLine, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
     for (HWND toggle : toggles) SendMessageA(toggle, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
     for (HWND glyph : directions) SendMessageA(glyph, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
     SendMessageA(foldButton, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
-    for (int k = 0; k < 8; ++k) SetPressed(toggles[k], options.toggles[k]);
-    SetPressed(toggles[kToggleCopyOrder], options.copyOrder);
+    ShowPanel(panel.shown ? kPanelFolded : kPanelUnchanged);
 }
 
 void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWindow, ClipHistory* shown,
@@ -154,8 +143,11 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     history = shown;
     // Held since before the popup: its press came before the keys did.
     ctrlHeld = GetAsyncKeyState(VK_CONTROL) < 0;
-    showDetail = options.showDetail ? 1 : 0;
-    for (int k = 0; k < 4; ++k) forward[k] = options.forward[k] ? 1 : 0;
+    panel = PanelState{};
+    panel.shown = options.showDetail;
+    for (int k = 0; k < kTwoWayConversions; ++k) panel.forward[k] = options.forward[k];
+    for (int k = 0; k < kPanelConversions; ++k) panel.on[k] = options.toggles[k];
+    panel.copyOrder = options.copyOrder;
     saveToggles = options.saveToggles ? 1 : 0;
     listExtra = options.longList ? kLongListExtra : 0;
     invertOrder = options.invertOrder;
@@ -166,14 +158,13 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
 
     window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kPopupClass, "",
                              WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME, at.x, at.y, kPopupWidth,
-                             kFoldedHeight + listExtra, owner, nullptr, instance, nullptr);
+                             kFoldedHeight + listExtra, owner, nullptr, instance, this);
     if (!window) return;
     SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
-    SetPropA(window, kPopupProperty, this);
     CreateControls(options.columnWidth);
-    ApplyInitialStates(options);
+    ApplyInitialStates();
     LoadFormatIcons();
-    FillList(IsPressed(toggles[kToggleCopyOrder]));
+    FillList(panel.copyOrder);
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
@@ -197,21 +188,20 @@ void PastePopup::WatchTarget() {
     if (window && !closing && !TargetStillInFront()) Close();
 }
 
-PopupPanelState PastePopup::PanelState() const {
-    PopupPanelState panel;
-    panel.showDetail = showDetail != 0;
-    panel.keepToggles = saveToggles && window;
-    for (int k = 0; k < 4; ++k) panel.forward[k] = forward[k] != 0;
-    if (window)
-        for (int k = 0; k < 8; ++k) panel.toggles[k] = IsPressed(toggles[k]);
-    return panel;
+PopupPanelState PastePopup::PanelToKeep() const {
+    PopupPanelState kept;
+    kept.showDetail = panel.shown;
+    kept.keepToggles = saveToggles && window;
+    for (int k = 0; k < kTwoWayConversions; ++k) kept.forward[k] = panel.forward[k];
+    for (int k = 0; k < kPanelConversions; ++k) kept.toggles[k] = panel.on[k];
+    return kept;
 }
 
 void PastePopup::Close(bool destroying) {
     // The keys are the applications' again before the window goes: a key
     // typed the moment it disappears must not still come to us.
     closing = true;
-    if (host) host->PopupClosed(PanelState());
+    if (host) host->PopupClosed(PanelToKeep());
     if (window) {
         KillTimer(window, kWatchTimerId);
         RemovePropA(window, kPopupProperty);
@@ -229,7 +219,7 @@ void PastePopup::Close(bool destroying) {
 }
 
 void PastePopup::Resize() {
-    const int height = (showDetail ? kExpandedHeight : kFoldedHeight) + listExtra;
+    const int height = (panel.shown ? kExpandedHeight : kFoldedHeight) + listExtra;
     SetWindowPos(window, nullptr, 0, 0, kPopupWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -237,7 +227,7 @@ void PastePopup::PaintFrame(HDC dc, const RECT& paint) const {
     const int right = paint.right - 2, e = listExtra;
     DrawLine(dc, g_gdi.shadowPen, 1, e + 87, right, e + 87);
     DrawLine(dc, g_gdi.highlightPen, 1, e + 88, right, e + 88);
-    if (!showDetail) return;
+    if (!panel.shown) return;
     DrawLine(dc, g_gdi.shadowPen, 1, e + 108, right, e + 108);
     DrawLine(dc, g_gdi.highlightPen, 1, e + 109, right, e + 109);
 }

@@ -8,6 +8,7 @@
 #include <cstdint>
 
 #include "history/clip_history.h"
+#include "popup/popup_model.h"
 #include "notify/tooltip.h"
 
 namespace kst {
@@ -85,11 +86,12 @@ class PastePopup {
 
   private:
     friend LRESULT CALLBACK PopupProc(HWND, UINT, WPARAM, LPARAM);
-    PopupPanelState PanelState() const;
+    PopupPanelState PanelToKeep() const;
+    void ShowPanel(int changed);
     void CreateControls(int columnWidth);
     HWND CreateControl(const char* className, int id, const char* caption, DWORD style, int x, int y, int width,
                        int height);
-    void ApplyInitialStates(const PopupOptions& options);
+    void ApplyInitialStates();
     void Resize();
     void PaintFrame(HDC dc, const RECT& paint) const;
     void LoadFormatIcons();
@@ -101,8 +103,6 @@ class PastePopup {
     void ShowEntryDetail(uint32_t data);
     void ShowSelectionDetail();
     void PasteSelection();
-    void StepTwoWay(int k);
-    void Preset(int key);
     void SetPressed(HWND button, bool pressed) const;
     bool IsPressed(HWND button) const;
     void SetList(int top, int selection) const;
@@ -125,9 +125,8 @@ class PastePopup {
     HWND foldButton = nullptr;
     HWND statusLine = nullptr;
     HWND list = nullptr;
-    int showDetail = 0;
+    PanelState panel;
     bool ctrlHeld = false; // keeps a pasted entry when pasted entries are deleted
-    int forward[4] = {1, 1, 1, 1}; // toDBCS, toUPPER, toCANMA, toPERIOD
     int saveToggles = 1;           // bSAVE
     int listExtra = 0;
     bool invertOrder = false;

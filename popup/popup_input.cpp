@@ -105,10 +105,6 @@ void PastePopup::OnKey(UINT vk, LPARAM keyData) {
     case VK_ESCAPE:
         Close();
         return;
-    case VK_SPACE:
-        SetPressed(foldButton, !IsPressed(foldButton));
-        OnToggle(foldButton);
-        break;
     case VK_PRIOR:
     case VK_LEFT:
         move(ListKey::PageUp);
@@ -130,94 +126,68 @@ void PastePopup::OnKey(UINT vk, LPARAM keyData) {
     case 'V':
         move(ListKey::Down);
         break;
-    case 'C':
-        SetPressed(toggles[kToggleCopyOrder], !IsPressed(toggles[kToggleCopyOrder]));
-        AfterCopyOrderChange();
-        return;
-    case 'H':
-    case 'L':
-    case 'K':
-    case 'P':
-        if (showDetail) StepTwoWay(vk == 'H' ? 0 : vk == 'L' ? 1 : vk == 'K' ? 2 : 3);
-        break;
-    case 'R':
-    case 'Q':
-    case 'E':
-    case 'T': {
-        const int k = vk == 'R' ? kToggleWrap : vk == 'Q' ? kToggleQuote : vk == 'E' ? kToggleKinsoku : kToggleTags;
-        if (showDetail) SetPressed(toggles[k], !IsPressed(toggles[k]));
+    default: {
+        const int changed = ApplyPanelKey(panel, vk);
+        if (changed) ShowPanel(changed);
+        if (changed & kPanelCopyOrder) return; // the list was filled anew
         break;
     }
-    case VK_F2:
-    case VK_F3:
-    case VK_F4:
-    case VK_F5:
-        Preset(vk);
-        break;
-    default:
-        break;
     }
     if (window && SelectedRow() != selected) ShowSelectionDetail();
 }
 
-void PastePopup::StepTwoWay(int k) {
-    const TwoWay next = kst::StepTwoWay(TwoWay{IsPressed(toggles[k]), IsPressed(directions[k])});
-    SetPressed(toggles[k], next.on);
-    SetPressed(directions[k], next.forward);
-    OnToggle(directions[k]);
-}
-
-// F2 resets the panel (unfolded, every conversion off); F3 adds wrapping with
-// quotation and line-breaking rules; F4 and F5 the Western or Japanese comma
-// and full stop.
-void PastePopup::Preset(int key) {
-    if (!IsPressed(foldButton)) {
-        SetPressed(foldButton, true);
-        OnToggle(foldButton);
+// The buttons show the panel; what changed besides them follows.
+void PastePopup::ShowPanel(int changed) {
+    for (int k = 0; k < kPanelConversions; ++k) SetPressed(toggles[k], panel.on[k]);
+    for (int k = 0; k < kTwoWayConversions; ++k) {
+        SetPressed(directions[k], panel.forward[k]);
+        SetWindowTextA(toggles[k], TwoWayCaption(k, panel.forward[k]));
     }
-    for (int k = 0; k < 8; ++k) SetPressed(toggles[k], false);
-    if (key == VK_F3) {
-        for (int k : {kToggleWrap, kToggleQuote, kToggleKinsoku}) SetPressed(toggles[k], true);
-    } else if (key == VK_F4 || key == VK_F5) {
-        for (int k : {kToggleComma, kTogglePeriod}) {
-            SetPressed(directions[k], key == VK_F4);
-            OnToggle(directions[k]);
-            SetPressed(toggles[k], true);
-        }
-    }
-}
-
-void PastePopup::OnToggle(HWND button) {
-    if (!button || !window) return;
-    if (button == foldButton) {
-        showDetail = IsPressed(foldButton) ? 1 : 0;
+    SetPressed(foldButton, panel.shown);
+    SetPressed(toggles[kToggleCopyOrder], panel.copyOrder);
+    if (changed & kPanelFolded) {
         Resize();
         InvalidateRect(window, nullptr, TRUE);
         UpdateWindow(window);
-        return;
     }
-    for (int k = 0; k < 4; ++k) {
-        if (button != directions[k]) continue;
-        forward[k] = IsPressed(button) ? 1 : 0;
-        SetWindowTextA(toggles[k], TwoWayCaption(k, forward[k] != 0));
-        return;
+    if (changed & kPanelCopyOrder) AfterCopyOrderChange();
+}
+
+// A button switched by the mouse: the panel takes its new state.
+void PastePopup::OnToggle(HWND button) {
+    if (!button || !window) return;
+    const bool pressed = IsPressed(button);
+    int changed = kPanelUnchanged;
+    if (button == foldButton) {
+        panel.shown = pressed;
+        changed = kPanelFolded;
+    } else if (button == toggles[kToggleCopyOrder]) {
+        panel.copyOrder = pressed;
+        changed = kPanelCopyOrder;
     }
-    if (button == toggles[kToggleCopyOrder]) AfterCopyOrderChange();
+    for (int k = 0; k < kTwoWayConversions; ++k)
+        if (button == directions[k]) {
+            panel.forward[k] = pressed;
+            changed = kPanelConverts;
+        }
+    for (int k = 0; k < kPanelConversions; ++k)
+        if (button == toggles[k]) {
+            panel.on[k] = pressed;
+            changed = kPanelConverts;
+        }
+    if (changed) ShowPanel(changed);
 }
 
 void PastePopup::AfterCopyOrderChange() {
     balloon.Init();
-    FillList(IsPressed(toggles[kToggleCopyOrder]));
+    FillList(panel.copyOrder);
     SendMessageA(list, LB_SETCURSEL, 0, 0);
     ShowSelectionDetail();
 }
 
 void PastePopup::PasteSelection() {
     const int row = SelectedRow();
-    bool pressed[8], forwardNow[4];
-    for (int k = 0; k < 8; ++k) pressed[k] = IsPressed(toggles[k]);
-    for (int k = 0; k < 4; ++k) forwardNow[k] = forward[k] != 0;
-    history->SetFlags(0xFFF, FlagsFromToggles(pressed, forwardNow));
+    history->SetFlags(0xFFF, FlagsOfPanel(panel));
     const bool clipboardRow = history->otherFormats == 1 && row == 0;
     if (row >= 0 && !clipboardRow) {
         const int steps = history->otherFormats == 1 ? row - 1 : row;

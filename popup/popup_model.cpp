@@ -103,21 +103,88 @@ ListMove MoveInList(ListKey key, int rows, int selected, int top, int page) {
     return m;
 }
 
-int FlagsFromToggles(const bool pressed[8], const bool forward[4]) {
+int FlagsOfPanel(const PanelState& p) {
     ConversionSwitches s{};
-    s.width = pressed[0];
-    s.toFullWidth = forward[0];
-    s.upper = pressed[1];
-    s.toUpper = forward[1];
-    s.comma = pressed[2];
-    s.toComma = forward[2];
-    s.period = pressed[3];
-    s.toPeriod = forward[3];
-    s.wrap = pressed[4];
-    s.quote = pressed[5];
-    s.kinsoku = pressed[6];
-    s.tagRemove = pressed[7];
+    s.width = p.on[kPanelWidth];
+    s.toFullWidth = p.forward[kPanelWidth];
+    s.upper = p.on[kPanelCase];
+    s.toUpper = p.forward[kPanelCase];
+    s.comma = p.on[kPanelComma];
+    s.toComma = p.forward[kPanelComma];
+    s.period = p.on[kPanelPeriod];
+    s.toPeriod = p.forward[kPanelPeriod];
+    s.wrap = p.on[kPanelWrap];
+    s.quote = p.on[kPanelQuote];
+    s.kinsoku = p.on[kPanelKinsoku];
+    s.tagRemove = p.on[kPanelTags];
     return ReformFlagsFromSwitches(s);
+}
+
+namespace {
+
+constexpr unsigned kVkSpace = 0x20, kVkF2 = 0x71, kVkF3 = 0x72, kVkF4 = 0x73, kVkF5 = 0x74;
+
+int TwoWayOfKey(unsigned vk) {
+    switch (vk) {
+    case 'H': return kPanelWidth;
+    case 'L': return kPanelCase;
+    case 'K': return kPanelComma;
+    case 'P': return kPanelPeriod;
+    default: return -1;
+    }
+}
+
+int SwitchOfKey(unsigned vk) {
+    switch (vk) {
+    case 'R': return kPanelWrap;
+    case 'Q': return kPanelQuote;
+    case 'E': return kPanelKinsoku;
+    case 'T': return kPanelTags;
+    default: return -1;
+    }
+}
+
+// F2 clears every conversion; F3 adds wrapping with quotation and
+// line-breaking rules; F4 and F5 the Western or Japanese comma and full stop.
+int ApplyPreset(PanelState& panel, unsigned vk) {
+    const int changed = panel.shown ? kPanelConverts : kPanelConverts | kPanelFolded;
+    panel.shown = true;
+    for (bool& on : panel.on) on = false;
+    if (vk == kVkF3) {
+        for (int k : {kPanelWrap, kPanelQuote, kPanelKinsoku}) panel.on[k] = true;
+    } else if (vk == kVkF4 || vk == kVkF5) {
+        for (int k : {kPanelComma, kPanelPeriod}) {
+            panel.forward[k] = vk == kVkF4;
+            panel.on[k] = true;
+        }
+    }
+    return changed;
+}
+
+} // namespace
+
+int ApplyPanelKey(PanelState& panel, unsigned vk) {
+    if (vk == kVkSpace) {
+        panel.shown = !panel.shown;
+        return kPanelFolded;
+    }
+    if (vk == 'C') {
+        panel.copyOrder = !panel.copyOrder;
+        return kPanelCopyOrder;
+    }
+    if (vk >= kVkF2 && vk <= kVkF5) return ApplyPreset(panel, vk);
+    if (!panel.shown) return kPanelUnchanged;
+    if (const int k = TwoWayOfKey(vk); k >= 0) {
+        const TwoWay next = StepTwoWay(TwoWay{panel.on[k], panel.forward[k]});
+        panel.on[k] = next.on;
+        panel.forward[k] = next.forward;
+        return kPanelConverts;
+    }
+    if (const int k = SwitchOfKey(vk); k >= 0) {
+        panel.on[k] = !panel.on[k];
+        return kPanelConverts;
+    }
+    return kPanelUnchanged;
 }
 
 TwoWay StepTwoWay(TwoWay now) {

@@ -50,9 +50,34 @@ enum class ListKey { PageUp, PageDown, Home, End, Up, Down };
 // rows N, selected S (-1: none), top T, page P.
 ListMove MoveInList(ListKey key, int rows, int selected, int top, int page);
 
-// Toggles 0-7 pressed, and the directions of the four two-way conversions
-// (1: forward), to ReformFlags.
-int FlagsFromToggles(const bool pressed[8], const bool forward[4]);
+// The eight conversions of the popup's panel, in the order of its toggles;
+// the first four go two ways.
+enum PanelConversion {
+    kPanelWidth, kPanelCase, kPanelComma, kPanelPeriod,
+    kPanelWrap, kPanelQuote, kPanelKinsoku, kPanelTags,
+    kPanelConversions,
+};
+constexpr int kTwoWayConversions = 4;
+
+// The panel as the user has set it; the buttons only show it.
+struct PanelState {
+    bool shown = true; // unfolded
+    bool on[kPanelConversions] = {};
+    bool forward[kTwoWayConversions] = {true, true, true, true};
+    bool copyOrder = false;
+};
+
+// What a key changed of the panel, as bits.
+enum PanelChange { kPanelUnchanged = 0, kPanelFolded = 1, kPanelConverts = 2, kPanelCopyOrder = 4 };
+
+// One key of the popup: Space folds, C switches the order; H, L, K and P
+// step a two-way conversion and R, Q, E and T switch one, only while the
+// panel is shown; F2 to F5 unfold it and set a preset. Other keys change
+// nothing.
+int ApplyPanelKey(PanelState& panel, unsigned vk);
+
+// The conversions the panel makes, as ReformFlags.
+int FlagsOfPanel(const PanelState& panel);
 
 // One press of H, L, K or P on a two-way conversion: off, on backwards, on
 // forwards, off again.

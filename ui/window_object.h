@@ -13,6 +13,18 @@ T* ObjectFromWindow(HWND window, const char* property) {
     return static_cast<T*>(GetPropA(window, property));
 }
 
+// For a window procedure: the object handed to CreateWindowEx as its last
+// argument is bound to the window as the window is made, so that every
+// message from the first on finds it.
+template <typename T>
+T* BoundObject(HWND window, UINT message, LPARAM lParam, const char* property) {
+    if (message == WM_NCCREATE) {
+        void* object = reinterpret_cast<const CREATESTRUCTA*>(lParam)->lpCreateParams;
+        if (object) SetPropA(window, property, object);
+    }
+    return ObjectFromWindow<T>(window, property);
+}
+
 // The program's window classes: its icon, the arrow, the menu colour behind.
 inline WNDCLASSA ProgramWindowClass(WNDPROC procedure, HINSTANCE instance, const char* name) {
     WNDCLASSA wc{};

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "popup/popup_model.h"
 
@@ -141,7 +142,57 @@ TEST(PopupToggles, FlagsOfThePanel) {
         {"F3: wrap, quote, kinsoku", {false, false, false, false, true, true, true}, {}, 0x700},
         {"case down and tags", {false, true, false, false, false, false, false, true}, {}, 0x808},
     };
-    for (const auto& c : cases) EXPECT_EQ(c.flags, FlagsFromToggles(c.pressed, c.forward)) << c.name;
+    for (const auto& c : cases) {
+        PanelState panel;
+        for (int k = 0; k < kPanelConversions; ++k) panel.on[k] = c.pressed[k];
+        for (int k = 0; k < kTwoWayConversions; ++k) panel.forward[k] = c.forward[k];
+        EXPECT_EQ(c.flags, FlagsOfPanel(panel)) << c.name;
+    }
+}
+
+// Keys typed one after another, each seeing the panel the one before left;
+// the flags and what changed after each.
+TEST(PopupToggles, KeysChangeThePanel) {
+    constexpr unsigned kSpace = 0x20, kF2 = 0x71, kF3 = 0x72, kF4 = 0x73, kF5 = 0x74;
+    struct Step {
+        unsigned vk;
+        int changed;
+        int flags;
+        bool shown;
+    };
+    const struct {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"H thrice: backwards, forwards, off", {{'H', kPanelConverts, 0x002, true}, {'H', kPanelConverts, 0x001, true},
+                                                {'H', kPanelConverts, 0x000, true}}},
+        {"R Q E T on, then R off", {{'R', kPanelConverts, 0x100, true}, {'Q', kPanelConverts, 0x300, true},
+                                   {'E', kPanelConverts, 0x700, true}, {'T', kPanelConverts, 0xF00, true},
+                                   {'R', kPanelConverts, 0xE00, true}}},
+        {"folded: conversion keys do nothing", {{kSpace, kPanelFolded, 0, false}, {'H', kPanelUnchanged, 0, false},
+                                                {'R', kPanelUnchanged, 0, false}, {kSpace, kPanelFolded, 0, true}}},
+        {"F3 unfolds and sets wrap, quote, kinsoku", {{kSpace, kPanelFolded, 0, false},
+                                                      {kF3, kPanelFolded | kPanelConverts, 0x700, true}}},
+        {"F4 then F5: comma and full stop both ways", {{kF4, kPanelConverts, 0x050, true}, {kF5, kPanelConverts, 0x0A0, true}}},
+        {"F2 clears everything", {{'H', kPanelConverts, 0x002, true}, {'T', kPanelConverts, 0x802, true},
+                                  {kF2, kPanelConverts, 0x000, true}}},
+        {"C switches the order only", {{'C', kPanelCopyOrder, 0, true}}},
+        {"other keys change nothing", {{'A', kPanelUnchanged, 0, true}, {0x26, kPanelUnchanged, 0, true}}},
+    };
+    for (const auto& c : cases) {
+        PanelState panel;
+        int k = 0;
+        for (const Step& step : c.steps) {
+            SCOPED_TRACE(std::string(c.name) + ", step " + std::to_string(k++));
+            EXPECT_EQ(step.changed, ApplyPanelKey(panel, step.vk));
+            EXPECT_EQ(step.flags, FlagsOfPanel(panel));
+            EXPECT_EQ(step.shown, panel.shown);
+        }
+    }
+    PanelState panel;
+    ApplyPanelKey(panel, 'C');
+    ApplyPanelKey(panel, 'C');
+    EXPECT_FALSE(panel.copyOrder) << "C twice: back to the stored order";
 }
 
 TEST(PopupToggles, HStepsOffBackwardsForwardsOff) {
