@@ -81,7 +81,10 @@ TEST_F(KeyboardEndToEnd, ClickingAnotherApplicationClosesThePopupAndTheTypingArr
 
     // Notepad beside the editor, clear of the popup, and a click into it.
     SetWindowPos(notepad.Window(), nullptr, 600, 150, 380, 300, SWP_NOZORDER | SWP_NOACTIVATE);
-    bench::PumpFor(200);
+    ASSERT_TRUE(bench::PumpUntil([&] {
+        RECT r;
+        return GetWindowRect(notepad.Window(), &r) && r.left == 600 && r.top == 150;
+    }, 3000));
     Click(POINT{790, 300});
     ASSERT_TRUE(bench::PumpUntil([&] { return GetForegroundWindow() == notepad.Window(); }, 3000));
     Type("HELLO"); // H, L and E are toggles of the popup: none may reach it
@@ -158,7 +161,10 @@ TEST_F(KeyboardEndToEnd, OurOwnCtrlVIsNeverTakenAsTheSimplePasteKey) {
     bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
     EXPECT_TRUE(WaitForPopupGone());
     EXPECT_TRUE(WaitForEditorText("one")) << EditorText();
-    bench::PumpFor(1500); // time for any chained paste to show itself
+    // The save about a second after the paste: a chain of pastes started by
+    // our own Ctrl+V would have taken more entries by then.
+    ASSERT_TRUE(bench::PumpUntil([&] { return TextsIn(copy_.HistoryFile()).size() < 4; }, 5000));
+    EXPECT_EQ((std::vector<std::string>{"two", "three", "four"}), TextsIn(copy_.HistoryFile()));
     EXPECT_EQ("one", EditorText());
     EXPECT_EQ((std::vector<std::string>{"two", "three", "four"}), SavedTexts());
 }
@@ -175,7 +181,7 @@ TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
     }, 20000));
     StartWithBlock(HistoryOf({"A", "B"}));
     PostMessageA(viewerWindow, queryMsg_, kEditorFreeze, 4000);
-    bench::PumpFor(100);
+    ASSERT_TRUE(bench::PumpUntil([&] { return !IsAnswering(viewerWindow); }, 3000));
     ASSERT_TRUE(bench::SetClipboardText("a copy the hung viewer is told of"));
 
     const DWORD start = GetTickCount();
@@ -186,9 +192,10 @@ TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
     bench::Chord({VK_MENU}, 'V');
     EXPECT_TRUE(WaitForEditorText("A", 1500)) << "simple paste while the viewer hangs: " << EditorText();
     EXPECT_LT(GetTickCount() - start, 3500u) << "all of it before the viewer answers again";
-    // The viewer answers again: nothing queued fires now.
+    // The viewer answers again, and every key forwarded has been taken:
+    // nothing was left queued to fire now.
     bench::PumpUntil([&] { return IsAnswering(viewerWindow); }, 10000);
-    bench::PumpFor(1000);
+    EXPECT_TRUE(bench::PumpUntil([&] { return block_->forwardsPosted == block_->forwardsTaken; }, 3000));
     EXPECT_EQ("A", EditorText());
     EXPECT_EQ(nullptr, Popup());
 }
@@ -276,8 +283,10 @@ TEST_F(KeyboardEndToEnd, TheSheetsCaptureSwitchAppliesAtOnce) {
         PostGeneral(app_->MainWindow(), 5);
         HWND sheet = bench::WaitForVisibleWindowOf("#32770", app_->Id(), 5000);
         ASSERT_NE(nullptr, sheet);
-        bench::PumpFor(200);
-        HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+        HWND page = nullptr;
+        ASSERT_TRUE(bench::PumpUntil([&] {
+            return (page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0))) != nullptr;
+        }, 3000));
         SendDlgItemMessageA(page, IDC_KEYS_AUTO_CAPTURE, BM_SETCHECK, on ? BST_CHECKED : BST_UNCHECKED, 0);
         PostMessageA(sheet, WM_COMMAND, IDOK, 0);
         ASSERT_TRUE(bench::PumpUntil([&] { return !IsWindow(sheet); }, 5000));
