@@ -60,15 +60,23 @@ class AppFixture : public ::testing::Test {
         bench::PumpFor(300);
     }
 
+    // A history file as it is on disk now, wherever it lies.
+    static std::vector<kst::HistoryRecord> RecordsIn(const std::string& path) {
+        const std::string bytes = bench::ReadFileBytes(path);
+        return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    }
+    static std::vector<std::string> TextsOf(const std::vector<kst::HistoryRecord>& records) {
+        std::vector<std::string> texts;
+        for (const auto& r : records) texts.push_back(r.text);
+        return texts;
+    }
+    static std::vector<std::string> TextsIn(const std::string& path) { return TextsOf(RecordsIn(path)); }
+
     // Ends the program and reads back what it saved.
     std::vector<std::string> SavedTexts() {
         app_->Close();
         app_.reset();
-        const std::string file = bench::ReadFileBytes(copy_.HistoryFile());
-        std::vector<std::string> texts;
-        for (const auto& r : kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
-            texts.push_back(r.text);
-        return texts;
+        return TextsIn(copy_.HistoryFile());
     }
 
     // The program's paste popup: found, shown, gone.
@@ -84,6 +92,9 @@ class AppFixture : public ::testing::Test {
         return (LRESULT)answer;
     }
     std::string EditorText() { return bench::WindowText(edit_); }
+    bool WaitForEditorText(const std::string& text, DWORD ms = 3000) {
+        return bench::PumpUntil([&] { return EditorText() == text; }, ms);
+    }
     void SetEditorText(const char* text) {
         SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM)text);
         SendMessageA(edit_, EM_SETSEL, 0, -1);

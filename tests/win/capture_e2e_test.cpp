@@ -352,11 +352,7 @@ TEST_F(CaptureEndToEnd, AProgramUnderAJapaneseNameKeepsItsHistoryBesideIt) {
     bench::PumpFor(300);
     CopyInEditor("新しい");
     EXPECT_EQ(0u, app.Close());
-    const std::string file = bench::ReadFileBytes(renamed.HistoryFile());
-    std::vector<std::string> texts;
-    for (const auto& r : kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
-        texts.push_back(r.text);
-    EXPECT_EQ((std::vector<std::string>{"前から", "新しい"}), texts);
+    EXPECT_EQ((std::vector<std::string>{"前から", "新しい"}), TextsIn(renamed.HistoryFile()));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((renamed.Folder() + "予定表clipbuf.dat").c_str()));
 }
 

@@ -39,9 +39,6 @@ class CpuHog {
 
 class HandsEndToEnd : public AppFixture {
   protected:
-    bool WaitForText(const std::string& text, DWORD ms = 3000) {
-        return bench::PumpUntil([&] { return EditorText() == text; }, ms);
-    }
     // Lets the clipboard's quiet period pass so the program knows it.
     void PutOnClipboard(const char* text) {
         ASSERT_TRUE(bench::SetClipboardText(text));
@@ -56,7 +53,7 @@ TEST_F(HandsEndToEnd, HeldCtrlAndTwoTapsOnAnEmptyHistoryPasteTwice) {
     bench::SendKeys({{VK_CONTROL, false}});
     for (const char* expected : {"p", "pp"}) {
         bench::SendKeys({{'V', false}, {'V', true}});
-        EXPECT_TRUE(WaitForText(expected)) << EditorText();
+        EXPECT_TRUE(WaitForEditorText(expected)) << EditorText();
         bench::PumpFor(300);
     }
     bench::SendKeys({{VK_CONTROL, true}});
@@ -85,7 +82,7 @@ TEST_F(HandsEndToEnd, AltHeldAndVTappedThreeTimesPastesThreeEntries) {
     bench::SendKeys({{VK_MENU, false}});
     for (const char* expected : {"A", "AB", "ABC"}) {
         bench::SendKeys({{'V', false}, {'V', true}});
-        EXPECT_TRUE(WaitForText(expected)) << EditorText();
+        EXPECT_TRUE(WaitForEditorText(expected)) << EditorText();
         bench::PumpFor(300);
     }
     bench::SendKeys({{VK_MENU, true}});
@@ -137,7 +134,7 @@ TEST_F(HandsEndToEnd, OnceThroughFollowsTheChordTheProgramTypes) {
     bench::SetDword(kMain, "AutoPasteKey", 'B');
     StartApp(HistoryOf({"by Alt+B"}));
     bench::Chord({VK_MENU}, 'B');
-    EXPECT_TRUE(WaitForText("by Alt+B")) << "our Ctrl+V is not swallowed as the popup key: " << EditorText();
+    EXPECT_TRUE(WaitForEditorText("by Alt+B")) << "our Ctrl+V is not swallowed as the popup key: " << EditorText();
     app_->Close();
     app_.reset();
 
@@ -146,7 +143,7 @@ TEST_F(HandsEndToEnd, OnceThroughFollowsTheChordTheProgramTypes) {
     Ask(kEditorReset);
     StartApp(HistoryOf({"x"}));
     bench::Chord({VK_MENU}, 'V');
-    EXPECT_TRUE(WaitForText("x"));
+    EXPECT_TRUE(WaitForEditorText("x"));
     bench::PumpFor(300);
     Ask(kEditorReset);
     bench::Chord({VK_CONTROL}, 'Q');
@@ -162,7 +159,7 @@ TEST_F(HandsEndToEnd, ARestartAfterAnExitWhilePausedStartsClean) {
     app_.reset();
     StartApp();
     bench::Chord({VK_MENU}, 'V');
-    EXPECT_TRUE(WaitForText("after restart")) << "the hotkeys act again: " << EditorText();
+    EXPECT_TRUE(WaitForEditorText("after restart")) << "the hotkeys act again: " << EditorText();
 }
 
 TEST_F(HandsEndToEnd, BadModifierValuesNeverMakeABareKeyAHotkey) {
@@ -173,9 +170,9 @@ TEST_F(HandsEndToEnd, BadModifierValuesNeverMakeABareKeyAHotkey) {
     SetEditorText("ab");
     SendMessageA(edit_, EM_SETSEL, 2, 2);
     bench::SendKeys({{VK_BACK, false}, {VK_BACK, true}, {'V', false}, {'V', true}});
-    EXPECT_TRUE(WaitForText("av")) << "Backspace and V are ordinary keys: " << EditorText();
+    EXPECT_TRUE(WaitForEditorText("av")) << "Backspace and V are ordinary keys: " << EditorText();
     bench::Chord({VK_MENU}, 'V');
-    EXPECT_TRUE(WaitForText("avkept")) << "the simple-paste key took its default, Alt+V";
+    EXPECT_TRUE(WaitForEditorText("avkept")) << "the simple-paste key took its default, Alt+V";
     EXPECT_EQ((std::vector<std::string>{"kept"}), SavedTexts());
 }
 
@@ -221,7 +218,7 @@ TEST_F(HandsEndToEnd, TheClearKeyInAnExcludedApplicationEndsThere) {
     bench::Chord({VK_CONTROL}, VK_BACK);
     bench::PumpFor(800);
     bench::Chord({VK_MENU}, 'V');
-    EXPECT_TRUE(WaitForText("still here")) << "not paused, not cleared: " << EditorText();
+    EXPECT_TRUE(WaitForEditorText("still here")) << "not paused, not cleared: " << EditorText();
 }
 
 // The path text the program itself puts on the clipboard is its own write,

@@ -17,15 +17,7 @@ using namespace fixture;
 class KeepEndToEnd : public AppFixture {
   protected:
     // The history file as it is on disk now, the program still running.
-    std::vector<kst::HistoryRecord> RecordsOnDisk() const {
-        const std::string bytes = bench::ReadFileBytes(copy_.HistoryFile());
-        return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    }
-    static std::vector<std::string> TextsOf(const std::vector<kst::HistoryRecord>& records) {
-        std::vector<std::string> texts;
-        for (const auto& r : records) texts.push_back(r.text);
-        return texts;
-    }
+    std::vector<kst::HistoryRecord> RecordsOnDisk() const { return RecordsIn(copy_.HistoryFile()); }
     bool WaitForDisk(const std::vector<std::string>& texts, DWORD ms = 10000) {
         return bench::PumpUntil([&] { return TextsOf(RecordsOnDisk()) == texts; }, ms);
     }
@@ -105,10 +97,9 @@ TEST_F(KeepEndToEnd, TheHistorySurvivesAKill) {
     KillApp();
 
     StartApp();
-    const std::string bytes = bench::ReadFileBytes(copy_.HistoryFile());
+    const auto records = RecordsOnDisk();
     app_->Close();
     app_.reset();
-    const auto records = kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
     ASSERT_EQ(texts, TextsOf(records));
     for (const auto& r : records) EXPECT_EQ(r.text == pasted ? 0 : -1, r.rank) << r.text;
     EXPECT_EQ(texts, TextsOf(RecordsOnDisk())) << "and the clean exit saved the same";

@@ -33,9 +33,6 @@ class KeyboardEndToEnd : public AppFixture {
     bool WaitForKeyMode(int mode) {
         return bench::PumpUntil([&] { return block_.KeyMode() == mode; }, 5000);
     }
-    bool WaitForEditorText(const std::string& text, DWORD ms = 3000) {
-        return bench::PumpUntil([&] { return EditorText() == text; }, ms);
-    }
     static void Type(const char* letters) {
         for (const char* c = letters; *c; ++c) bench::SendKeys({{WORD(*c), false}, {WORD(*c), true}});
     }
@@ -57,14 +54,6 @@ class KeyboardEndToEnd : public AppFixture {
     HWND Balloon() const { return bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id()); }
     bool BalloonShows(DWORD ms) {
         return bench::PumpUntil([&] { HWND b = Balloon(); return b && IsWindowVisible(b); }, ms);
-    }
-    // The texts of a history file wherever it lies.
-    static std::vector<std::string> TextsIn(const std::string& path) {
-        const std::string file = bench::ReadFileBytes(path);
-        std::vector<std::string> texts;
-        for (const auto& r : kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size()))
-            texts.push_back(r.text);
-        return texts;
     }
 
     bench::ProgramHookBlock block_;

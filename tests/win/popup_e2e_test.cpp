@@ -16,9 +16,6 @@ using namespace fixture;
 
 class PopupEndToEnd : public AppFixture {
   protected:
-    bool WaitForText(const std::string& text, DWORD ms = 3000) {
-        return bench::PumpUntil([&] { return EditorText() == text; }, ms);
-    }
     void Tap(WORD vk) {
         bench::SendKeys({{vk, false}, {vk, true}});
         bench::PumpFor(150);
@@ -50,8 +47,7 @@ class PopupEndToEnd : public AppFixture {
     }
     static std::vector<kst::HistoryRecord> SavedRecords(App& app, const std::string& file) {
         app.Close();
-        const std::string bytes = bench::ReadFileBytes(file);
-        return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+        return RecordsIn(file);
     }
 };
 
@@ -88,7 +84,7 @@ TEST_F(PopupEndToEnd, DownDownEnterPastesTheThirdRow) {
     Tap(VK_DOWN);
     Tap(VK_DOWN);
     Tap(VK_RETURN);
-    EXPECT_TRUE(WaitForText("C")) << EditorText();
+    EXPECT_TRUE(WaitForEditorText("C")) << EditorText();
     EXPECT_TRUE(WaitForPopupGone());
     bench::PumpFor(300);
     EXPECT_EQ("C", EditorText());
@@ -104,7 +100,7 @@ TEST_F(PopupEndToEnd, CtrlVAgainWhileOpenWalksDown) {
     EXPECT_EQ(1, SendMessageA(List(popup), LB_GETCURSEL, 0, 0));
     bench::SendKeys({{VK_CONTROL, true}});
     Tap(VK_RETURN);
-    EXPECT_TRUE(WaitForText("B")) << EditorText();
+    EXPECT_TRUE(WaitForEditorText("B")) << EditorText();
 }
 
 TEST_F(PopupEndToEnd, HThenEnterPastesTheEntryInHalfWidth) {
@@ -112,7 +108,7 @@ TEST_F(PopupEndToEnd, HThenEnterPastesTheEntryInHalfWidth) {
     ASSERT_NE(nullptr, OpenWithCtrlV());
     Tap('H'); // the panel is shown: off -> full width to half width
     Tap(VK_RETURN);
-    EXPECT_TRUE(WaitForText("ABC123")) << EditorText();
+    EXPECT_TRUE(WaitForEditorText("ABC123")) << EditorText();
 }
 
 TEST_F(PopupEndToEnd, F3ThenEnterPastesWrappedWithQuotationAndKinsoku) {
@@ -125,7 +121,7 @@ TEST_F(PopupEndToEnd, F3ThenEnterPastesWrappedWithQuotationAndKinsoku) {
     EXPECT_STREQ("改行整形[10文字](&R)", caption);
     Tap(VK_F3);
     Tap(VK_RETURN);
-    EXPECT_TRUE(WaitForText(">あいうえ\r\n>おかきく\r\n>けこ、さ\r\n>しす")) << EditorText();
+    EXPECT_TRUE(WaitForEditorText(">あいうえ\r\n>おかきく\r\n>けこ、さ\r\n>しす")) << EditorText();
 }
 
 TEST_F(PopupEndToEnd, ToggleStatesAreSavedAtCloseOnlyWithSave) {
@@ -164,12 +160,12 @@ TEST_F(PopupEndToEnd, PasteDeleteRemovesTheEntryUnlessCtrlIsHeld) {
     StartApp(HistoryOf({"first", "second", "third"}));
     ASSERT_NE(nullptr, OpenWithCtrlV());
     Tap(VK_RETURN);
-    EXPECT_TRUE(WaitForText("first"));
+    EXPECT_TRUE(WaitForEditorText("first"));
     bench::PumpFor(400);
     ClearEditor();
     ASSERT_NE(nullptr, OpenWithCtrlV());
     bench::SendKeys({{VK_CONTROL, false}, {VK_RETURN, false}, {VK_RETURN, true}});
-    EXPECT_TRUE(WaitForText("second"));
+    EXPECT_TRUE(WaitForEditorText("second"));
     bench::PumpFor(300);
     bench::SendKeys({{VK_CONTROL, true}});
     bench::PumpFor(300);
@@ -197,7 +193,7 @@ TEST_F(PopupEndToEnd, AClickOnARowPastesItAndTheScrollBarOnlyScrolls) {
     EXPECT_EQ(editorWindow_, GetForegroundWindow());
     Click(RowPoint(list, 1)); // the second visible row
     const std::string expected = "r" + std::to_string(top + 2);
-    EXPECT_TRUE(WaitForText(expected)) << EditorText();
+    EXPECT_TRUE(WaitForEditorText(expected)) << EditorText();
     EXPECT_TRUE(WaitForPopupGone());
     EXPECT_EQ(editorWindow_, GetForegroundWindow()) << "the popup never took the activation";
 }
