@@ -205,7 +205,7 @@ void ClipHistory::ReadFormats() {
     if (!clipboard.IsOpen()) return;
     int mask = 0;
     for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) mask |= FormatBit(format);
-    formatMask = mask;
+    clipboard_.formatMask = mask;
 }
 
 // Our own writes are told by the clipboard's sequence number (the state
@@ -238,9 +238,9 @@ bool ClipHistory::AddPathTextToClipboard(int filePath) {
 // A copy that asked not to be recorded: the clipboard holds no history
 // text, so the popup offers it as the current clipboard, pasted unchanged.
 void ClipHistory::KeepOutOfHistory() {
-    textOnClipboard = IsClipboardFormatAvailable(CF_TEXT) ? 1 : 0;
-    otherFormats = 1;
-    currentEntryIndex = kNoCurrentEntry;
+    clipboard_.textOnClipboard = IsClipboardFormatAvailable(CF_TEXT) ? 1 : 0;
+    clipboard_.otherFormats = 1;
+    clipboard_.currentEntryIndex = kNoCurrentEntry;
     ReadFormats();
 }
 
@@ -256,29 +256,29 @@ int ClipHistory::Capture(const CaptureRules& rules) {
     }
 
     if (IsClipboardFormatAvailable(CF_TEXT)) {
-        textOnClipboard = 1;
+        clipboard_.textOnClipboard = 1;
     } else {
-        textOnClipboard = 0;
-        otherFormats = CountClipboardFormats() > 0 ? 1 : 0;
-        currentEntryIndex = kNoCurrentEntry;
+        clipboard_.textOnClipboard = 0;
+        clipboard_.otherFormats = CountClipboardFormats() > 0 ? 1 : 0;
+        clipboard_.currentEntryIndex = kNoCurrentEntry;
         ReadFormats();
-        if (own || !(formatMask & 0x20) || filePath == 0) return 0;
+        if (own || !(clipboard_.formatMask & 0x20) || filePath == 0) return 0;
         if (filePath & kFilePathToClipboard) {
             if (!AddPathTextToClipboard(filePath)) return 0;
-            textOnClipboard = 1;
+            clipboard_.textOnClipboard = 1;
         }
     }
     if (own) return 0;
     ReadFormats();
 
     std::string text;
-    const bool isFilePaths = (formatMask & 0x20) != 0;
+    const bool isFilePaths = (clipboard_.formatMask & 0x20) != 0;
     {
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
         if (!clipboard.IsOpen()) return 0;
         int others = 0;
         for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) others |= !IsTextFormat(format);
-        otherFormats = others;
+        clipboard_.otherFormats = others;
         // A text that cannot be had adds nothing (no empty entry).
         if (isFilePaths)
             text = PathText(filePath);
@@ -307,9 +307,9 @@ int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& pa
         }
     }
     NoteOwnWrite();
-    otherFormats = 0;
-    textOnClipboard = 1;
-    currentEntryIndex = -1;
+    clipboard_.otherFormats = 0;
+    clipboard_.textOnClipboard = 1;
+    clipboard_.currentEntryIndex = -1;
     AfterPaste(index, keep);
     lastPasteTick = GetTickCount();
     return 1;

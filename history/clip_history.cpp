@@ -24,6 +24,13 @@ ClipHistory::ClipHistory(HistoryHost* host) : host_(host) {
 
 ClipHistory::~ClipHistory() = default;
 
+void ClipHistory::ForgetClipboard() {
+    clipboard_.textOnClipboard = 1;
+    clipboard_.otherFormats = 1;
+    clipboard_.formatMask = 1;
+    clipboard_.currentEntryIndex = kNoCurrentEntry;
+}
+
 void ClipHistory::SetPasteParameters(const PasteParameters& p) {
     columnWidth = p.columnWidth;
     tabWidth = p.tabWidth;
@@ -162,7 +169,7 @@ int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths) {
         }
         AppendEntry();
     } else {
-        currentEntryIndex = kNoCurrentEntry;
+        clipboard_.currentEntryIndex = kNoCurrentEntry;
         if (host_) host_->Beep();
         Announce(kFullText);
         return 0;
@@ -171,7 +178,7 @@ int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths) {
     entry.SetText(text, length);
     entry.captureTime = host_ ? host_->Now() : LocalTime{};
     if (isFilePaths) note = kFilePathsAddedText;
-    currentEntryIndex = Count() - 1;
+    clipboard_.currentEntryIndex = Count() - 1;
     Announce(note);
     if (host_) host_->PostUpdateCount(Count());
     Changed();

@@ -44,6 +44,16 @@ struct PasteParameters {
     std::string correctEnd = kDefaultCorrectEnd;
 };
 
+// What the clipboard holds as the capture last saw it: whether it has text,
+// formats other than text, which kinds (formatMask bits), and the entry it
+// holds (kNoCurrentEntry: none of ours).
+struct ClipboardState {
+    int textOnClipboard = 0;
+    int otherFormats = 0;
+    int formatMask = 0;
+    int currentEntryIndex = -1;
+};
+
 class ClipHistory {
   public:
     // host may be null until the program's windows exist: then nothing is
@@ -92,13 +102,37 @@ class ClipHistory {
     // 0 when the clipboard could not be written, and nothing changed.
     int PasteToClipboard(int index, int keep, const PasteParameters& parameters);
 
+    // What the clipboard holds, as the last capture saw it.
+    const ClipboardState& Clipboard() const { return clipboard_; }
+    // After a pause nothing is known of the clipboard: the popup offers it
+    // as the current clipboard until the next capture.
+    void ForgetClipboard();
+
+    int Limit() const { return limit; }
+    int InvertOrder() const { return invertOrder; }
+    int AutoDelete() const { return autoDelete; }
+    int PasteDelete() const { return pasteDelete; }
+    int ReformFlagsNow() const { return reformFlags; }
+    int MoveAfterPaste() const { return moveAfterPaste; }
+    int MoveToTop() const { return moveToTop; }
+
+  private:
+    bool IsValidIndex(int index) const { return index >= 0 && index < Count(); }
+    int VictimIndex() const;
+    void AppendEntry();
+    void RemoveEntry(int index);
+    void NormaliseRanks();
+    void Announce(const char* text) const;
+    void Changed() const;
+    bool IsOwnClipboardWrite() const;
+    void NoteOwnWrite();
+    bool AddPathTextToClipboard(int filePath);
+    void KeepOutOfHistory();
+
     // Capture state (clipboard side).
     void* mainWindow = nullptr;
     void* instance = nullptr;
-    int textOnClipboard = 0;
-    int otherFormats = 0;
-    int formatMask = 0;
-    int currentEntryIndex = -1;
+    ClipboardState clipboard_;
     uint32_t lastPasteTick = 0;
     int skipNextChange = 0;
     uint32_t ownWriteSequence = 0; // clipboard sequence number right after our last write
@@ -123,19 +157,6 @@ class ClipHistory {
     char correctFront[260];
     char correctEnd[260];
     char quoteText[20];
-
-  private:
-    bool IsValidIndex(int index) const { return index >= 0 && index < Count(); }
-    int VictimIndex() const;
-    void AppendEntry();
-    void RemoveEntry(int index);
-    void NormaliseRanks();
-    void Announce(const char* text) const;
-    void Changed() const;
-    bool IsOwnClipboardWrite() const;
-    void NoteOwnWrite();
-    bool AddPathTextToClipboard(int filePath);
-    void KeepOutOfHistory();
 
     HistoryHost* host_;
     std::vector<std::unique_ptr<ClipItem>> items_;

@@ -188,9 +188,9 @@ void PastePopup::AfterCopyOrderChange() {
 void PastePopup::PasteSelection() {
     const int row = SelectedRow();
     history->SetFlags(0xFFF, FlagsOfPanel(panel));
-    const bool clipboardRow = history->otherFormats == 1 && row == 0;
+    const bool clipboardRow = history->Clipboard().otherFormats == 1 && row == 0;
     if (row >= 0 && !clipboardRow) {
-        const int steps = history->otherFormats == 1 ? row - 1 : row;
+        const int steps = history->Clipboard().otherFormats == 1 ? row - 1 : row;
         int index = history->GetOrderedIndex(ORDER_FIRST, -1);
         for (int k = 0; k < steps; ++k) index = history->GetOrderedIndex(ORDER_NEXT, index);
         const int keep = ctrlHeld ? 1 : 0;

@@ -49,7 +49,7 @@ void PastePopup::FillList(int copyOrder) {
     history->SetFlags(0xF000, (copyOrder ? 0x1000 : 0) | (invertOrder ? 0x2000 : 0));
     listBackgroundDrawn = false;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    if (history->otherFormats == 1) SendMessageA(list, LB_ADDSTRING, 0, kCurrentClipboardRow);
+    if (history->Clipboard().otherFormats == 1) SendMessageA(list, LB_ADDSTRING, 0, kCurrentClipboardRow);
     for (int index : history->DisplayOrder()) SendMessageA(list, LB_ADDSTRING, 0, index);
 }
 
@@ -71,7 +71,7 @@ void PastePopup::DrawListItem(const DRAWITEMSTRUCT& item) {
     SelectObject(item.hDC, g_gdi.uiFont);
     FillRect(item.hDC, &item.rcItem, g_gdi.faceBrush);
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
-    if (history->otherFormats == 1 && item.itemID == 0)
+    if (history->Clipboard().otherFormats == 1 && item.itemID == 0)
         DrawClipboardRow(item, selected);
     else
         DrawEntryRow(item, static_cast<int>(item.itemData), selected);
@@ -117,7 +117,7 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
     DrawLine(dc, g_gdi.highlightPen, r.left, r.bottom - 1, r.right - 3, r.bottom - 1);
     int x = r.left + 2;
     for (int k = 0; k < 6; ++k) {
-        if (!(history->formatMask & kFormatIcons[k].bit)) continue;
+        if (!(history->Clipboard().formatMask & kFormatIcons[k].bit)) continue;
         if (formatIcons[k]) DrawIconEx(dc, x, r.top + 1, formatIcons[k], 16, 16, 0, nullptr, DI_NORMAL);
         x += 12; // the icons overlap by 4 pixels
     }
@@ -125,15 +125,15 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
         const RECT band{x + 3, r.top, r.right - 3, r.bottom - 2};
         FillRect(dc, &band, g_gdi.selectionBrush);
     }
-    const int current = history->currentEntryIndex;
-    if ((history->formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current)) {
+    const int current = history->Clipboard().currentEntryIndex;
+    if ((history->Clipboard().formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current)) {
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
         const std::string text = TextStart(history->GetItemText(current, 0), kRowTextBytes);
         const RECT textRect{x + 5, r.top + 2, r.right - 6, r.bottom};
         DrawRowText(dc, text.c_str(), &textRect, selected);
         return;
     }
-    const char* label = history->textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
+    const char* label = history->Clipboard().textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
     if (!selected) DrawTextAt(dc, label, x + 6, r.top + 3, GetSysColor(COLOR_HIGHLIGHTTEXT));
     DrawTextAt(dc, label, x + 5, r.top + 2, GetSysColor(COLOR_GRAYTEXT));
 }
@@ -146,13 +146,13 @@ void PastePopup::ShowSelectionDetail() {
 
 void PastePopup::ShowEntryDetail(uint32_t data) {
     std::string title, content, status;
-    if (history->otherFormats == 1 && data == kCurrentClipboardRow) {
+    if (history->Clipboard().otherFormats == 1 && data == kCurrentClipboardRow) {
         title = kCurrentClipboardTitle;
-        const int current = history->currentEntryIndex;
-        if ((history->formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current))
+        const int current = history->Clipboard().currentEntryIndex;
+        if ((history->Clipboard().formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current))
             content = TextStart(history->GetItemText(current, 0), kDetailBytes);
         else
-            content = history->textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
+            content = history->Clipboard().textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
         status = kCurrentClipboardLabel;
     } else {
         const int index = static_cast<int>(data);
@@ -161,7 +161,7 @@ void PastePopup::ShowEntryDetail(uint32_t data) {
         title = EntryDetailTitle(index, history->Count(), history->GetItemTime(index),
                                  static_cast<size_t>(entry.GetLength(0)));
         content = TextStart(history->GetItemText(index, 0), kDetailBytes);
-        status = EntryStatusLine(index, history->Count(), history->limit);
+        status = EntryStatusLine(index, history->Count(), history->Limit());
     }
     SetWindowTextA(statusLine, status.c_str());
     const int wasVisible = balloon.Init();

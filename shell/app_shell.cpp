@@ -211,10 +211,7 @@ void AppShell::TogglePause() {
     ApplyKeyMode();
     tray.UpdateCount(history.Count());
     balloon.Information(kPauseTitle, kResumedText);
-    history.textOnClipboard = 1;
-    history.otherFormats = 1;
-    history.formatMask = 1;
-    history.currentEntryIndex = kNoCurrentEntry;
+    history.ForgetClipboard();
 }
 
 void AppShell::Information(const char* title, const char* text) { balloon.Information(title, text); }

@@ -261,7 +261,7 @@ bool AppShell::OnPopupKey(LPARAM keyData) {
     // A release, or an auto-repeat of a held key: one press is one action.
     if (keyData & 0xC0000000) return true;
     if (popup.IsOpen()) return true;
-    if (history.Count() == 1 && noPopupForOne == 1 && history.otherFormats == 0) {
+    if (history.Count() == 1 && noPopupForOne == 1 && history.Clipboard().otherFormats == 0) {
         SimpleHistoryPaste();
         return true;
     }

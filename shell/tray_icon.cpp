@@ -120,7 +120,7 @@ void TrayIcon::UpdateCount(int count) {
     HICON icon = RenderCountIcon(windowDC, base, count);
     ReleaseDC(record.hWnd, windowDC);
     record.hIcon = icon ? icon : base;
-    snprintf(record.szTip, sizeof record.szTip, "%s", FormatTrayTip(count, g_app.history.limit, g_app.paused).c_str());
+    snprintf(record.szTip, sizeof record.szTip, "%s", FormatTrayTip(count, g_app.history.Limit(), g_app.paused).c_str());
     Shell_NotifyIconA(NIM_MODIFY, &record);
     // The shell keeps its own copy.
     if (icon) DestroyIcon(icon);

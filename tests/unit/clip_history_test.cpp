@@ -133,7 +133,7 @@ TEST_F(History, Notifications) {
     EXPECT_EQ("履歴リストがいっぱいになりました", host.notes[2].second);
     EXPECT_EQ(1, host.beeps);
     EXPECT_EQ((std::vector<int>{1, 2}), host.posted) << "nothing posted for a refusal";
-    EXPECT_EQ(255, history.currentEntryIndex);
+    EXPECT_EQ(255, history.Clipboard().currentEntryIndex);
     EXPECT_EQ("aC:\\x\r\nC:\\y", Texts());
 
     host.notes.clear();
@@ -153,7 +153,7 @@ TEST_F(History, EntriesGetTextTimeAndAreNeverMerged) {
     ASSERT_EQ(2, history.Count());
     EXPECT_EQ(13, history.GetItemTime(0)->wMinute);
     EXPECT_EQ(14, history.GetItemTime(1)->wMinute);
-    EXPECT_EQ(1, history.currentEntryIndex);
+    EXPECT_EQ(1, history.Clipboard().currentEntryIndex);
     EXPECT_EQ(2, host.progressDisplays) << "every entry carries its own progress display";
     EXPECT_EQ(nullptr, history.GetItemTime(2));
     EXPECT_STREQ("", history.GetItemText(-3, 0));
@@ -208,25 +208,25 @@ TEST_F(History, RanksStayContiguousThroughAnyMixOfOperations) {
 TEST_F(History, SetFlagsAndListSettings) {
     Settings(0, 2);
     history.SetFlags(0xF000, 0x3000 | 0x155);
-    EXPECT_EQ(1, history.moveAfterPaste);
-    EXPECT_EQ(1, history.invertOrder);
-    EXPECT_EQ(1, history.moveToTop) << "unchanged";
-    EXPECT_EQ(0, history.reformFlags) << "unchanged";
+    EXPECT_EQ(1, history.MoveAfterPaste());
+    EXPECT_EQ(1, history.InvertOrder());
+    EXPECT_EQ(1, history.MoveToTop()) << "unchanged";
+    EXPECT_EQ(0, history.ReformFlagsNow()) << "unchanged";
     history.SetFlags(0xFFF, 0x1155);
-    EXPECT_EQ(0x155, history.reformFlags);
-    EXPECT_EQ(1, history.invertOrder) << "unchanged";
+    EXPECT_EQ(0x155, history.ReformFlagsNow());
+    EXPECT_EQ(1, history.InvertOrder()) << "unchanged";
 
     struct {
         int copyOrder, moveAfterPaste, moveToTop;
     } const orders[] = {{1, 1, 0}, {2, 1, 1}, {7, 1, 1}, {-1, 1, 1}, {0, 0, 1}};
     for (const auto& o : orders) {
         Settings(1, o.copyOrder, 0, 1, 33);
-        EXPECT_EQ(o.moveAfterPaste, history.moveAfterPaste) << o.copyOrder;
-        EXPECT_EQ(o.moveToTop, history.moveToTop) << o.copyOrder;
+        EXPECT_EQ(o.moveAfterPaste, history.MoveAfterPaste()) << o.copyOrder;
+        EXPECT_EQ(o.moveToTop, history.MoveToTop()) << o.copyOrder;
     }
-    EXPECT_EQ(33, history.limit);
-    EXPECT_EQ(0, history.autoDelete);
-    EXPECT_EQ(1, history.pasteDelete);
+    EXPECT_EQ(33, history.Limit());
+    EXPECT_EQ(0, history.AutoDelete());
+    EXPECT_EQ(1, history.PasteDelete());
 }
 
 // Every change the file would show asks for a save; refusals and reads don't.
