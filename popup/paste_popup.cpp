@@ -135,7 +135,7 @@ void PastePopup::ApplyInitialStates() {
 }
 
 void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWindow, ClipHistory* shown,
-                      const PopupOptions& options) {
+                      const PopupOptions& options, POINT caret) {
     instance = programInstance;
     owner = ownerWindow;
     ownerTop = owner ? GetAncestor(owner, GA_ROOT) : nullptr;
@@ -153,7 +153,7 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     invertOrder = options.invertOrder;
     if (!RegisterClassOnce(classRegistered, ProgramWindowClass(PopupProc, instance, kPopupClass))) return;
 
-    const PopupPoint caretAt{options.caret.x, options.caret.y};
+    const PopupPoint caretAt{caret.x, caret.y};
     const PopupPoint at = PlacePopup(caretAt, listExtra, WorkAreaOfCaret(caretAt));
 
     window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kPopupClass, "",

@@ -9,6 +9,7 @@
 
 #include "history/clip_history.h"
 #include "popup/popup_model.h"
+#include "store/stored_settings.h"
 #include "notify/tooltip.h"
 
 namespace kst {
@@ -32,29 +33,6 @@ enum PopupControlId {
     kHistoryList = 16,
 };
 
-// What the popup is given as it opens: the stored settings as they are then,
-// and the caret of the application in front.
-struct PopupOptions {
-    bool showDetail = true;
-    bool forward[4] = {true, true, true, true}; // toDBCS, toUPPER, toCANMA, toPERIOD
-    bool saveToggles = true;                    // bSAVE
-    int columnWidth = 60;
-    bool longList = false;
-    bool invertOrder = false;
-    bool copyOrder = false;
-    bool toggles[8] = {}; // bDBCS ... bTAGREMOVE
-    POINT caret{};
-};
-
-// What the popup hands back as it closes, for the program to store: the
-// fold always; the directions and toggles when they are to be kept.
-struct PopupPanelState {
-    bool showDetail = true;
-    bool keepToggles = false;
-    bool forward[4] = {};
-    bool toggles[8] = {};
-};
-
 // What the popup asks of the program: the paste's parameters as stored now,
 // typing the paste into the application.
 class PopupHost {
@@ -74,7 +52,7 @@ class PastePopup {
     PastePopup& operator=(const PastePopup&) = delete;
 
     void SetHost(PopupHost* popupHost) { host = popupHost; }
-    void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history, const PopupOptions& options);
+    void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history, const PopupOptions& options, POINT caret);
     // destroying: the window is already on its way (its owner went).
     void Close(bool destroying = false);
     int IsOpen() const { return window != nullptr; }

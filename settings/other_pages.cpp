@@ -8,6 +8,7 @@
 #include "settings/page_controls.h"
 #include "settings/page_values.h"
 #include "settings/settings_sheet.h"
+#include "store/stored_settings.h"
 
 namespace kst {
 namespace {
@@ -16,33 +17,24 @@ constexpr char kNotAProgramText[] = "パスが有効な実行ファイルでは�
 constexpr char kVersionLine[] = "2000 03/13 Ver1.06";
 constexpr char kHelpFileName[] = "kestrane-help.html";
 
-std::string ModuleValueName(int i) {
-    char name[32];
-    snprintf(name, sizeof name, "ModuleFileName%d", i);
-    return name;
-}
-
 void FillExclusionPage(HWND page) {
     SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_SETHORIZONTALEXTENT, 600, 0);
     VendorKeyScope store;
-    const int count = static_cast<int>(ReadValue(kExceptKey, "count", 0));
-    for (int i = 0; i < count && i < kMaxExclusions; ++i) {
-        char path[260];
-        SettingsStore::ReadString(kExceptKey, ModuleValueName(i).c_str(), "N/A", path, sizeof path);
-        SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path));
-    }
+    for (const std::string& path : ReadExclusions())
+        SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(path.c_str()));
 }
 
 void StoreExclusionPage(HWND page) {
     const int count = static_cast<int>(SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETCOUNT, 0, 0));
-    VendorKeyScope store;
-    SettingsStore::WriteDword(kExceptKey, "count", static_cast<DWORD>(count < 0 ? 0 : count));
+    std::vector<std::string> paths;
     for (int i = 0; i < count; ++i) {
         char path[260] = "";
         if (SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETTEXTLEN, i, 0) < (LRESULT)sizeof path)
             SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_GETTEXT, i, reinterpret_cast<LPARAM>(path));
-        SettingsStore::WriteString(kExceptKey, ModuleValueName(i).c_str(), path);
+        paths.emplace_back(path);
     }
+    VendorKeyScope store;
+    WriteExclusions(paths);
 }
 
 // The system's open-file dialog, starting in the folder of what is typed.
@@ -86,11 +78,11 @@ void EnableFileOptions(HWND page, bool enable) {
 
 void FillOtherPage(HWND page) {
     VendorKeyScope store;
-    SetChecked(page, IDC_OTHER_PALETTE, ReadValue(kMainKey, "UsePalette", 1) != 0);
-    SetChecked(page, IDC_OTHER_NO_POPUP_FOR_ONE, ReadValue(kMainKey, "NoUseKestrane", 0) != 0);
-    SetChecked(page, IDC_OTHER_COPY_KEYS_ONLY, ReadValue(kMainKey, "CtrlCOnly", 0) != 0);
-    SetChecked(page, IDC_OTHER_LONG_LIST, ReadValue(kMainKey, "LongList", 0) != 0);
-    const FilePathBoxes boxes = FilePathShown(ReadValue(kMainKey, "FilePath", 0));
+    SetChecked(page, IDC_OTHER_PALETTE, ReadSwitchOr(setting::kUsePalette, 1));
+    SetChecked(page, IDC_OTHER_NO_POPUP_FOR_ONE, ReadSwitch(setting::kNoPopupForOne));
+    SetChecked(page, IDC_OTHER_COPY_KEYS_ONLY, ReadSwitch(setting::kCopyKeysOnly));
+    SetChecked(page, IDC_OTHER_LONG_LIST, ReadSwitch(setting::kLongList));
+    const FilePathBoxes boxes = FilePathShown(ReadSetting(setting::kFilePath));
     SetChecked(page, IDC_OTHER_FILE_PATHS, boxes.record);
     SetChecked(page, IDC_OTHER_PATHS_TO_CLIPBOARD, boxes.toClipboard);
     SetChecked(page, IDC_OTHER_FILE_NAMES_ONLY, boxes.nameOnly);
@@ -99,11 +91,11 @@ void FillOtherPage(HWND page) {
 
 void StoreOtherPage(HWND page) {
     VendorKeyScope store;
-    WriteChecked(page, kMainKey, "UsePalette", IDC_OTHER_PALETTE);
-    WriteChecked(page, kMainKey, "NoUseKestrane", IDC_OTHER_NO_POPUP_FOR_ONE);
-    WriteChecked(page, kMainKey, "CtrlCOnly", IDC_OTHER_COPY_KEYS_ONLY);
-    WriteChecked(page, kMainKey, "LongList", IDC_OTHER_LONG_LIST);
-    SettingsStore::WriteDword(kMainKey, "FilePath",
+    WriteChecked(page, setting::kUsePalette, IDC_OTHER_PALETTE);
+    WriteChecked(page, setting::kNoPopupForOne, IDC_OTHER_NO_POPUP_FOR_ONE);
+    WriteChecked(page, setting::kCopyKeysOnly, IDC_OTHER_COPY_KEYS_ONLY);
+    WriteChecked(page, setting::kLongList, IDC_OTHER_LONG_LIST);
+    WriteSetting(setting::kFilePath,
                               StoredFilePath(IsChecked(page, IDC_OTHER_FILE_PATHS), IsChecked(page, IDC_OTHER_PATHS_TO_CLIPBOARD), IsChecked(page, IDC_OTHER_FILE_NAMES_ONLY)));
 }
 

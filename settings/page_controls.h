@@ -13,14 +13,9 @@
 
 namespace kst {
 
-inline DWORD ReadValue(const char* subkey, const char* name, DWORD fallback) {
-    return SettingsStore::ReadDword(subkey, name, fallback);
-}
 inline void SetChecked(HWND page, int id, bool on) { CheckDlgButton(page, id, on ? BST_CHECKED : BST_UNCHECKED); }
 inline bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
-inline void WriteChecked(HWND page, const char* subkey, const char* name, int id) {
-    SettingsStore::WriteDword(subkey, name, IsChecked(page, id) ? 1 : 0);
-}
+inline void WriteChecked(HWND page, const Setting& setting, int id) { WriteSetting(setting, IsChecked(page, id) ? 1 : 0); }
 inline bool IsApply(UINT message, LPARAM lParam) {
     const bool apply =
         message == WM_NOTIFY && reinterpret_cast<const NMHDR*>(lParam)->code == static_cast<UINT>(PSN_APPLY);

@@ -16,13 +16,13 @@ const int kTabButtons[3] = {IDC_REFORM_TAB_2, IDC_REFORM_TAB_4, IDC_REFORM_TAB_8
 // The direction toggles and the conversion boxes whose texts follow them.
 const struct {
     int toggle, box;
-    const char* direction;
-    const char* onOff;
+    const Setting& direction;
+    const Setting& onOff;
 } kDirections[4] = {
-    {IDC_REFORM_WIDTH_DIRECTION, IDC_REFORM_WIDTH, "toDBCS", "bDBCS"},
-    {IDC_REFORM_CASE_DIRECTION, IDC_REFORM_CASE, "toUPPER", "bUPPER"},
-    {IDC_REFORM_COMMA_DIRECTION, IDC_REFORM_COMMA, "toCANMA", "bCANMA"},
-    {IDC_REFORM_PERIOD_DIRECTION, IDC_REFORM_PERIOD, "toPERIOD", "bPERIOD"},
+    {IDC_REFORM_WIDTH_DIRECTION, IDC_REFORM_WIDTH, setting::kToFullWidth, setting::kWidthOn},
+    {IDC_REFORM_CASE_DIRECTION, IDC_REFORM_CASE, setting::kToUpper, setting::kCaseOn},
+    {IDC_REFORM_COMMA_DIRECTION, IDC_REFORM_COMMA, setting::kToComma, setting::kCommaOn},
+    {IDC_REFORM_PERIOD_DIRECTION, IDC_REFORM_PERIOD, setting::kToPeriod, setting::kPeriodOn},
 };
 
 void SelectOne(HWND page, const int* group, int count, int chosen) {
@@ -31,14 +31,14 @@ void SelectOne(HWND page, const int* group, int count, int chosen) {
 
 void FillHistoryPage(HWND page) {
     VendorKeyScope store;
-    const DWORD invert = ReadValue(kClipTextKey, "bINVERTORDER", 0);
+    const DWORD invert = ReadSetting(setting::kInvertOrder);
     SetChecked(page, invert ? IDC_HISTORY_FILO : IDC_HISTORY_FIFO, true);
-    const int copyOrder = CopyOrderButton(ReadValue(kClipTextKey, "bCOPYORDER", 0));
+    const int copyOrder = CopyOrderButton(ReadSetting(setting::kCopyOrder));
     if (copyOrder >= 0) SetChecked(page, kCopyOrderButtons[copyOrder], true);
-    SetChecked(page, IDC_HISTORY_KEEP, ReadValue(kClipTextKey, "bSAVEBUFFER", 1) != 0);
-    SetChecked(page, IDC_HISTORY_AUTO_DELETE, ReadValue(kClipTextKey, "bAUTODELETE", 1) != 0);
-    SetChecked(page, IDC_HISTORY_PASTE_DELETE, ReadValue(kClipTextKey, "bPASTEDELETE", 1) != 0);
-    SetNumber(page, IDC_HISTORY_LIMIT, ReadValue(kClipTextKey, "BUFFERLIMIT", 20));
+    SetChecked(page, IDC_HISTORY_KEEP, ReadSwitch(setting::kSaveHistory));
+    SetChecked(page, IDC_HISTORY_AUTO_DELETE, ReadSwitch(setting::kAutoDelete));
+    SetChecked(page, IDC_HISTORY_PASTE_DELETE, ReadSwitchOr(setting::kPasteDelete, 1));
+    SetNumber(page, IDC_HISTORY_LIMIT, ReadSettingOr(setting::kHistoryLimit, 20));
     UDACCEL step{0, 10};
     SendDlgItemMessageA(page, IDC_HISTORY_LIMIT_ARROWS, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
     SendDlgItemMessageA(page, IDC_HISTORY_LIMIT_ARROWS, UDM_SETRANGE32, 20, 200);
@@ -46,12 +46,12 @@ void FillHistoryPage(HWND page) {
 
 void StoreHistoryPage(HWND page) {
     VendorKeyScope store;
-    WriteChecked(page, kClipTextKey, "bINVERTORDER", IDC_HISTORY_FILO);
-    SettingsStore::WriteDword(kClipTextKey, "bCOPYORDER", StoredCopyOrder(IsChecked(page, IDC_HISTORY_PASTED_TO_BACK), IsChecked(page, IDC_HISTORY_PASTED_TO_TOP)));
-    WriteChecked(page, kClipTextKey, "bSAVEBUFFER", IDC_HISTORY_KEEP);
-    WriteChecked(page, kClipTextKey, "bAUTODELETE", IDC_HISTORY_AUTO_DELETE);
-    WriteChecked(page, kClipTextKey, "bPASTEDELETE", IDC_HISTORY_PASTE_DELETE);
-    SettingsStore::WriteDword(kClipTextKey, "BUFFERLIMIT", StoredInRange(ItemText(page, IDC_HISTORY_LIMIT, 32).c_str(), 20, 200));
+    WriteChecked(page, setting::kInvertOrder, IDC_HISTORY_FILO);
+    WriteSetting(setting::kCopyOrder, StoredCopyOrder(IsChecked(page, IDC_HISTORY_PASTED_TO_BACK), IsChecked(page, IDC_HISTORY_PASTED_TO_TOP)));
+    WriteChecked(page, setting::kSaveHistory, IDC_HISTORY_KEEP);
+    WriteChecked(page, setting::kAutoDelete, IDC_HISTORY_AUTO_DELETE);
+    WriteChecked(page, setting::kPasteDelete, IDC_HISTORY_PASTE_DELETE);
+    WriteSetting(setting::kHistoryLimit, StoredInRange(ItemText(page, IDC_HISTORY_LIMIT, 32).c_str(), 20, 200));
 }
 
 void ShowDirection(HWND page, int k) {
@@ -61,46 +61,43 @@ void ShowDirection(HWND page, int k) {
 void FillReformPage(HWND page) {
     VendorKeyScope store;
     for (int k = 0; k < 4; ++k) {
-        SetChecked(page, kDirections[k].box, ReadValue(kClipTextKey, kDirections[k].onOff, 0) != 0);
-        SetChecked(page, kDirections[k].toggle, ReadValue(kClipTextKey, kDirections[k].direction, 0) != 0);
+        SetChecked(page, kDirections[k].box, ReadSwitch(kDirections[k].onOff));
+        SetChecked(page, kDirections[k].toggle, ReadSwitch(kDirections[k].direction));
         ShowDirection(page, k);
         HWND toggle = GetDlgItem(page, kDirections[k].toggle);
         SendMessageA(toggle, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), TRUE);
         SetWindowTextA(toggle, "4"); // the right-pointing triangle of the symbol font
         SetWindowPos(toggle, nullptr, 0, 0, 16, 12, SWP_NOMOVE | SWP_NOZORDER);
     }
-    SetChecked(page, IDC_REFORM_WRAP, ReadValue(kClipTextKey, "bRETURNSET", 0) != 0);
-    SetChecked(page, IDC_REFORM_QUOTE, ReadValue(kClipTextKey, "bQUOTESET", 0) != 0);
-    SetChecked(page, IDC_REFORM_KINSOKU, ReadValue(kClipTextKey, "bCORRECT", 0) != 0);
-    SetChecked(page, IDC_REFORM_TAGS, ReadValue(kClipTextKey, "bTAGREMOVE", 0) != 0);
-    SetNumber(page, IDC_REFORM_COLUMN, ReadValue(kClipTextKey, "ColumnWidth", 60));
-    SetChecked(page, IDC_REFORM_SAVE_PANEL, ReadValue(kClipTextKey, "bSAVE", 0) != 0);
-    char text[260];
-    SettingsStore::ReadString(kClipTextKey, "CorrectFront", kDefaultCorrectFront, text, sizeof text);
-    SetDlgItemTextA(page, IDC_REFORM_LINE_START, text);
-    SettingsStore::ReadString(kClipTextKey, "CorrectEnd", kDefaultCorrectEnd, text, sizeof text);
-    SetDlgItemTextA(page, IDC_REFORM_LINE_END, text);
-    const int tab = TabButton(ReadValue(kClipTextKey, "nTab", 4));
+    SetChecked(page, IDC_REFORM_WRAP, ReadSwitch(setting::kWrap));
+    SetChecked(page, IDC_REFORM_QUOTE, ReadSwitch(setting::kQuote));
+    SetChecked(page, IDC_REFORM_KINSOKU, ReadSwitch(setting::kKinsoku));
+    SetChecked(page, IDC_REFORM_TAGS, ReadSwitch(setting::kTagRemove));
+    SetNumber(page, IDC_REFORM_COLUMN, ReadSetting(setting::kColumnWidth));
+    SetChecked(page, IDC_REFORM_SAVE_PANEL, ReadSwitchOr(setting::kKeepPanel, 0));
+    SetDlgItemTextA(page, IDC_REFORM_LINE_START, ReadText(setting::kLineStartChars).c_str());
+    SetDlgItemTextA(page, IDC_REFORM_LINE_END, ReadText(setting::kLineEndChars).c_str());
+    const int tab = TabButton(ReadSettingOr(setting::kTabWidth, 4));
     if (tab >= 0) SetChecked(page, kTabButtons[tab], true);
-    SetChecked(page, IDC_REFORM_TAB_REPLACE, ReadValue(kClipTextKey, "bTABREPLACE", 0) != 0);
+    SetChecked(page, IDC_REFORM_TAB_REPLACE, ReadSwitch(setting::kTabReplace));
 }
 
 void StoreReformPage(HWND page) {
     VendorKeyScope store;
-    for (const auto& d : kDirections) WriteChecked(page, kClipTextKey, d.onOff, d.box);
-    for (const auto& d : kDirections) WriteChecked(page, kClipTextKey, d.direction, d.toggle);
-    WriteChecked(page, kClipTextKey, "bRETURNSET", IDC_REFORM_WRAP);
-    WriteChecked(page, kClipTextKey, "bQUOTESET", IDC_REFORM_QUOTE);
-    WriteChecked(page, kClipTextKey, "bCORRECT", IDC_REFORM_KINSOKU);
-    WriteChecked(page, kClipTextKey, "bTAGREMOVE", IDC_REFORM_TAGS);
-    SettingsStore::WriteDword(kClipTextKey, "ColumnWidth", StoredInRange(ItemText(page, IDC_REFORM_COLUMN, 32).c_str(), 20, 256));
-    WriteChecked(page, kClipTextKey, "bSAVE", IDC_REFORM_SAVE_PANEL);
+    for (const auto& d : kDirections) WriteChecked(page, d.onOff, d.box);
+    for (const auto& d : kDirections) WriteChecked(page, d.direction, d.toggle);
+    WriteChecked(page, setting::kWrap, IDC_REFORM_WRAP);
+    WriteChecked(page, setting::kQuote, IDC_REFORM_QUOTE);
+    WriteChecked(page, setting::kKinsoku, IDC_REFORM_KINSOKU);
+    WriteChecked(page, setting::kTagRemove, IDC_REFORM_TAGS);
+    WriteSetting(setting::kColumnWidth, StoredInRange(ItemText(page, IDC_REFORM_COLUMN, 32).c_str(), 20, 256));
+    WriteChecked(page, setting::kKeepPanel, IDC_REFORM_SAVE_PANEL);
     // 260-byte buffers: at most 259 bytes of each string are stored.
-    SettingsStore::WriteString(kClipTextKey, "CorrectFront", ItemText(page, IDC_REFORM_LINE_START).c_str());
-    SettingsStore::WriteString(kClipTextKey, "CorrectEnd", ItemText(page, IDC_REFORM_LINE_END).c_str());
-    SettingsStore::WriteDword(kClipTextKey, "nTab",
+    WriteText(setting::kLineStartChars, ItemText(page, IDC_REFORM_LINE_START).c_str());
+    WriteText(setting::kLineEndChars, ItemText(page, IDC_REFORM_LINE_END).c_str());
+    WriteSetting(setting::kTabWidth,
                               StoredTab(IsChecked(page, IDC_REFORM_TAB_2), IsChecked(page, IDC_REFORM_TAB_4), IsChecked(page, IDC_REFORM_TAB_8)));
-    WriteChecked(page, kClipTextKey, "bTABREPLACE", IDC_REFORM_TAB_REPLACE);
+    WriteChecked(page, setting::kTabReplace, IDC_REFORM_TAB_REPLACE);
 }
 
 } // namespace

@@ -13,17 +13,20 @@ namespace {
 
 constexpr int kLastKeyId = IDS_KEY_NAME_BASE + 226;
 
+// The page shows a missing stop key's modifiers as both, as the first start
+// writes them.
 struct KeyRow {
     int modifierList, keyList;
-    const char *modifierValue, *keyValue;
-    DWORD modifierDefault, keyDefault;
+    const setting::Hotkey& hotkey;
+    DWORD modifierShownIfMissing;
 };
 // The order in which the rows are stored.
 const KeyRow kKeyRows[4] = {
-    {IDC_KEYS_POPUP_MODIFIERS, IDC_KEYS_POPUP_KEY, "HistoryKeyWith", "HistoryKey", 2, 86},
-    {IDC_KEYS_CLEAR_MODIFIERS, IDC_KEYS_CLEAR_KEY, "ClearKeyWith", "ClearKey", 2, 8},
-    {IDC_KEYS_STOP_MODIFIERS, IDC_KEYS_STOP_KEY, "StopKeyWith", "StopKey", 3, 8},
-    {IDC_KEYS_SIMPLE_PASTE_MODIFIERS, IDC_KEYS_SIMPLE_PASTE_KEY, "AutoPasteKeyWith", "AutoPasteKey", 1, 86},
+    {IDC_KEYS_POPUP_MODIFIERS, IDC_KEYS_POPUP_KEY, setting::kPopupHotkey, setting::kPopupKeyWith.ifMissing},
+    {IDC_KEYS_CLEAR_MODIFIERS, IDC_KEYS_CLEAR_KEY, setting::kClearHotkey, setting::kClearKeyWith.ifMissing},
+    {IDC_KEYS_STOP_MODIFIERS, IDC_KEYS_STOP_KEY, setting::kStopHotkey, setting::kStopKeyWith.firstRun},
+    {IDC_KEYS_SIMPLE_PASTE_MODIFIERS, IDC_KEYS_SIMPLE_PASTE_KEY, setting::kSimplePasteHotkey,
+     setting::kSimplePasteKeyWith.ifMissing},
 };
 
 std::vector<KeyName> LoadKeyNames(HINSTANCE instance) {
@@ -58,12 +61,12 @@ void FillKeysPage(HWND page) {
     VendorKeyScope store;
     for (const KeyRow& row : kKeyRows) {
         // A value no item shows leaves the list without a selection.
-        const DWORD modifier = ReadValue(kMainKey, row.modifierValue, row.modifierDefault);
+        const DWORD modifier = ReadSettingOr(row.hotkey.with, row.modifierShownIfMissing);
         SendDlgItemMessageA(page, row.modifierList, CB_SETCURSEL, modifier >= 1 && modifier <= 3 ? modifier - 1 : -1, 0);
-        const int key = static_cast<int>(ReadValue(kMainKey, row.keyValue, row.keyDefault));
+        const int key = static_cast<int>(ReadSetting(row.hotkey.key));
         SendDlgItemMessageA(page, row.keyList, CB_SETCURSEL, RowOfKeyCode(names, key), 0);
     }
-    SetChecked(page, IDC_KEYS_AUTO_CAPTURE, ReadValue(kClipTextKey, "AutoLoad", 1) != 0);
+    SetChecked(page, IDC_KEYS_AUTO_CAPTURE, ReadSwitch(setting::kAutoCapture));
 }
 
 std::string SelectedText(HWND page, int list) {
@@ -81,13 +84,13 @@ void StoreKeysPage(HWND page) {
     VendorKeyScope store;
     for (const KeyRow& row : kKeyRows) {
         const int code = KeyCodeOfName(names, SelectedText(page, row.keyList));
-        if (code >= 0) SettingsStore::WriteDword(kMainKey, row.keyValue, static_cast<DWORD>(code));
+        if (code >= 0) WriteSetting(row.hotkey.key, static_cast<DWORD>(code));
     }
     for (const KeyRow& row : kKeyRows) {
         const LRESULT index = SendDlgItemMessageA(page, row.modifierList, CB_GETCURSEL, 0, 0);
-        if (index != CB_ERR) SettingsStore::WriteDword(kMainKey, row.modifierValue, static_cast<DWORD>(index + 1));
+        if (index != CB_ERR) WriteSetting(row.hotkey.with, static_cast<DWORD>(index + 1));
     }
-    WriteChecked(page, kClipTextKey, "AutoLoad", IDC_KEYS_AUTO_CAPTURE);
+    WriteChecked(page, setting::kAutoCapture, IDC_KEYS_AUTO_CAPTURE);
 }
 
 } // namespace

@@ -18,12 +18,6 @@
 
 namespace kst {
 
-// The settings the history is given, read at the moment it needs them.
-CaptureRules ReadCaptureRules();
-PasteParameters ReadPasteParameters();
-PopupOptions ReadPopupOptions(); // all but the caret
-void WritePopupPanel(const PopupPanelState& panel);
-
 // "KESTRANE_GENERALNOTIFY" commands.
 enum GeneralCommand {
     kCommandClear = 1,
@@ -112,8 +106,6 @@ class AppShell : public HistoryHost, public PopupHost {
     void RegisterMessages();
     bool RegisterMainClass() const;
     void LoadHistory();
-    void ApplyHistorySettings();
-    void LoadExclusionList();
     void LoadHotkeys();
     void ShowUpgradeMessage(int fromVersion) const;
     void ShutDown();

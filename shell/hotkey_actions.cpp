@@ -15,6 +15,7 @@
 #include "shell/paste_notice.h"
 #include "store/settings_model.h"
 #include "store/settings_store.h"
+#include "store/stored_settings.h"
 
 namespace kst {
 namespace {
@@ -110,24 +111,9 @@ bool TypeIntoForeground(UINT vk, int releaseAlt, DWORD holdMs) {
     return handled;
 }
 
-int ReadStoredReformFlags() {
-    VendorKeyScope store;
-    auto read = [](const char* name) { return static_cast<int>(SettingsStore::ReadDword(kClipTextKey, name, 0)); };
-    ConversionSwitches s{};
-    if ((s.width = read("bDBCS"))) s.toFullWidth = read("toDBCS");
-    if ((s.upper = read("bUPPER"))) s.toUpper = read("toUPPER");
-    if ((s.comma = read("bCANMA"))) s.toComma = read("toCANMA");
-    if ((s.period = read("bPERIOD"))) s.toPeriod = read("toPERIOD");
-    s.wrap = read("bRETURNSET");
-    s.quote = read("bQUOTESET");
-    s.kinsoku = read("bCORRECT");
-    s.tagRemove = read("bTAGREMOVE");
-    return ReformFlagsFromSwitches(s);
-}
-
 UINT ReadStoredPopupKey() {
     VendorKeyScope store;
-    return ReadHotkey("HistoryKey", 86, "HistoryKeyWith", 2);
+    return ReadHotkey(setting::kPopupHotkey);
 }
 
 // The focus window of the application in front, else its foreground window.
@@ -210,8 +196,7 @@ void AppShell::OpenPopup(HWND owner) {
     openingPopup_ = true;
     ApplyKeyMode();
     PopupOptions options = ReadPopupOptions();
-    options.caret = ForegroundCaret();
-    popup.Open(instance, owner, mainWindow, &history, options);
+    popup.Open(instance, owner, mainWindow, &history, options, ForegroundCaret());
     openingPopup_ = false;
     if (!popup.IsOpen()) SetPopupKeyThread(0);
     ApplyKeyMode();
@@ -292,7 +277,7 @@ void AppShell::SimpleHistoryPaste() {
         balloon.Information(kSimplePasteTitle, kNoHistoryText);
         return;
     }
-    history.SetFlags(0xFFF, ReadStoredReformFlags());
+    history.SetFlags(0xFFF, ReadReformFlags());
     const int index = history.GetOrderedIndex(ORDER_FIRST, -1);
     // A clipboard held by another program: typing Ctrl+V would paste the old
     // contents, so nothing is typed and the user is told.

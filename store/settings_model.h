@@ -15,19 +15,7 @@ constexpr char kExceptKey[] = "kestrane\\ExceptModuleFileName";
 constexpr char kOtherProgramKey[] = "Quorrel3";
 constexpr int kSettingsVersion = 106;
 
-struct StoredValue {
-    const char* subkey;
-    const char* name;
-    uint32_t number;
-    const char* text; // non-null: a string value
-};
-
-// Every value that the first start writes, Version first.
-const std::vector<StoredValue>& FirstRunValues();
-
-// What upgrading from an older settings version writes (Version excluded),
-// and the message that tells the user.
-std::vector<StoredValue> UpgradeValues(int fromVersion);
+// The message that tells the user of an upgrade from an older version.
 std::string UpgradeMessage(int fromVersion);
 
 constexpr char kUpgradeCaption[] = "Kestrane - バージョン更新";

@@ -99,10 +99,27 @@ int SettingsStore::WriteString(const char* subkey, const char* name, const char*
                                        static_cast<DWORD>(strlen(text) + 1)) == ERROR_SUCCESS;
 }
 
-UINT ReadHotkey(const char* keyName, DWORD defaultKey, const char* withName, DWORD defaultWith) {
-    const DWORD with = SettingsStore::ReadDword(kMainKey, withName, defaultWith);
-    const DWORD key = SettingsStore::ReadDword(kMainKey, keyName, defaultKey);
-    return HotkeyFromStored(key, with, defaultWith);
+DWORD ReadSettingOr(const Setting& s, DWORD ifMissing) {
+    return HeldToRange(s, SettingsStore::ReadDword(s.subkey, s.name, ifMissing));
+}
+
+DWORD ReadSetting(const Setting& s) { return ReadSettingOr(s, s.ifMissing); }
+
+int WriteSetting(const Setting& s, DWORD value) { return SettingsStore::WriteDword(s.subkey, s.name, value); }
+
+// A 260-byte buffer: what the settings sheet stores fits.
+std::string ReadText(const Setting& s) {
+    char text[260];
+    SettingsStore::ReadString(s.subkey, s.name, s.text, text, sizeof text);
+    return text;
+}
+
+int WriteText(const Setting& s, const char* text) { return SettingsStore::WriteString(s.subkey, s.name, text); }
+
+UINT ReadHotkey(const setting::Hotkey& hotkey) {
+    const DWORD with = ReadSetting(hotkey.with);
+    const DWORD key = ReadSetting(hotkey.key);
+    return HotkeyFromStored(key, with, hotkey.with.ifMissing);
 }
 
 VendorKeyScope::VendorKeyScope() { SettingsStore::OpenVendorKey(kVendorName); }

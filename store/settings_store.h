@@ -5,6 +5,10 @@
 
 #include <windows.h>
 
+#include <string>
+
+#include "store/setting_table.h"
+
 namespace kst {
 
 class SettingsStore {
@@ -18,9 +22,19 @@ class SettingsStore {
     static int WriteString(const char* subkey, const char* name, const char* text);
 };
 
-// A hotkey as stored (key and modifiers under "kestrane") as a HotkeyCode;
-// needs the root open.
-UINT ReadHotkey(const char* keyName, DWORD defaultKey, const char* withName, DWORD defaultWith);
+// The table's values as their readers take them; each needs the root open.
+DWORD ReadSetting(const Setting& s);
+// With the reader's own default where it is not the table's.
+DWORD ReadSettingOr(const Setting& s, DWORD ifMissing);
+inline bool ReadSwitch(const Setting& s) { return ReadSetting(s) != 0; }
+inline bool ReadSwitchOr(const Setting& s, DWORD ifMissing) { return ReadSettingOr(s, ifMissing) != 0; }
+int WriteSetting(const Setting& s, DWORD value);
+std::string ReadText(const Setting& s);
+int WriteText(const Setting& s, const char* text);
+
+// A hotkey as stored as a HotkeyCode; modifiers no row allows take the
+// table's default.
+UINT ReadHotkey(const setting::Hotkey& hotkey);
 
 // OpenVendorKey with the program's vendor for one scope.
 class VendorKeyScope {

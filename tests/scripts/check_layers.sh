@@ -12,7 +12,7 @@ allowed() {
     reform) echo "reform" ;;
     hook) echo "hook" ;;
     history) echo "history reform" ;;
-    store) echo "store hook reform" ;;
+    store) echo "store history hook reform" ;;
     ui) echo "ui reform resources" ;;
     notify) echo "notify ui store reform resources" ;;
     popup) echo "popup notify ui store history reform hook resources" ;;

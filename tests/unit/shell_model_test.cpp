@@ -9,7 +9,7 @@
 #include "shell/key_mode.h"
 #include "reform/reform_flags.h"
 #include "shell/paste_notice.h"
-#include "store/settings_model.h"
+#include "store/setting_table.h"
 #include "ui/text_measure.h"
 
 namespace {
@@ -25,6 +25,25 @@ TEST(Settings, FirstRunValuesStartWithVersionAndNameEachValueOnce) {
     for (const auto& v : values) EXPECT_TRUE(seen.insert(std::string(v.subkey) + "\\" + v.name).second) << v.name;
     EXPECT_EQ(44u, values.size());
     EXPECT_EQ(0u, seen.count("kestrane\\AutoLoadKey")) << "only the upgrade writes it";
+}
+
+TEST(Settings, TheTableNamesEachValueOnceAndItsNumbersLieInTheirRange) {
+    std::set<std::string> seen;
+    for (const Setting* s : AllSettings()) {
+        EXPECT_TRUE(seen.insert(std::string(s->subkey) + "\\" + s->name).second) << s->name;
+        EXPECT_LE(s->low, s->high) << s->name;
+        EXPECT_EQ(s->ifMissing, HeldToRange(*s, s->ifMissing)) << s->name;
+        if (s->atFirstRun) {
+            EXPECT_EQ(s->firstRun, HeldToRange(*s, s->firstRun)) << s->name;
+        }
+    }
+    struct {
+        uint32_t stored, taken;
+    } const limits[] = {{0, 1}, {1, 1}, {200, 200}, {255, 255}, {256, 255}, {0xFFFFFFFF, 255}};
+    for (const auto& c : limits) EXPECT_EQ(c.taken, HeldToRange(setting::kHistoryLimit, c.stored)) << c.stored;
+    EXPECT_EQ(32u, HeldToRange(setting::kTabWidth, 1000));
+    EXPECT_EQ(7u, HeldToRange(setting::kColumnWidth, 7)) << "a column is not held";
+    EXPECT_EQ("ModuleFileName12", ExclusionValueName(12));
 }
 
 TEST(Settings, UpgradeWritesAndMessages) {

@@ -58,6 +58,12 @@ HWND App::WaitForMainWindow(DWORD timeoutMs) {
     return main_;
 }
 
+HWND App::Find(const char* className) const { return FindWindowOfProcess(className, Id()); }
+
+HWND App::WaitForVisible(const char* className, DWORD timeoutMs) const {
+    return WaitForVisibleWindowOf(className, Id(), timeoutMs);
+}
+
 DWORD App::Close() {
     if (main_) PostMessageA(main_, WM_CLOSE, 0, 0);
     return WaitExit();
@@ -75,6 +81,8 @@ ProgramHookBlock::~ProgramHookBlock() {
 // The block lies in the image's section marked shared; it is told from the
 // other shared data by the main window and the forward message it holds.
 bool ProgramHookBlock::Open(const AppCopy& copy, HWND mainWindow) {
+    if (module_) FreeLibrary(module_);
+    block_ = nullptr;
     const std::string path = copy.Folder() + "ksthook.dll";
     module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module_) return false;
@@ -169,6 +177,17 @@ void DeleteValue(const char* subkey, const char* name) {
     if (RegOpenKeyExA(HKEY_CURRENT_USER, KeyPath(subkey).c_str(), 0, KEY_ALL_ACCESS, &key) != ERROR_SUCCESS) return;
     RegDeleteValueA(key, name);
     RegCloseKey(key);
+}
+
+std::vector<kst::HistoryRecord> HistoryRecordsIn(const std::string& path) {
+    const std::string bytes = ReadFileBytes(path);
+    return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+}
+
+std::vector<std::string> HistoryTextsIn(const std::string& path) {
+    std::vector<std::string> texts;
+    for (const auto& r : HistoryRecordsIn(path)) texts.push_back(r.text);
+    return texts;
 }
 
 std::string ReadFileBytes(const std::string& path) {

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "tests/win/bench.h"
+#include "history/history_file.h"
 #include "hook/hook_shared.h"
 
 namespace bench {
@@ -30,6 +31,11 @@ class AppCopy {
     std::string program_;
 };
 
+// The program's own windows, by class.
+constexpr char kPopupClass[] = "Injected_KestranePaste";
+constexpr char kBalloonClass[] = "Injected_KestraneTooltip";
+constexpr char kProgressClass[] = "Injected_KestraneProgress";
+
 // One running kestrane.exe.
 class App {
   public:
@@ -44,6 +50,10 @@ class App {
     DWORD WaitExit(DWORD timeoutMs = 15000) { return process_.WaitExitCode(timeoutMs); }
     DWORD Id() const { return process_.Id(); }
     HWND MainWindow() const { return main_; }
+    // One of its windows of the class, shown or not; null when there is none.
+    HWND Find(const char* className) const;
+    // One shown within the time; null when none came.
+    HWND WaitForVisible(const char* className, DWORD timeoutMs) const;
 
   private:
     const AppCopy& copy_;
@@ -95,6 +105,9 @@ bool ValueExists(const char* subkey, const char* name);
 void DeleteValue(const char* subkey, const char* name);
 
 std::string ReadFileBytes(const std::string& path);
+// A history file as it is on disk now; none for a missing file.
+std::vector<kst::HistoryRecord> HistoryRecordsIn(const std::string& path);
+std::vector<std::string> HistoryTextsIn(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 
 } // namespace bench

@@ -6,7 +6,7 @@
 
 #include "tests/win/app_bench.h"
 #include "history/history_file.h"
-#include "store/settings_model.h"
+#include "store/setting_table.h"
 
 namespace {
 

@@ -11,8 +11,10 @@
 #include <vector>
 
 #include "tests/win/app_bench.h"
+#include "tests/win/editor.h"
 #include "history/history_file.h"
-#include "store/settings_model.h"
+#include "hook/key_decision.h"
+#include "store/setting_table.h"
 #include "tests/apps/testeditor_protocol.h"
 
 namespace fixture {
@@ -29,17 +31,20 @@ class AppFixture : public ::testing::Test {
         bench::DeleteVendorKey();
         for (const kst::StoredValue& v : kst::FirstRunValues())
             if (!v.text) bench::SetDword(v.subkey, v.name, v.number);
-        queryMsg_ = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
         EmptyTheClipboard();
-        ASSERT_TRUE(editor_.Start("\"" + bench::ExeDirectory() + "testeditor.exe\""));
-        editorWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor_.Id(), 20000);
-        ASSERT_NE(nullptr, editorWindow_);
-        edit_ = FindWindowExA(editorWindow_, nullptr, "Edit", nullptr);
+        ASSERT_NO_FATAL_FAILURE(StartEditor());
     }
     void TearDown() override {
         if (app_) app_->Close();
         editor_.Stop();
         bench::DeleteVendorKey();
+    }
+
+    // The test editor, started again with the options, in front.
+    void StartEditor(const std::string& options = "") {
+        ASSERT_TRUE(editor_.Start(options));
+        editorWindow_ = editor_.Window();
+        edit_ = editor_.Edit();
     }
 
     // Joining the viewer chain shows the program the clipboard as it is:
@@ -56,49 +61,61 @@ class AppFixture : public ::testing::Test {
         app_ = std::make_unique<App>(copy_);
         ASSERT_TRUE(app_->Start());
         ASSERT_NE(nullptr, app_->WaitForMainWindow());
+        // The program hands its hooks the main window once it has made it.
+        ASSERT_TRUE(bench::PumpUntil([&] { return block_.Open(copy_, app_->MainWindow()); }, 5000))
+            << "the program's shared block";
         ASSERT_TRUE(bench::BringToFront(editorWindow_));
         bench::PumpFor(300);
     }
 
-    // A history file as it is on disk now, wherever it lies.
-    static std::vector<kst::HistoryRecord> RecordsIn(const std::string& path) {
-        const std::string bytes = bench::ReadFileBytes(path);
-        return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    // The key mode the program has handed its hooks (kst::KeySnatchMode).
+    bool WaitForKeyMode(int mode, DWORD ms = 5000) {
+        return bench::PumpUntil([&] { return block_.KeyMode() == mode; }, ms);
     }
+
+    // A history file as it is on disk now, wherever it lies.
+    static std::vector<kst::HistoryRecord> RecordsIn(const std::string& path) { return bench::HistoryRecordsIn(path); }
     static std::vector<std::string> TextsOf(const std::vector<kst::HistoryRecord>& records) {
         std::vector<std::string> texts;
         for (const auto& r : records) texts.push_back(r.text);
         return texts;
     }
-    static std::vector<std::string> TextsIn(const std::string& path) { return TextsOf(RecordsIn(path)); }
+    static std::vector<std::string> TextsIn(const std::string& path) { return bench::HistoryTextsIn(path); }
 
     // Ends the program and reads back what it saved.
-    std::vector<std::string> SavedTexts() {
+    std::vector<kst::HistoryRecord> SavedRecords() {
         app_->Close();
         app_.reset();
-        return TextsIn(copy_.HistoryFile());
+        return RecordsIn(copy_.HistoryFile());
+    }
+    std::vector<std::string> SavedTexts() { return TextsOf(SavedRecords()); }
+    // The history file as it is on disk now, the program still running.
+    std::vector<kst::HistoryRecord> RecordsOnDisk() const { return RecordsIn(copy_.HistoryFile()); }
+    bool WaitForDisk(const std::vector<std::string>& texts, DWORD ms = 10000) {
+        return bench::PumpUntil([&] { return TextsOf(RecordsOnDisk()) == texts; }, ms);
     }
 
     // The program's paste popup: found, shown, gone.
-    HWND Popup() const { return bench::FindWindowOfProcess("Injected_KestranePaste", app_->Id()); }
-    HWND WaitForPopup() { return bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 5000); }
+    HWND Popup() const { return app_->Find(bench::kPopupClass); }
+    HWND WaitForPopup(DWORD ms = 5000) { return app_->WaitForVisible(bench::kPopupClass, ms); }
     bool WaitForPopupGone() {
         return bench::PumpUntil([&] { HWND p = Popup(); return !p || !IsWindowVisible(p); }, 5000);
     }
+    // The balloon: found, shown (its title, "" for none), gone.
+    HWND Balloon() const { return app_->Find(bench::kBalloonClass); }
+    HWND WaitForBalloon(DWORD ms = 5000) { return app_->WaitForVisible(bench::kBalloonClass, ms); }
+    std::string BalloonTitle(DWORD ms) {
+        HWND balloon = WaitForBalloon(ms);
+        return balloon ? bench::WindowText(balloon) : "";
+    }
+    bool WaitForBalloonGone(DWORD ms = 8000) {
+        return bench::PumpUntil([&] { HWND b = Balloon(); return !b || !IsWindowVisible(b); }, ms);
+    }
 
-    LRESULT Ask(EditorQuery question, LPARAM lParam = 0) {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(editorWindow_, queryMsg_, question, lParam, SMTO_ABORTIFHUNG, 3000, &answer);
-        return (LRESULT)answer;
-    }
-    std::string EditorText() { return bench::WindowText(edit_); }
-    bool WaitForEditorText(const std::string& text, DWORD ms = 3000) {
-        return bench::PumpUntil([&] { return EditorText() == text; }, ms);
-    }
-    void SetEditorText(const char* text) {
-        SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM)text);
-        SendMessageA(edit_, EM_SETSEL, 0, -1);
-    }
+    LRESULT Ask(EditorQuery question, LPARAM lParam = 0) { return editor_.Ask(question, lParam); }
+    std::string EditorText() { return editor_.Text(); }
+    bool WaitForEditorText(const std::string& text, DWORD ms = 3000) { return editor_.WaitForText(text, ms); }
+    void SetEditorText(const char* text) { editor_.SetText(text); }
     // A real press and release of the left button at a point of the screen;
     // every event carries the point, so none can land where the cursor was.
     static void Click(POINT at) {
@@ -116,7 +133,7 @@ class AppFixture : public ::testing::Test {
         }
         bench::PumpFor(100);
     }
-    void ClearEditor() { SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM) ""); }
+    void ClearEditor() { editor_.Clear(); }
 
     // Types Ctrl+C over the whole text and lets the quiet period pass.
     void CopyInEditor(const char* text) {
@@ -145,10 +162,10 @@ class AppFixture : public ::testing::Test {
 
     AppCopy copy_;
     std::unique_ptr<App> app_;
-    bench::ChildProcess editor_;
+    bench::ProgramHookBlock block_;
+    bench::Editor editor_;
     HWND editorWindow_ = nullptr;
     HWND edit_ = nullptr;
-    UINT queryMsg_ = 0;
 };
 
 // A history file of the texts, unranked unless a rank is given.
@@ -191,36 +208,5 @@ inline bool SetClipboardFiles(const std::vector<std::string>& paths) {
     CloseClipboard();
     return set;
 }
-
-// Wine's notepad in front, emptied again before it closes.
-class Notepad {
-  public:
-    bool Start() {
-        if (!process_.Start("notepad.exe")) return false;
-        window_ = bench::WaitForWindow("Notepad", process_.Id(), 20000);
-        edit_ = window_ ? FindWindowExA(window_, nullptr, "Edit", nullptr) : nullptr;
-        return edit_ && bench::BringToFront(window_);
-    }
-    ~Notepad() {
-        if (edit_) {
-            SendMessageA(edit_, WM_SETTEXT, 0, (LPARAM) "");
-            SendMessageA(edit_, EM_SETMODIFY, FALSE, 0);
-        }
-        process_.Stop();
-    }
-    std::string Text() const { return bench::WindowText(edit_); }
-    HWND Window() const { return window_; }
-    bool InMenuMode() const {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof info;
-        GetGUIThreadInfo(GetWindowThreadProcessId(window_, nullptr), &info);
-        return (info.flags & GUI_INMENUMODE) != 0;
-    }
-
-  private:
-    bench::ChildProcess process_;
-    HWND window_ = nullptr;
-    HWND edit_ = nullptr;
-};
 
 } // namespace fixture

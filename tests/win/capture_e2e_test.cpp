@@ -149,24 +149,22 @@ TEST_F(CaptureEndToEnd, ClearKeyEmptiesTheHistoryAndTheClipboard) {
     ASSERT_TRUE(bench::SetClipboardText("on the clipboard"));
     bench::PumpFor(700);
     bench::Chord({VK_CONTROL}, VK_BACK);
-    bench::PumpFor(800);
-    EXPECT_EQ("", ClipboardText());
+    EXPECT_TRUE(bench::PumpUntil([] { return ClipboardText().empty(); }, 3000)) << ClipboardText();
     EXPECT_TRUE(SavedTexts().empty());
 }
 
 TEST_F(CaptureEndToEnd, PausedKestraneStaysOutOfTheWayUntilResumed) {
     StartApp(HistoryOf({"entry"}));
     bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // pause
-    bench::PumpFor(500);
+    ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeStopOnly));
     ASSERT_TRUE(bench::SetClipboardText("paused clip"));
     Ask(kEditorReset);
     bench::Chord({VK_CONTROL}, 'V');
-    bench::PumpFor(600);
-    EXPECT_EQ("paused clip", EditorText()) << "Ctrl+V as if Kestrane were not there";
-    EXPECT_EQ(1, Ask(kEditorKeyUps, 'V'));
+    EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "paused clip" && Ask(kEditorKeyUps, 'V') == 1; }, 3000))
+        << "Ctrl+V as if Kestrane were not there: " << EditorText();
     CopyInEditor("not recorded");
     bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // resume
-    bench::PumpFor(500);
+    ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
     CopyInEditor("recorded");
     EXPECT_EQ((std::vector<std::string>{"entry", "recorded"}), SavedTexts());
 }
@@ -184,8 +182,7 @@ TEST_F(CaptureEndToEnd, AnExcludedApplicationIsLeftAlone) {
     ASSERT_TRUE(bench::SetClipboardText("clip"));
     ClearEditor();
     bench::Chord({VK_CONTROL}, 'V');
-    bench::PumpFor(800);
-    EXPECT_EQ("clip", EditorText()) << "Ctrl+V reaches it unchanged";
+    EXPECT_TRUE(WaitForEditorText("clip")) << "Ctrl+V reaches it unchanged: " << EditorText();
     EXPECT_EQ((std::vector<std::string>{"entry"}), SavedTexts());
 }
 
@@ -194,16 +191,15 @@ TEST_F(CaptureEndToEnd, AnApplicationThatStoppedAnsweringGetsNothingAndAnError) 
     bench::SetDword(kst::kExceptKey, "count", 1);
     bench::SetRaw(kst::kExceptKey, "ModuleFileName0", REG_SZ, "C:\\none.exe", 12);
     StartApp(HistoryOf({"a", "b"}));
-    PostMessageA(editorWindow_, queryMsg_, kEditorFreeze, 3000);
-    bench::PumpFor(200);
+    ASSERT_TRUE(editor_.Freeze(3000));
     // A copy while the frozen editor is in front: the program asks the
     // editor which program it is, gets no answer, records nothing.
     const DWORD start = GetTickCount();
     ASSERT_TRUE(bench::SetClipboardText("while frozen"));
-    EXPECT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 5000))
+    EXPECT_NE(nullptr, WaitForBalloon())
         << "the error balloon";
     EXPECT_GE(GetTickCount() - start, 600u) << "a quiet period and half a second of waiting";
-    bench::PumpFor(3000);
+    EXPECT_TRUE(editor_.WaitUntilAnswering(5000));
     EXPECT_EQ((std::vector<std::string>{"a", "b"}), SavedTexts());
 }
 
@@ -216,13 +212,11 @@ TEST_F(CaptureEndToEnd, GeneralCommands) {
     ASSERT_TRUE(IsWindow(app_->MainWindow()));
     SetEditorText("copied by command");
     PostGeneral(app_->MainWindow(), 2); // the copy keys, typed into the editor
-    bench::PumpFor(900);
-    EXPECT_EQ("copied by command", ClipboardText());
+    EXPECT_TRUE(bench::PumpUntil([] { return ClipboardText() == "copied by command"; }, 3000)) << ClipboardText();
     PostGeneral(app_->MainWindow(), 6); // capture now
     bench::PumpFor(500);
     PostGeneral(app_->MainWindow(), 1); // clear history and clipboard
-    bench::PumpFor(800);
-    EXPECT_EQ("", ClipboardText());
+    EXPECT_TRUE(bench::PumpUntil([] { return ClipboardText().empty(); }, 3000)) << ClipboardText();
     EXPECT_TRUE(SavedTexts().empty());
 }
 
@@ -243,13 +237,17 @@ TEST_F(CaptureEndToEnd, FiftyMegabytesSurviveCaptureConversionPasteAndSave) {
     HWND own = CreateWindowExA(0, "STATIC", "paste target", WS_POPUP | WS_VISIBLE, 10, 10, 50, 20, nullptr, nullptr,
                                nullptr, nullptr);
     ASSERT_TRUE(bench::BringToFront(own));
+    const DWORD before = GetClipboardSequenceNumber();
     bench::Chord({VK_MENU}, 'V');
+    // The converted text is on the clipboard once the progress window has
+    // been seen and gone and the clipboard has changed.
     bool progressShown = false;
-    bench::PumpUntil([&] {
-        HWND progress = bench::FindWindowOfProcess("Injected_KestraneProgress", app_->Id());
-        progressShown = progressShown || (progress && IsWindowVisible(progress));
-        return false;
-    }, 8000);
+    EXPECT_TRUE(bench::PumpUntil([&] {
+        HWND progress = app_->Find(bench::kProgressClass);
+        const bool showing = progress && IsWindowVisible(progress);
+        progressShown = progressShown || showing;
+        return progressShown && !showing && GetClipboardSequenceNumber() != before;
+    }, 15000));
     EXPECT_TRUE(progressShown) << "the progress window during the conversion";
     // Upper case for the single-byte letters only: trail bytes stay.
     std::string upper = big;
@@ -304,22 +302,14 @@ TEST_F(CaptureEndToEnd, WithoutTheSharedMemoryTheSystemStillAnswers) {
 // Wine's own notepad, an application nobody here wrote.
 TEST_F(CaptureEndToEnd, NotepadCopiesAndPastesThroughKestrane) {
     StartApp();
-    bench::ChildProcess notepad;
-    ASSERT_TRUE(notepad.Start("notepad.exe"));
-    HWND window = bench::WaitForWindow("Notepad", notepad.Id(), 20000);
-    ASSERT_NE(nullptr, window);
-    HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
-    ASSERT_TRUE(bench::BringToFront(window));
-    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "メモ帳の文");
-    SendMessageA(edit, EM_SETSEL, 0, -1);
+    bench::Editor notepad;
+    ASSERT_TRUE(notepad.StartNotepad());
+    notepad.SetText("メモ帳の文");
     bench::Chord({VK_CONTROL}, 'C');
     bench::PumpFor(800);
-    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "");
+    notepad.Clear();
     bench::Chord({VK_MENU}, 'V');
-    bench::PumpUntil([&] { return bench::WindowText(edit) == "メモ帳の文"; }, 3000);
-    EXPECT_EQ("メモ帳の文", bench::WindowText(edit));
-    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) ""); // nothing to save on close
-    SendMessageA(edit, EM_SETMODIFY, FALSE, 0);
+    EXPECT_TRUE(notepad.WaitForText("メモ帳の文")) << notepad.Text();
     notepad.Stop();
     EXPECT_EQ((std::vector<std::string>{"メモ帳の文"}), SavedTexts());
 }

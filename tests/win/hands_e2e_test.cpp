@@ -93,13 +93,13 @@ TEST_F(HandsEndToEnd, AltHeldAndVTappedThreeTimesPastesThreeEntries) {
 TEST_F(HandsEndToEnd, HeldCtrlAndTwoTapsInNotepad) {
     StartApp();
     PutOnClipboard("n");
-    Notepad notepad;
-    ASSERT_TRUE(notepad.Start());
+    bench::Editor notepad;
+    ASSERT_TRUE(notepad.StartNotepad());
     bench::PumpFor(300);
     bench::SendKeys({{VK_CONTROL, false}});
     for (const char* expected : {"n", "nn"}) {
         bench::SendKeys({{'V', false}, {'V', true}});
-        EXPECT_TRUE(bench::PumpUntil([&] { return notepad.Text() == expected; }, 3000)) << notepad.Text();
+        EXPECT_TRUE(notepad.WaitForText(expected)) << notepad.Text();
         bench::PumpFor(300);
     }
     bench::SendKeys({{VK_CONTROL, true}});
@@ -111,13 +111,13 @@ TEST_F(HandsEndToEnd, HeldCtrlAndTwoTapsInNotepad) {
 // application must not see a lone Alt press and release (its menu bar).
 TEST_F(HandsEndToEnd, AQuickAltVTapInNotepadPastesAndOpensNoMenu) {
     StartApp(HistoryOf({"entry", "next"}));
-    Notepad notepad;
-    ASSERT_TRUE(notepad.Start());
+    bench::Editor notepad;
+    ASSERT_TRUE(notepad.StartNotepad());
     bench::PumpFor(300);
     bench::SendKeys({{VK_MENU, false}, {'V', false}});
     Sleep(5);
     bench::SendKeys({{VK_MENU, true}, {'V', true}});
-    bench::PumpUntil([&] { return notepad.Text() == "entry"; }, 3000);
+    notepad.WaitForText("entry");
     bench::PumpFor(300);
     EXPECT_FALSE(notepad.InMenuMode()) << "the menu bar is active";
     EXPECT_EQ("entry", notepad.Text());
@@ -154,7 +154,7 @@ TEST_F(HandsEndToEnd, OnceThroughFollowsTheChordTheProgramTypes) {
 TEST_F(HandsEndToEnd, ARestartAfterAnExitWhilePausedStartsClean) {
     StartApp(HistoryOf({"after restart"}));
     bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // pause
-    bench::PumpFor(500);
+    ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeStopOnly));
     app_->Close();
     app_.reset();
     StartApp();
@@ -197,7 +197,7 @@ TEST_F(HandsEndToEnd, AClipboardHeldElsewhereMeansNoPasteAndTheNextCopyCounts) {
     SetEditorText("");
     ASSERT_TRUE(OpenClipboard(nullptr));
     bench::Chord({VK_MENU}, 'V');
-    const bool said = bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 5000) != nullptr;
+    const bool said = WaitForBalloon() != nullptr;
     bench::PumpFor(1500);
     CloseClipboard();
     EXPECT_TRUE(said) << "a balloon tells the user";
@@ -245,10 +245,10 @@ int VisibleWithoutOwner(DWORD processId) {
 TEST_F(HandsEndToEnd, NoWindowOfTheProgramWouldGetATaskbarButton) {
     StartApp(HistoryOf({"a", "b"}));
     CopyInEditor("copied");
-    ASSERT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 3000));
+    ASSERT_NE(nullptr, WaitForBalloon(3000));
     EXPECT_EQ(0, VisibleWithoutOwner(app_->Id())) << "with the balloon showing";
     bench::Chord({VK_CONTROL}, 'V');
-    ASSERT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 3000));
+    ASSERT_NE(nullptr, WaitForPopup(3000));
     EXPECT_EQ(0, VisibleWithoutOwner(app_->Id())) << "with the popup and its balloon showing";
     bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
     bench::PumpFor(300);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/win/bench.h"
+#include "tests/win/editor.h"
 #include "hook/hook_shared.h"
 #include "hook/key_decision.h"
 #include "hook/ksthook.h"
@@ -44,23 +45,6 @@ HWND CreateMainStandIn() {
                            40, nullptr, nullptr, wc.hInstance, nullptr);
 }
 
-// One application process under test, with its window in front.
-class Application {
-  public:
-    bool Start(const std::string& commandLine, const char* windowClass) {
-        if (!process_.Start(commandLine)) return false;
-        window_ = bench::WaitForWindow(windowClass, process_.Id(), 20000);
-        return window_ != nullptr;
-    }
-    void Stop() { process_.Stop(); }
-    HWND Window() const { return window_; }
-    HWND Edit() const { return FindWindowExA(window_, nullptr, "Edit", nullptr); }
-
-  private:
-    bench::ChildProcess process_;
-    HWND window_ = nullptr;
-};
-
 class HookEndToEnd : public ::testing::Test {
   protected:
     static void SetUpTestSuite() {
@@ -69,10 +53,8 @@ class HookEndToEnd : public ::testing::Test {
         ASSERT_EQ(1, InitDLLStatus(s_main));
         g_keyboardForward = RegisterWindowMessageA(KST_MSG_KEYBOARD_FORWARD);
         InstallHook();
-        s_queryMsg = RegisterWindowMessageA(KSTTEST_EDITOR_QUERY);
-        s_editor = new Application;
-        ASSERT_TRUE(s_editor->Start("\"" + bench::ExeDirectory() + "testeditor.exe\"",
-                                    KSTTEST_EDITOR_CLASS));
+        s_editor = new bench::Editor;
+        ASSERT_TRUE(s_editor->Start());
     }
 
     static void TearDownTestSuite() {
@@ -100,12 +82,7 @@ class HookEndToEnd : public ::testing::Test {
         SetPopupKeyThread(0);
     }
 
-    static LRESULT Ask(EditorQuery question, LPARAM lParam = 0) {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(s_editor->Window(), s_queryMsg, question, lParam, SMTO_ABORTIFHUNG,
-                            3000, &answer);
-        return (LRESULT)answer;
-    }
+    static LRESULT Ask(EditorQuery question, LPARAM lParam = 0) { return s_editor->Ask(question, lParam); }
 
     // Lets the editor take its input and the hook's posts arrive, then
     // starts the record afresh.
@@ -120,16 +97,14 @@ class HookEndToEnd : public ::testing::Test {
         return codes;
     }
 
-    static std::string EditorText() { return bench::WindowText(s_editor->Edit()); }
+    static std::string EditorText() { return s_editor->Text(); }
 
     static HWND s_main;
-    static UINT s_queryMsg;
-    static Application* s_editor;
+    static bench::Editor* s_editor;
 };
 
 HWND HookEndToEnd::s_main;
-UINT HookEndToEnd::s_queryMsg;
-Application* HookEndToEnd::s_editor;
+bench::Editor* HookEndToEnd::s_editor;
 
 constexpr WPARAM kPopupCode = 0x256;
 
@@ -333,36 +308,34 @@ TEST_F(HookEndToEnd, ModuleQueryWritesTheEditorsExecutablePath) {
 
 TEST_F(HookEndToEnd, ModuleQueryTimesOutForAnApplicationThatStoppedPumping) {
     ModuleNameMap map;
-    PostMessageA(s_editor->Window(), s_queryMsg, kEditorFreeze, 2000);
-    bench::PumpFor(200); // the editor is now asleep in its handler
+    ASSERT_TRUE(s_editor->Freeze(2000));
     const DWORD start = GetTickCount();
     EXPECT_EQ(0, GetForegroundProcessModuleFileName(s_editor->Window()));
     const DWORD elapsed = GetTickCount() - start;
     EXPECT_GE(elapsed, 480u);
     EXPECT_LT(elapsed, 5000u);
     EXPECT_EQ("", map.Text());
-    bench::PumpFor(2000); // let it wake before the next test
+    EXPECT_TRUE(s_editor->WaitUntilAnswering(5000)); // awake for the next test
 }
 
 // Wine's own notepad: a real application that nobody here wrote.
 class HookInNotepad : public HookEndToEnd {};
 
 TEST_F(HookInNotepad, PopupKeyTakenCopyReportedAndQueriesAnswered) {
-    Application notepad;
-    ASSERT_TRUE(notepad.Start("notepad.exe", "Notepad"));
-    ASSERT_TRUE(bench::BringToFront(notepad.Window()));
+    bench::Editor notepad;
+    ASSERT_TRUE(notepad.StartNotepad());
     ASSERT_TRUE(bench::SetClipboardText("notepad"));
     Settle();
     bench::Chord({VK_CONTROL}, 'V');
     bench::Chord({VK_CONTROL}, 'C');
     bench::PumpFor(400);
     EXPECT_EQ((std::vector<WPARAM>{kPopupCode, kPopupCode, 0x243}), ForwardedCodes());
-    EXPECT_EQ("", bench::WindowText(notepad.Edit()));
+    EXPECT_EQ("", notepad.Text());
 
     SetOnceThroughPaste();
     bench::Chord({VK_CONTROL}, 'V');
     bench::PumpFor(400);
-    EXPECT_EQ("notepad", bench::WindowText(notepad.Edit()));
+    EXPECT_EQ("notepad", notepad.Text());
 
     EXPECT_NE(0u, GetForegroundProcessCaretPos());
     ModuleNameMap map;
@@ -370,8 +343,6 @@ TEST_F(HookInNotepad, PopupKeyTakenCopyReportedAndQueriesAnswered) {
     const std::string name = map.Text();
     ASSERT_GE(name.size(), 11u);
     EXPECT_EQ(0, lstrcmpiA("notepad.exe", name.c_str() + name.size() - 11)) << name;
-    SendMessageA(notepad.Edit(), WM_SETTEXT, 0, (LPARAM)""); // nothing to save on close
-    notepad.Stop();
 }
 
 } // namespace

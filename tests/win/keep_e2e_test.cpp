@@ -16,11 +16,6 @@ using namespace fixture;
 
 class KeepEndToEnd : public AppFixture {
   protected:
-    // The history file as it is on disk now, the program still running.
-    std::vector<kst::HistoryRecord> RecordsOnDisk() const { return RecordsIn(copy_.HistoryFile()); }
-    bool WaitForDisk(const std::vector<std::string>& texts, DWORD ms = 10000) {
-        return bench::PumpUntil([&] { return TextsOf(RecordsOnDisk()) == texts; }, ms);
-    }
     void KillApp() {
         app_->Kill();
         app_.reset();
@@ -153,7 +148,7 @@ TEST_F(KeepEndToEnd, AfterAKillTheNextProgramGetsEveryKeyOnce) {
         bench::PumpFor(300);
         ClearEditor();
         bench::Chord({VK_CONTROL}, 'V');
-        ASSERT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app.Id(), 5000));
+        ASSERT_NE(nullptr, app.WaitForVisible(bench::kPopupClass, 5000));
         bench::SendKeys({{VK_DOWN, false}, {VK_DOWN, true}});
         bench::PumpFor(150);
         bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});

@@ -16,31 +16,16 @@ namespace {
 
 using namespace fixture;
 
-constexpr const char* kToggleNames[] = {"bDBCS", "bUPPER", "bCANMA", "bPERIOD",
-                                       "bRETURNSET", "bQUOTESET", "bCORRECT", "bTAGREMOVE"};
-
-bool IsAnswering(HWND window) {
-    DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 100, &result) != 0;
-}
-
 class KeyboardEndToEnd : public AppFixture {
   protected:
-    void StartWithBlock(const std::string& historyFile) {
-        StartApp(historyFile);
-        ASSERT_TRUE(block_.Open(copy_, app_->MainWindow())) << "the program's shared block";
-    }
-    bool WaitForKeyMode(int mode) {
-        return bench::PumpUntil([&] { return block_.KeyMode() == mode; }, 5000);
-    }
     static void Type(const char* letters) {
         for (const char* c = letters; *c; ++c) bench::SendKeys({{WORD(*c), false}, {WORD(*c), true}});
     }
     static std::vector<DWORD> StoredToggles() {
         std::vector<DWORD> values;
-        for (const char* name : kToggleNames) {
+        for (const kst::Setting* toggle : kst::setting::kConversionOn) {
             DWORD v = 9;
-            bench::GetDword(kClipText, name, v);
+            bench::GetDword(toggle->subkey, toggle->name, v);
             values.push_back(v);
         }
         return values;
@@ -51,18 +36,12 @@ class KeyboardEndToEnd : public AppFixture {
         bench::PumpUntil([] { return GetForegroundWindow() == FindWindowA("Shell_TrayWnd", nullptr); }, 3000);
         return bench::BringToFront(editorWindow_);
     }
-    HWND Balloon() const { return bench::FindWindowOfProcess("Injected_KestraneTooltip", app_->Id()); }
-    bool BalloonShows(DWORD ms) {
-        return bench::PumpUntil([&] { HWND b = Balloon(); return b && IsWindowVisible(b); }, ms);
-    }
-
-    bench::ProgramHookBlock block_;
 };
 
 TEST_F(KeyboardEndToEnd, ClickingAnotherApplicationClosesThePopupAndTheTypingArrivesThere) {
-    Notepad notepad;
-    ASSERT_TRUE(notepad.Start());
-    StartWithBlock(HistoryOf({"A", "B"}));
+    bench::Editor notepad;
+    ASSERT_TRUE(notepad.StartNotepad());
+    StartApp(HistoryOf({"A", "B"}));
     const std::vector<DWORD> before = StoredToggles();
     bench::Chord({VK_CONTROL}, 'V');
     ASSERT_NE(nullptr, WaitForPopup());
@@ -77,7 +56,7 @@ TEST_F(KeyboardEndToEnd, ClickingAnotherApplicationClosesThePopupAndTheTypingArr
     Click(POINT{790, 300});
     ASSERT_TRUE(bench::PumpUntil([&] { return GetForegroundWindow() == notepad.Window(); }, 3000));
     Type("HELLO"); // H, L and E are toggles of the popup: none may reach it
-    EXPECT_TRUE(bench::PumpUntil([&] { return notepad.Text() == "hello"; }, 3000)) << notepad.Text();
+    EXPECT_TRUE(notepad.WaitForText("hello")) << notepad.Text();
     EXPECT_TRUE(WaitForPopupGone());
     EXPECT_TRUE(WaitForKeyMode(kst::kKeyModeHotkeys));
     EXPECT_EQ(before, StoredToggles()) << "typing elsewhere changed no conversion";
@@ -85,7 +64,7 @@ TEST_F(KeyboardEndToEnd, ClickingAnotherApplicationClosesThePopupAndTheTypingArr
 }
 
 TEST_F(KeyboardEndToEnd, TheTargetWindowClosingClosesThePopup) {
-    StartWithBlock(HistoryOf({"A", "B"}));
+    StartApp(HistoryOf({"A", "B"}));
     bench::Chord({VK_CONTROL}, 'V');
     ASSERT_NE(nullptr, WaitForPopup());
     PostMessageA(editorWindow_, WM_CLOSE, 0, 0);
@@ -96,7 +75,7 @@ TEST_F(KeyboardEndToEnd, TheTargetWindowClosingClosesThePopup) {
 // The sheet, the pause and the clear from the tray all close the popup first;
 // the key mode follows the program's state, paused included.
 TEST_F(KeyboardEndToEnd, TheSheetPauseAndClearCloseThePopupAndTheKeyModeFollows) {
-    StartWithBlock(HistoryOf({"A", "B"}));
+    StartApp(HistoryOf({"A", "B"}));
     bench::Chord({VK_CONTROL}, 'V');
     ASSERT_NE(nullptr, WaitForPopup());
     PostGeneral(app_->MainWindow(), 5); // the settings sheet
@@ -144,7 +123,7 @@ TEST_F(KeyboardEndToEnd, OurOwnCtrlVIsNeverTakenAsTheSimplePasteKey) {
     bench::SetDword(kMain, "AutoPasteKey", 'V');
     bench::SetDword(kMain, "AutoPasteKeyWith", 2);
     bench::SetDword(kClipText, "bPASTEDELETE", 1);
-    StartWithBlock(HistoryOf({"one", "two", "three", "four"}));
+    StartApp(HistoryOf({"one", "two", "three", "four"}));
     bench::Chord({VK_MENU}, 'V');
     ASSERT_NE(nullptr, WaitForPopup());
     bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
@@ -161,16 +140,10 @@ TEST_F(KeyboardEndToEnd, OurOwnCtrlVIsNeverTakenAsTheSimplePasteKey) {
 // A viewer after us in the clipboard chain stops answering: our thread never
 // waits for it, so the hotkeys work at once and nothing fires late.
 TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
-    bench::ChildProcess viewer;
-    ASSERT_TRUE(viewer.Start("\"" + bench::ExeDirectory() + "testeditor.exe\" --viewer", true));
-    HWND viewerWindow = nullptr;
-    ASSERT_TRUE(bench::PumpUntil([&] {
-        for (HWND w : bench::VisibleWindowsOf(viewer.Id())) viewerWindow = w;
-        return viewerWindow != nullptr;
-    }, 20000));
-    StartWithBlock(HistoryOf({"A", "B"}));
-    PostMessageA(viewerWindow, queryMsg_, kEditorFreeze, 4000);
-    ASSERT_TRUE(bench::PumpUntil([&] { return !IsAnswering(viewerWindow); }, 3000));
+    bench::Editor viewer;
+    ASSERT_TRUE(viewer.Start("--viewer", "", true));
+    StartApp(HistoryOf({"A", "B"}));
+    ASSERT_TRUE(viewer.Freeze(4000));
     ASSERT_TRUE(bench::SetClipboardText("a copy the hung viewer is told of"));
 
     const DWORD start = GetTickCount();
@@ -183,7 +156,7 @@ TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
     EXPECT_LT(GetTickCount() - start, 3500u) << "all of it before the viewer answers again";
     // The viewer answers again, and every key forwarded has been taken:
     // nothing was left queued to fire now.
-    bench::PumpUntil([&] { return IsAnswering(viewerWindow); }, 10000);
+    viewer.WaitUntilAnswering(10000);
     EXPECT_TRUE(bench::PumpUntil([&] { return block_->forwardsPosted == block_->forwardsTaken; }, 3000));
     EXPECT_EQ("A", EditorText());
     EXPECT_EQ(nullptr, Popup());
@@ -193,7 +166,7 @@ TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
 // (as an elevated program's is) and a program that has stopped taking its
 // keys both leave the hotkeys to the application.
 TEST_F(KeyboardEndToEnd, KeysThatCannotReachTheProgramReachTheApplication) {
-    StartWithBlock(HistoryOf({"A", "B"}));
+    StartApp(HistoryOf({"A", "B"}));
     const uint32_t forward = block_->keyboardForwardMsg;
     block_->keyboardForwardMsg = WM_SETTEXT; // the system refuses to post it
     Ask(kEditorReset);
@@ -219,7 +192,7 @@ TEST_F(KeyboardEndToEnd, KeysThatCannotReachTheProgramReachTheApplication) {
 // never waiting for the copies to stop.
 TEST_F(KeyboardEndToEnd, AStreamOfCopiesReachesTheDiskWithinASecondOrSo) {
     bench::SetDword(kMain, "CtrlCOnly", 0);
-    StartWithBlock("");
+    StartApp("");
     DWORD firstCopy = 0, written = 0;
     for (int k = 0; k < 8 && !written; ++k) {
         const std::string text = "copy " + std::to_string(k);
@@ -245,8 +218,8 @@ TEST_F(KeyboardEndToEnd, AFolderThatCannotBeWrittenKeepsTheHistoryInTheUsersFold
     const std::string blocker = copy_.HistoryFile() + ".tmp";
     DeleteFileA(UserFolderFile().c_str());
     ASSERT_TRUE(CreateDirectoryA(blocker.c_str(), nullptr));
-    StartWithBlock("");
-    EXPECT_TRUE(BalloonShows(3000)) << "where the history goes is said";
+    StartApp("");
+    EXPECT_NE(nullptr, WaitForBalloon(3000)) << "where the history goes is said";
     ASSERT_TRUE(bench::BringToFront(editorWindow_));
     CopyInEditor("kept elsewhere");
     EXPECT_TRUE(bench::PumpUntil([&] { return TextsIn(UserFolderFile()).size() == 1; }, 4000));
@@ -254,7 +227,7 @@ TEST_F(KeyboardEndToEnd, AFolderThatCannotBeWrittenKeepsTheHistoryInTheUsersFold
     app_.reset();
     EXPECT_EQ(std::vector<std::string>{"kept elsewhere"}, TextsIn(UserFolderFile()));
 
-    StartWithBlock("");
+    StartApp("");
     CopyInEditor("and more");
     app_->Close();
     app_.reset();
@@ -266,7 +239,7 @@ TEST_F(KeyboardEndToEnd, AFolderThatCannotBeWrittenKeepsTheHistoryInTheUsersFold
 
 // OK on the sheet applies automatic capture at once, both ways.
 TEST_F(KeyboardEndToEnd, TheSheetsCaptureSwitchAppliesAtOnce) {
-    StartWithBlock("");
+    StartApp("");
     for (bool on : {false, true}) {
         SCOPED_TRACE(on);
         PostGeneral(app_->MainWindow(), 5);

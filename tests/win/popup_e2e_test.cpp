@@ -24,14 +24,14 @@ class PopupEndToEnd : public AppFixture {
         bench::Chord({VK_CONTROL}, 'V');
         return WaitForPopup();
     }
-    HWND List(HWND popup) const { return GetDlgItem(popup, kst::kHistoryList); }
-    // The editor's caret after putting it at a character, in screen pixels.
-    POINT CaretAt(int position) {
-        SendMessageA(edit_, EM_SETSEL, position, position);
-        bench::PumpFor(200);
-        const LRESULT caret = Ask(kEditorCaret);
-        return POINT{static_cast<short>(LOWORD(caret)), static_cast<short>(HIWORD(caret))};
+    bool MoveEditor(int x, int y, int width, int height) {
+        MoveWindow(editorWindow_, x, y, width, height, TRUE);
+        return bench::PumpUntil([&] {
+            RECT r;
+            return GetWindowRect(editorWindow_, &r) && r.left == x && r.top == y && r.right - r.left == width;
+        }, 3000);
     }
+    HWND List(HWND popup) const { return GetDlgItem(popup, kst::kHistoryList); }
     int Selected(HWND popup) const { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
 
     static POINT RowPoint(HWND list, int row, int x = 100) {
@@ -45,16 +45,12 @@ class PopupEndToEnd : public AppFixture {
         ReleaseDC(nullptr, screen);
         return c;
     }
-    static std::vector<kst::HistoryRecord> SavedRecords(App& app, const std::string& file) {
-        app.Close();
-        return RecordsIn(file);
-    }
 };
 
 TEST_F(PopupEndToEnd, CtrlVOpensThePopupAtTheCaretAndTheEditorKeepsItsFocus) {
     StartApp(HistoryOf({"A", "B", "C"}));
     SetEditorText("caret here");
-    const POINT caret = CaretAt(10);
+    const POINT caret = editor_.CaretAt(10);
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     RECT r;
@@ -64,10 +60,7 @@ TEST_F(PopupEndToEnd, CtrlVOpensThePopupAtTheCaretAndTheEditorKeepsItsFocus) {
     EXPECT_EQ(320, r.right - r.left);
     EXPECT_NE(0, GetWindowLongA(popup, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_EQ(editorWindow_, GetForegroundWindow());
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    GetGUIThreadInfo(GetWindowThreadProcessId(editorWindow_, nullptr), &info);
-    EXPECT_EQ(edit_, info.hwndFocus);
+    EXPECT_EQ(edit_, editor_.FocusWindow());
     EXPECT_EQ(3, SendMessageA(List(popup), LB_GETCOUNT, 0, 0));
     Tap('X');
     Tap('Z');
@@ -169,8 +162,7 @@ TEST_F(PopupEndToEnd, PasteDeleteRemovesTheEntryUnlessCtrlIsHeld) {
     bench::PumpFor(300);
     bench::SendKeys({{VK_CONTROL, true}});
     bench::PumpFor(300);
-    const auto records = SavedRecords(*app_, copy_.HistoryFile());
-    app_.reset();
+    const auto records = SavedRecords();
     ASSERT_EQ(2u, records.size());
     EXPECT_EQ("second", records[0].text);
     EXPECT_EQ(0, records[0].rank) << "kept, and the most recently pasted";
@@ -259,10 +251,9 @@ TEST_F(PopupEndToEnd, NearTheBottomRightItOpensAboveAndFlushRight) {
     StartApp(HistoryOf({"a", "b"}));
     RECT work;
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    MoveWindow(editorWindow_, work.right - 200, work.bottom - 120, 190, 110, TRUE);
-    bench::PumpFor(300);
+    ASSERT_TRUE(MoveEditor(work.right - 200, work.bottom - 120, 190, 110));
     SetEditorText("x");
-    const POINT caret = CaretAt(1);
+    const POINT caret = editor_.CaretAt(1);
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     RECT r;
@@ -271,9 +262,8 @@ TEST_F(PopupEndToEnd, NearTheBottomRightItOpensAboveAndFlushRight) {
     EXPECT_EQ(caret.y - 187, r.top) << "above the caret";
     Tap(VK_ESCAPE);
     ASSERT_TRUE(WaitForPopupGone());
-    MoveWindow(editorWindow_, 0, 100, 300, 200, TRUE); // the caret a few pixels from the left edge
-    bench::PumpFor(300);
-    CaretAt(0);
+    ASSERT_TRUE(MoveEditor(0, 100, 300, 200)); // the caret a few pixels from the left edge
+    editor_.CaretAt(0);
     popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     GetWindowRect(popup, &r);
@@ -283,13 +273,13 @@ TEST_F(PopupEndToEnd, NearTheBottomRightItOpensAboveAndFlushRight) {
 
 TEST_F(PopupEndToEnd, NotepadGetsThePopupAndThePaste) {
     StartApp(HistoryOf({"メモ帳へ", "二つ目"}));
-    Notepad notepad;
-    ASSERT_TRUE(notepad.Start());
+    bench::Editor notepad;
+    ASSERT_TRUE(notepad.StartNotepad());
     bench::PumpFor(300);
     ASSERT_NE(nullptr, OpenWithCtrlV());
     Tap(VK_DOWN);
     Tap(VK_RETURN);
-    EXPECT_TRUE(bench::PumpUntil([&] { return notepad.Text() == "二つ目"; }, 3000)) << notepad.Text();
+    EXPECT_TRUE(notepad.WaitForText("二つ目")) << notepad.Text();
     EXPECT_EQ(notepad.Window(), GetForegroundWindow());
 }
 

@@ -47,11 +47,8 @@ class ReachEndToEnd : public AppFixture {
         ASSERT_TRUE(CopyFileA((bench::ExeDirectory() + "testeditor.exe").c_str(), OtherEditorPath().c_str(), FALSE));
         ASSERT_TRUE(MoveFileA(HookPath().c_str(), HookPath(".off").c_str()));
         renamed_ = true;
-        ASSERT_TRUE(other_.Start("\"" + OtherEditorPath() + "\""));
-        otherWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, other_.Id(), 20000);
-        ASSERT_NE(nullptr, otherWindow_);
-        otherEdit_ = FindWindowExA(otherWindow_, nullptr, "Edit", nullptr);
-        ASSERT_TRUE(bench::BringToFront(otherWindow_));
+        ASSERT_TRUE(other_.Start("", OtherEditorPath()));
+        ASSERT_TRUE(other_.BringToFront());
         bench::PumpFor(300);
     }
 
@@ -63,27 +60,10 @@ class ReachEndToEnd : public AppFixture {
     }
     // The popup's corner for a caret, as the placement puts it mid-screen.
     static POINT BelowCaret(POINT caret) { return POINT{caret.x - 20 < 0 ? 0 : caret.x - 20, caret.y + 17}; }
-    static POINT CaretOf(HWND edit, HWND window, int position) {
-        SendMessageA(edit, EM_SETSEL, position, position);
-        bench::PumpFor(200);
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window, RegisterWindowMessageA(KSTTEST_EDITOR_QUERY), kEditorCaret, 0, SMTO_ABORTIFHUNG,
-                            3000, &answer);
-        return POINT{static_cast<short>(LOWORD(answer)), static_cast<short>(HIWORD(answer))};
-    }
     static POINT Corner(HWND window) {
         RECT r{};
         GetWindowRect(window, &r);
         return POINT{r.left, r.top};
-    }
-    // The title of the balloon shown within the time, or "" for none.
-    std::string BalloonTitle(DWORD ms) {
-        HWND balloon = bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), ms);
-        return balloon ? bench::WindowText(balloon) : "";
-    }
-    void WaitForBalloonGone() {
-        bench::PumpUntil([&] { return !bench::WaitForVisibleWindowOf("Injected_KestraneTooltip", app_->Id(), 0); },
-                         8000);
     }
     void CopyAndExpectBalloon(const char* text, const std::string& title) {
         WaitForBalloonGone();
@@ -91,9 +71,7 @@ class ReachEndToEnd : public AppFixture {
         EXPECT_EQ(title, BalloonTitle(title.empty() ? 1500 : 5000)) << text;
     }
 
-    bench::ChildProcess other_;
-    HWND otherWindow_ = nullptr;
-    HWND otherEdit_ = nullptr;
+    bench::Editor other_;
     bool renamed_ = false;
 };
 
@@ -105,7 +83,7 @@ TEST_F(ReachEndToEnd, WhereTheLibraryCannotEnterAnExcludedEditorIsLeftAlone) {
     ASSERT_TRUE(bench::BringToFront(editorWindow_));
     bench::PumpFor(300);
     CopyAndExpectBalloon("in the first editor", "Kestrane 3/20件 [追加]");
-    const POINT caret = CaretOf(edit_, editorWindow_, 0);
+    const POINT caret = editor_.CaretAt(0);
     PostGeneral(app_->MainWindow(), 3); // the popup, as the tray would ask for it
     HWND popup = WaitForPopup();
     ASSERT_NE(nullptr, popup);
@@ -120,15 +98,15 @@ TEST_F(ReachEndToEnd, WhereTheLibraryCannotEnterCopiesCountAndThePopupFindsTheCa
     ASSERT_NO_FATAL_FAILURE(StartWithOtherEditor());
     ASSERT_TRUE(bench::SetClipboardText("clip"));
     bench::PumpFor(700);
-    SendMessageA(otherEdit_, WM_SETTEXT, 0, (LPARAM) "");
+    other_.Clear();
     bench::Chord({VK_CONTROL}, 'V');
     bench::PumpFor(600);
-    ASSERT_EQ("clip", bench::WindowText(otherEdit_)) << "no hook there: Ctrl+V is the editor's own";
+    ASSERT_EQ("clip", other_.Text()) << "no hook there: Ctrl+V is the editor's own";
     ASSERT_EQ(nullptr, WaitForPopup() ? Popup() : nullptr);
 
     CopyAndExpectBalloon("in the second editor", "Kestrane 4/20件 [追加]");
-    SendMessageA(otherEdit_, WM_SETTEXT, 0, (LPARAM) "caret");
-    const POINT caret = CaretOf(otherEdit_, otherWindow_, 5);
+    other_.SetText("caret");
+    const POINT caret = other_.CaretAt(5);
     PostGeneral(app_->MainWindow(), 3);
     HWND popup = WaitForPopup();
     ASSERT_NE(nullptr, popup);
@@ -137,11 +115,10 @@ TEST_F(ReachEndToEnd, WhereTheLibraryCannotEnterCopiesCountAndThePopupFindsTheCa
     ClosePopupWithEsc();
 
     // A responsive editor got no error; one that stops pumping does.
-    PostMessageA(otherWindow_, RegisterWindowMessageA(KSTTEST_EDITOR_QUERY), kEditorFreeze, 4000);
-    bench::PumpFor(200);
+    ASSERT_TRUE(other_.Freeze(4000));
     ASSERT_TRUE(bench::SetClipboardText("while frozen"));
     EXPECT_TRUE(bench::PumpUntil([&] { return BalloonTitle(0) == kErrorTitle; }, 4000));
-    bench::PumpFor(4000);
+    EXPECT_TRUE(other_.WaitUntilAnswering(6000));
 
     ASSERT_TRUE(bench::BringToFront(editorWindow_));
     bench::PumpFor(300);
@@ -152,15 +129,9 @@ TEST_F(ReachEndToEnd, WhereTheLibraryCannotEnterCopiesCountAndThePopupFindsTheCa
 // An editor that draws its own cursor has no system caret: the popup opens
 // at the mouse pointer, never in the screen's corner.
 TEST_F(ReachEndToEnd, WithoutASystemCaretThePopupOpensAtTheMousePointer) {
-    editor_.Stop();
-    ASSERT_TRUE(editor_.Start("\"" + bench::ExeDirectory() + "testeditor.exe\" --no-caret"));
-    editorWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor_.Id(), 20000);
-    ASSERT_NE(nullptr, editorWindow_);
+    ASSERT_NO_FATAL_FAILURE(StartEditor("--no-caret"));
     StartApp(HistoryOf({"a", "b"}));
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetGUIThreadInfo(GetWindowThreadProcessId(editorWindow_, nullptr), &info));
-    ASSERT_EQ(nullptr, info.hwndCaret) << "the editor has no system caret";
+    ASSERT_FALSE(editor_.HasSystemCaret()) << "the editor has no system caret";
     SetCursorPos(333, 222);
     bench::PumpFor(200);
     bench::Chord({VK_CONTROL}, 'V');
@@ -176,12 +147,8 @@ TEST_F(ReachEndToEnd, WithoutASystemCaretThePopupOpensAtTheMousePointer) {
 // gets the popup at that caret, where the system passes such requests
 // between processes.
 TEST_F(ReachEndToEnd, AnAccessibilityCaretPlacesThePopup) {
-    editor_.Stop();
-    ASSERT_TRUE(editor_.Start("\"" + bench::ExeDirectory() + "testeditor.exe\" --accessible-caret"));
-    editorWindow_ = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor_.Id(), 20000);
-    ASSERT_NE(nullptr, editorWindow_);
-    edit_ = FindWindowExA(editorWindow_, nullptr, "Edit", nullptr);
-    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    ASSERT_NO_FATAL_FAILURE(StartEditor("--accessible-caret"));
+    ASSERT_TRUE(editor_.BringToFront());
     bench::PumpFor(300);
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     IAccessible* caret = nullptr;

@@ -8,8 +8,7 @@
 #include <string>
 
 #include "tests/win/app_bench.h"
-#include "history/history_file.h"
-#include "tests/apps/testeditor_protocol.h"
+#include "tests/win/editor.h"
 
 namespace {
 
@@ -24,24 +23,19 @@ TEST(Release, StartsRecordsACopyAndExitsCleanly) {
     HWND main = nullptr;
     ASSERT_TRUE(bench::PumpUntil([&] { return (main = bench::FindWindowOfProcess("KestraneMain", app.Id())); }, 30000));
 
-    bench::ChildProcess editor;
-    ASSERT_TRUE(editor.Start("\"" + bench::ExeDirectory() + "testeditor.exe\"", true));
-    HWND window = bench::WaitForWindow(KSTTEST_EDITOR_CLASS, editor.Id(), 20000);
-    ASSERT_NE(nullptr, window);
-    HWND edit = FindWindowExA(window, nullptr, "Edit", nullptr);
-    ASSERT_TRUE(bench::BringToFront(window));
+    bench::Editor editor;
+    ASSERT_TRUE(editor.Start("", "", true));
+    ASSERT_TRUE(editor.BringToFront());
     bench::PumpFor(500);
-    SendMessageA(edit, WM_SETTEXT, 0, (LPARAM) "リリース版でコピー");
-    SendMessageA(edit, EM_SETSEL, 0, -1);
+    editor.SetText("リリース版でコピー");
     bench::Chord({VK_CONTROL}, 'C');
-    bench::PumpFor(1000);
+    const std::vector<std::string> copied{"リリース版でコピー"};
+    EXPECT_TRUE(bench::PumpUntil([&] { return bench::HistoryTextsIn(folder + "clipbuf.dat") == copied; }, 5000))
+        << "saved after the copy";
 
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(0u, app.WaitExitCode(15000)) << "a clean exit";
-    const std::string bytes = bench::ReadFileBytes(folder + "clipbuf.dat");
-    const auto records = kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    ASSERT_EQ(1u, records.size());
-    EXPECT_EQ("リリース版でコピー", records[0].text);
+    EXPECT_EQ(copied, bench::HistoryTextsIn(folder + "clipbuf.dat"));
     editor.Stop();
     bench::DeleteVendorKey();
 }

@@ -156,7 +156,7 @@ TEST_F(SheetEndToEnd, ANewPopupKeyWorksAtOnceAndTheSheetTakesTheKeysWhileOpen) {
     StartApp(HistoryOf({"from history", "second"}));
     // Through the tray menu: right button, then the settings item's mnemonic.
     PostMessageA(app_->MainWindow(), RegisterWindowMessageA("KESTRANE_TRAYNOTIFY"), 1, WM_RBUTTONDOWN);
-    bench::PumpFor(800);
+    ASSERT_NE(nullptr, app_->WaitForVisible("#32768", 3000)) << "the tray menu";
     bench::SendKeys({{'S', false}, {'S', true}});
     HWND sheet = WaitForSheet();
     ASSERT_NE(nullptr, sheet);
@@ -180,7 +180,7 @@ TEST_F(SheetEndToEnd, ANewPopupKeyWorksAtOnceAndTheSheetTakesTheKeysWhileOpen) {
     bench::Chord({VK_CONTROL}, 'V');
     EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "plain"; }, 3000)) << "Ctrl+V is the editor's again";
     bench::Chord({VK_CONTROL}, 'Q');
-    EXPECT_NE(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 3000))
+    EXPECT_NE(nullptr, WaitForPopup(3000))
         << "Ctrl+Q opens the popup";
     bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
     bench::PumpFor(300);
@@ -359,7 +359,7 @@ TEST_F(SheetEndToEnd, ExclusionPageAddsBrowsesDeletesAndStores) {
     Ask(kEditorReset);
     bench::Chord({VK_CONTROL}, 'V');
     EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "clip"; }, 3000)) << EditorText();
-    EXPECT_EQ(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 300));
+    EXPECT_EQ(nullptr, WaitForPopup(300));
 }
 
 // The help button asks the shell to open the help document beside the
@@ -398,7 +398,7 @@ TEST_F(SheetEndToEnd, VersionPageShowsTheVersionAndOpensTheHelp) {
 TEST_F(SheetEndToEnd, ClosingTheSheetWhilePausedKeepsThePause) {
     StartApp(HistoryOf({"a", "b"}));
     bench::Chord({VK_CONTROL, VK_MENU}, VK_BACK); // pause
-    bench::PumpFor(500);
+    ASSERT_TRUE(WaitForKeyMode(kst::kKeyModeStopOnly));
     HWND sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
     ASSERT_TRUE(Close(sheet, PSBTN_CANCEL));
@@ -408,7 +408,7 @@ TEST_F(SheetEndToEnd, ClosingTheSheetWhilePausedKeepsThePause) {
     Ask(kEditorReset);
     bench::Chord({VK_CONTROL}, 'V');
     EXPECT_TRUE(bench::PumpUntil([&] { return EditorText() == "paused"; }, 3000)) << EditorText();
-    EXPECT_EQ(nullptr, bench::WaitForVisibleWindowOf("Injected_KestranePaste", app_->Id(), 300));
+    EXPECT_EQ(nullptr, WaitForPopup(300));
 }
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "tests/win/app_bench.h"
+#include "tests/win/editor.h"
 #include "notify/balloon_layout.h"
 #include "resources/resource_ids.h"
 #include "ui/shared_gdi.h"
@@ -33,10 +34,9 @@ class TrayEndToEnd : public ::testing::Test {
         s_app = new App(*s_copy);
         ASSERT_TRUE(s_app->Start());
         ASSERT_NE(nullptr, s_app->WaitForMainWindow());
-        s_editor = new bench::ChildProcess;
-        ASSERT_TRUE(s_editor->Start("\"" + bench::ExeDirectory() + "testeditor.exe\""));
-        s_editorWindow = bench::WaitForWindow("KstTestEditor", s_editor->Id(), 20000);
-        ASSERT_NE(nullptr, s_editorWindow);
+        s_editor = new bench::Editor;
+        ASSERT_TRUE(s_editor->Start());
+        s_editorWindow = s_editor->Window();
         kst::CreateSharedGdi(GetModuleHandleA(nullptr));
     }
     static void TearDownTestSuite() {
@@ -48,7 +48,7 @@ class TrayEndToEnd : public ::testing::Test {
         bench::DeleteVendorKey();
     }
 
-    static HWND Balloon() { return bench::FindWindowOfProcess("Injected_KestraneTooltip", s_app->Id()); }
+    static HWND Balloon() { return s_app->Find(bench::kBalloonClass); }
 
     // Opens the tray menu the way a right click on the icon does.
     static HWND OpenTrayMenu() {
@@ -138,13 +138,13 @@ class TrayEndToEnd : public ::testing::Test {
 
     static AppCopy* s_copy;
     static App* s_app;
-    static bench::ChildProcess* s_editor;
+    static bench::Editor* s_editor;
     static HWND s_editorWindow;
 };
 
 AppCopy* TrayEndToEnd::s_copy;
 App* TrayEndToEnd::s_app;
-bench::ChildProcess* TrayEndToEnd::s_editor;
+bench::Editor* TrayEndToEnd::s_editor;
 HWND TrayEndToEnd::s_editorWindow;
 
 
@@ -163,10 +163,7 @@ TEST_F(TrayEndToEnd, PauseFromTheMenuShowsTheBalloonWithoutTakingTheFocus) {
     HWND balloon = Balloon();
     bench::PumpFor(300);
     EXPECT_EQ(s_editorWindow, GetForegroundWindow()) << "the balloon never takes the foreground";
-    GUITHREADINFO gui{};
-    gui.cbSize = sizeof gui;
-    GetGUIThreadInfo(GetWindowThreadProcessId(s_editorWindow, nullptr), &gui);
-    EXPECT_EQ(FindWindowExA(s_editorWindow, nullptr, "Edit", nullptr), gui.hwndFocus);
+    EXPECT_EQ(s_editor->Edit(), s_editor->FocusWindow());
     const LONG exStyle = GetWindowLongA(balloon, GWL_EXSTYLE);
     EXPECT_TRUE((exStyle & WS_EX_TOPMOST) && (exStyle & WS_EX_TOOLWINDOW));
     EXPECT_TRUE(GetWindowLongA(balloon, GWL_STYLE) & WS_DISABLED);
@@ -193,7 +190,7 @@ TEST_F(TrayEndToEnd, ASecondNoticeReplacesTheFirstAndRestartsTheDisplayTime) {
     EXPECT_TRUE(WaitBalloonVisible(false, 8000));
     EXPECT_GE(GetTickCount() - secondShown, 3500u) << "the display time starts again with the second notice";
     int balloons = 0;
-    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "Injected_KestraneTooltip", nullptr)) != nullptr;) ++balloons;
+    for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, bench::kBalloonClass, nullptr)) != nullptr;) ++balloons;
     EXPECT_EQ(1, balloons);
     EXPECT_GT(PauseBarPixelsInTray(), 0);
 }

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/win/app_bench.h"
+#include "tests/win/editor.h"
 #include "history/clip_history.h"
 #include "shell/foreground_app.h"
 #include "hook/ksthook.h"
@@ -24,12 +25,12 @@ template <typename T> T Median(std::vector<T> v) {
 }
 
 HWND VisibleBalloon(DWORD processId) {
-    HWND b = bench::FindWindowOfProcess("Injected_KestraneTooltip", processId);
+    HWND b = bench::FindWindowOfProcess(bench::kBalloonClass, processId);
     return b && IsWindowVisible(b) ? b : nullptr;
 }
 
 HWND VisiblePopup(DWORD processId) {
-    HWND p = bench::FindWindowOfProcess("Injected_KestranePaste", processId);
+    HWND p = bench::FindWindowOfProcess(bench::kPopupClass, processId);
     return p && IsWindowVisible(p) ? p : nullptr;
 }
 
@@ -52,19 +53,14 @@ void WriteHistory(const bench::AppCopy& copy, int entries, size_t bytes) {
 struct Bench {
     bench::AppCopy copy;
     bench::App app{copy};
-    bench::ChildProcess editor;
-    HWND edit = nullptr;
+    bench::Editor editor;
 
     bool Start(int entries = 0, size_t bytes = 0) {
         if (entries) WriteHistory(copy, entries, bytes);
-        if (!app.Start() || !app.WaitForMainWindow() ||
-            !editor.Start("\"" + bench::ExeDirectory() + "testeditor.exe\""))
-            return false;
-        HWND window = bench::WaitForWindow("KstTestEditor", editor.Id(), 20000);
-        edit = FindWindowExA(window, nullptr, "Edit", nullptr);
-        bench::BringToFront(window);
+        if (!app.Start() || !app.WaitForMainWindow() || !editor.Start()) return false;
+        editor.BringToFront();
         bench::PumpFor(500);
-        return edit != nullptr;
+        return true;
     }
     void Stop() {
         app.Close();
@@ -84,8 +80,7 @@ struct Bench {
 void MeasureCopyAndSimplePaste(Bench& b, int rounds, std::vector<DWORD>& copyTimes, std::vector<DWORD>& pasteTimes) {
     for (int k = 0; k < rounds; ++k) {
         const std::string text = "copy " + std::to_string(k);
-        SendMessageA(b.edit, WM_SETTEXT, 0, (LPARAM)text.c_str());
-        SendMessageA(b.edit, EM_SETSEL, 0, -1);
+        b.editor.SetText(text.c_str());
         bench::PumpUntil([&] { return !VisibleBalloon(b.app.Id()); }, 6000);
         bench::Chord({VK_CONTROL}, 'C');
         const DWORD start = GetTickCount();
@@ -93,11 +88,11 @@ void MeasureCopyAndSimplePaste(Bench& b, int rounds, std::vector<DWORD>& copyTim
             copyTimes.push_back(GetTickCount() - start);
     }
     for (int k = 0; k < rounds; ++k) {
-        SendMessageA(b.edit, WM_SETTEXT, 0, (LPARAM) "");
+        b.editor.Clear();
         bench::PumpFor(300);
         bench::Chord({VK_MENU}, 'V');
         const DWORD start = GetTickCount();
-        if (bench::PumpUntil([&] { return !bench::WindowText(b.edit).empty(); }, 3000))
+        if (bench::PumpUntil([&] { return !b.editor.Text().empty(); }, 3000))
             pasteTimes.push_back(GetTickCount() - start);
         bench::PumpFor(300);
     }
@@ -108,11 +103,11 @@ void MeasurePopup(Bench& b, int rounds, std::vector<DWORD>& openTimes, std::vect
     for (int k = 0; k < rounds; ++k) {
         bench::Chord({VK_CONTROL}, 'V');
         if (!bench::PumpUntil([&] { return VisiblePopup(b.app.Id()) != nullptr; }, 3000)) continue;
-        SendMessageA(b.edit, WM_SETTEXT, 0, (LPARAM) "");
+        b.editor.Clear();
         bench::PumpFor(200);
         bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
         const DWORD start = GetTickCount();
-        if (bench::PumpUntil([&] { return !bench::WindowText(b.edit).empty(); }, 3000))
+        if (bench::PumpUntil([&] { return !b.editor.Text().empty(); }, 3000))
             enterTimes.push_back(GetTickCount() - start);
         bench::PumpUntil([&] { return !VisiblePopup(b.app.Id()); }, 3000);
         bench::PumpFor(300);
@@ -167,9 +162,9 @@ struct QueryTimes {
 // process stands in for the program (Kestrane is not running then).
 QueryTimes MeasureQueries(int rounds) {
     QueryTimes t{};
-    bench::ChildProcess editor;
-    if (!editor.Start("\"" + bench::ExeDirectory() + "testeditor.exe\"")) return t;
-    HWND window = bench::WaitForWindow("KstTestEditor", editor.Id(), 20000);
+    bench::Editor editor;
+    if (!editor.Start()) return t;
+    HWND window = editor.Window();
     HWND stand = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
     InitDLLStatus(stand);
     InstallHook();
