@@ -7,6 +7,7 @@
 
 #include "history/clip_history.h"
 #include "history/clipboard_access.h"
+#include "reform/cp932_codec.h"
 #include "reform/cp932_path.h"
 
 namespace kst {
@@ -83,14 +84,71 @@ std::string PathText(int filePath) {
     return text;
 }
 
-// The clipboard's text up to its first zero; false when it cannot be had.
-bool ClipboardText(std::string& text) {
-    HANDLE data = GetClipboardData(CF_TEXT);
-    const char* locked = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+constexpr LCID kJapaneseLocale = 0x0411;
+constexpr UINT kCodePage932 = 932;
+
+// The clipboard's text of the format up to its first zero; false when it
+// cannot be had.
+template <typename Char>
+bool ClipboardData(UINT format, std::basic_string<Char>& text) {
+    HANDLE data = GetClipboardData(format);
+    const Char* locked = data ? static_cast<const Char*>(GlobalLock(data)) : nullptr;
     if (!locked) return false;
-    const SIZE_T size = GlobalSize(data);
-    text.assign(locked, strnlen(locked, size));
+    const SIZE_T units = GlobalSize(data) / sizeof(Char);
+    SIZE_T length = 0;
+    while (length < units && locked[length]) ++length;
+    text.assign(locked, length);
     GlobalUnlock(data);
+    return true;
+}
+
+// The ANSI code page the clipboard's text is in: its CF_LOCALE's, else 932.
+UINT ClipboardTextCodePage() {
+    HANDLE data = GetClipboardData(CF_LOCALE);
+    const LCID* locale = data && GlobalSize(data) >= sizeof(LCID) ? static_cast<const LCID*>(GlobalLock(data)) : nullptr;
+    if (!locale) return kCodePage932;
+    const LCID lcid = *locale;
+    GlobalUnlock(data);
+    char number[8] = "";
+    if (!GetLocaleInfoA(lcid, LOCALE_IDEFAULTANSICODEPAGE, number, sizeof number)) return kCodePage932;
+    const UINT codePage = static_cast<UINT>(atoi(number));
+    return codePage ? codePage : kCodePage932;
+}
+
+std::u16string FromCodePage(UINT codePage, const std::string& text) {
+    if (text.empty() || text.size() > 0x7FFFFFFF) return std::u16string();
+    const int size = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::u16string wide(size > 0 ? static_cast<size_t>(size) : 0, u'\0');
+    if (size > 0)
+        MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()),
+                            reinterpret_cast<wchar_t*>(&wide[0]), size);
+    return wide;
+}
+
+// A copied text: code page 932 made from the Unicode text (the system's
+// ANSI code page and the keyboard layout play no part), and the Unicode
+// text itself when code page 932 cannot hold it exactly. Without Unicode
+// text, the ANSI text in its locale's code page.
+struct CopiedText {
+    std::string cp932;
+    std::u16string exact;
+    bool needsExact = false;
+};
+
+bool ReadCopiedText(CopiedText& copied) {
+    const Cp932Codec& codec = SystemCp932();
+    std::u16string wide;
+    if (IsClipboardFormatAvailable(CF_UNICODETEXT) && ClipboardData(CF_UNICODETEXT, wide)) {
+        copied.cp932 = codec.ToCp932(wide);
+    } else {
+        if (!ClipboardData(CF_TEXT, copied.cp932)) return false;
+        const UINT codePage = ClipboardTextCodePage();
+        if (codePage == kCodePage932) return true;
+        wide = FromCodePage(codePage, copied.cp932);
+        copied.cp932 = codec.ToCp932(wide);
+    }
+    copied.needsExact = !codec.HoldsExactly(wide);
+    if (copied.needsExact) copied.exact = std::move(wide);
     return true;
 }
 
@@ -124,19 +182,29 @@ bool ClipboardAsksNotToBeRecorded(HWND owner) {
     return IsClipboardFormatAvailable(consent) && ConsentRefused(consent, owner);
 }
 
-bool PutTextOnClipboard(const char* text, size_t length) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
+// bytes and a zero terminator of the given size, handed to the clipboard.
+bool PutOnClipboard(UINT format, const void* bytes, size_t size, size_t terminator) {
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + terminator);
     if (!memory) return false;
-    char* locked = static_cast<char*>(GlobalLock(memory));
+    void* locked = GlobalLock(memory);
     if (!locked) {
         GlobalFree(memory);
         return false;
     }
-    memcpy(locked, text, length);
+    memcpy(locked, bytes, size);
     GlobalUnlock(memory);
-    if (SetClipboardData(CF_TEXT, memory)) return true;
+    if (SetClipboardData(format, memory)) return true;
     GlobalFree(memory);
     return false;
+}
+
+// Unicode programs get the exact text, ANSI programs the code page 932 form,
+// and the locale says which code page that is, whatever the keyboard layout.
+bool PutTextOnClipboard(const std::string& cp932, const std::u16string& wide) {
+    const LCID locale = kJapaneseLocale;
+    return PutOnClipboard(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(char16_t), sizeof(char16_t)) &&
+           PutOnClipboard(CF_TEXT, cp932.data(), cp932.size(), 1) &&
+           PutOnClipboard(CF_LOCALE, &locale, sizeof locale, 0);
 }
 
 } // namespace
@@ -226,7 +294,7 @@ bool ClipHistory::AddPathTextToClipboard(int filePath) {
         if (!clipboard.IsOpen()) return false;
         skipNextChange = 1;
         const std::string paths = PathText(filePath);
-        if (!PutTextOnClipboard(paths.data(), paths.size())) {
+        if (!PutTextOnClipboard(paths, SystemCp932().FromCp932(paths))) {
             skipNextChange = 0;
             return false;
         }
@@ -271,7 +339,7 @@ int ClipHistory::Capture(const CaptureRules& rules) {
     if (own) return 0;
     ReadFormats();
 
-    std::string text;
+    CopiedText copied;
     const bool isFilePaths = (clipboard_.formatMask & 0x20) != 0;
     {
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
@@ -281,11 +349,13 @@ int ClipHistory::Capture(const CaptureRules& rules) {
         clipboard_.otherFormats = others;
         // A text that cannot be had adds nothing (no empty entry).
         if (isFilePaths)
-            text = PathText(filePath);
-        else if (!ClipboardText(text))
+            copied.cp932 = PathText(filePath);
+        else if (!ReadCopiedText(copied))
             return 0;
     }
-    if (!AddEntry(text.data(), static_cast<int>(text.size()), isFilePaths)) return 0;
+    if (!AddEntry(copied.cp932.data(), static_cast<int>(copied.cp932.size()), isFilePaths,
+                  copied.needsExact ? &copied.exact : nullptr))
+        return 0;
     return 1;
 }
 
@@ -301,7 +371,8 @@ int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& pa
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
         const ClipItem& item = *Item(index);
         if (!clipboard.IsOpen() || !EmptyClipboard() ||
-            !PutTextOnClipboard(item.GetText(1), static_cast<size_t>(item.GetLength(1)))) {
+            !PutTextOnClipboard(std::string(item.GetText(1), static_cast<size_t>(item.GetLength(1))),
+                                item.GetWideText(1))) {
             skipNextChange = 0;
             return 0;
         }

@@ -7,6 +7,8 @@
 #include "history/file_io.h"
 #include "history/history_file.h"
 #include "history/history_texts.h"
+#include "history/wide_companion.h"
+#include "reform/cp932_codec.h"
 
 namespace kst {
 
@@ -154,7 +156,7 @@ void ClipHistory::Announce(const char* text) const {
     host_->Information(title, text);
 }
 
-int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths) {
+int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths, const std::u16string* wide) {
     char overflowText[128];
     const char* note = kAddedText;
     if (Count() < limit) {
@@ -176,6 +178,7 @@ int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths) {
     }
     ClipItem& entry = *items_.back();
     entry.SetText(text, length);
+    if (wide) entry.SetWideText(*wide);
     entry.captureTime = host_ ? host_->Now() : LocalTime{};
     if (isFilePaths) note = kFilePathsAddedText;
     clipboard_.currentEntryIndex = Count() - 1;
@@ -214,7 +217,8 @@ void ClipHistory::ReformItem(int index) {
 HistorySnapshot ClipHistory::Snapshot() const {
     HistorySnapshot entries;
     entries.reserve(items_.size());
-    for (const auto& item : items_) entries.push_back({item->SharedText(), item->GetPasteMark(), item->captureTime});
+    for (const auto& item : items_)
+        entries.push_back({item->SharedText(), item->SharedWideText(), item->GetPasteMark(), item->captureTime});
     return entries;
 }
 
@@ -233,7 +237,24 @@ int ClipHistory::Load(const std::string& path) {
         entry.SetText(record.text.data(), static_cast<int>(record.text.size()));
     }
     NormaliseRanks();
+    LoadWideTexts(WideCompanionPath(path));
     return 1;
+}
+
+// A record is taken only when it binds to its entry and is the text that
+// entry's code page 932 form was made from.
+void ClipHistory::LoadWideTexts(const std::string& path) {
+    std::string file;
+    if (!ReadWholeFile(path, file)) return;
+    const Cp932Codec& codec = SystemCp932();
+    for (WideRecord& r : DecodeWideCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size())) {
+        if (r.index >= items_.size()) continue;
+        ClipItem& entry = *items_[r.index];
+        const std::string& cp932 = *entry.SharedText();
+        if (entry.HasWideText() || !BindsTo(r, cp932) || codec.ToCp932(r.text) != cp932 || codec.HoldsExactly(r.text))
+            continue;
+        entry.SetWideText(std::move(r.text));
+    }
 }
 
 // A file may carry ranks with gaps or twins (damage, or entries dropped

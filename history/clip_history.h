@@ -78,7 +78,8 @@ class ClipHistory {
 
     void ClearAll();
     // Adds a captured text by the overflow rules: 1 added, 0 refused (full).
-    int AddEntry(const char* text, int length, bool isFilePaths);
+    // wide: the copied text exactly, when code page 932 cannot hold it.
+    int AddEntry(const char* text, int length, bool isFilePaths, const std::u16string* wide = nullptr);
     // Updates the ranking (or removes the entry) after entry index was pasted.
     void AfterPaste(int index, int keep);
     // Reformats entry index with the paste parameters held here.
@@ -128,6 +129,7 @@ class ClipHistory {
     void NoteOwnWrite();
     bool AddPathTextToClipboard(int filePath);
     void KeepOutOfHistory();
+    void LoadWideTexts(const std::string& path);
 
     // Capture state (clipboard side).
     void* mainWindow = nullptr;

@@ -12,6 +12,8 @@ ClipItem::~ClipItem() { alive = 0; }
 
 void ClipItem::Clear() {
     sourceText = std::make_shared<const std::string>();
+    wideText.reset();
+    std::u16string().swap(reformWide);
     std::string().swap(reformText);
     pasteMark = -1;
     appliedFlags = 0;
@@ -34,7 +36,33 @@ int ClipItem::GetLength(int which) const { return static_cast<int>(Selected(whic
 
 int ClipItem::SetText(const char* text, int length) {
     sourceText = std::make_shared<const std::string>(text, length > 0 ? static_cast<size_t>(length) : 0);
+    wideText.reset();
     return 1;
+}
+
+void ClipItem::SetWideText(std::u16string text) {
+    wideText = std::make_shared<const std::u16string>(std::move(text));
+    appliedFlags = 0;
+    appliedColumnWidth = -1;
+}
+
+std::u16string ClipItem::GetWideText(int which) const {
+    if (wideText) return UsesReformText(which) ? reformWide : *wideText;
+    return SystemCp932().FromCp932(Selected(which));
+}
+
+// The conversions run over the code page 932 text with the characters it
+// lacks standing in; they come back in place. A text with more distinct
+// such characters than there are stand-ins is pasted unconverted.
+void ClipItem::ReformWide(const ReformParams& params, void* instance) {
+    const Cp932Codec& codec = SystemCp932();
+    WideCarrier carrier;
+    if (BuildCarrier(*wideText, codec, carrier))
+        reformWide = RestoreCarrier(Reformat(carrier.text.data(), carrier.text.size(), params, progress.get(), instance),
+                                    carrier, codec);
+    else
+        reformWide = *wideText;
+    reformText = codec.ToCp932(reformWide);
 }
 
 void ClipItem::SetReformFlag(int flags, int columnWidth, int tabWidth, int tabReplace,
@@ -57,7 +85,10 @@ void ClipItem::SetReformFlag(int flags, int columnWidth, int tabWidth, int tabRe
     params.quoteText = quoteText;
     params.correctFront = correctFront;
     params.correctEnd = correctEnd;
-    reformText = Reformat(Source().data(), Source().size(), params, progress.get(), instance);
+    if (wideText)
+        ReformWide(params, instance);
+    else
+        reformText = Reformat(Source().data(), Source().size(), params, progress.get(), instance);
 }
 
 } // namespace kst

@@ -7,6 +7,8 @@
 
 #include "history/local_time.h"
 #include "reform/progress_indicator.h"
+#include "reform/reformatter.h"
+#include "reform/wide_carrier.h"
 
 namespace kst {
 
@@ -26,6 +28,14 @@ class ClipItem {
     // The captured text as one unchanging string: a saved snapshot of the
     // history shares it, so taking one copies no text.
     std::shared_ptr<const std::string> SharedText() const { return sourceText; }
+    // The copied text exactly, for an entry that code page 932 cannot hold
+    // (its code page 932 text is then what an ANSI program would read).
+    void SetWideText(std::u16string text);
+    std::shared_ptr<const std::u16string> SharedWideText() const { return wideText; }
+    bool HasWideText() const { return wideText != nullptr; }
+    // which as for GetText, as UTF-16: exact for an entry with a Unicode
+    // text, else the code page 932 text converted.
+    std::u16string GetWideText(int which) const;
     void SetReformFlag(int flags, int columnWidth, int tabWidth, int tabReplace, const char* quoteText,
                        const char* correctFront, const char* correctEnd, void* instance, void* window);
     void SetPasteMark(int mark) { pasteMark = mark; }
@@ -40,9 +50,13 @@ class ClipItem {
     const std::string& Selected(int which) const;
     const std::string& Source() const { return *sourceText; }
 
+    void ReformWide(const ReformParams& params, void* instance);
+
     std::shared_ptr<const std::string> sourceText;
+    std::shared_ptr<const std::u16string> wideText; // null: code page 932 holds the text
     int pasteMark = -1;
     std::string reformText;
+    std::u16string reformWide; // with a Unicode text: the converted text exactly
     int appliedFlags = 0;
     int appliedColumnWidth = -1;
     int appliedTabWidth = 4;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "history/file_io.h"
+#include "history/wide_companion.h"
 
 namespace kst {
 
@@ -33,8 +34,31 @@ void EncodeRecord(std::string& file, const char* text, size_t length, int rank, 
     file.append(text, length);
 }
 
+std::string WideCompanionPath(const std::string& historyPath) { return historyPath + kWideCompanionSuffix; }
+
+namespace {
+
+// Written before the history file: should the history file then fail to be
+// replaced, the old one's entries do not bind to the new records.
+void WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first) {
+    std::vector<WideRecord> records;
+    for (size_t k = first; k < entries.size(); ++k) {
+        const SavedEntry& e = entries[k];
+        if (!e.wide) continue;
+        records.push_back({k - first, static_cast<uint32_t>(e.text->size()), Crc32(e.text->data(), e.text->size()),
+                           *e.wide});
+    }
+    if (records.empty())
+        DeleteFileIfPresent(WideCompanionPath(path));
+    else
+        WriteFileReplacing(WideCompanionPath(path), EncodeWideCompanion(records));
+}
+
+} // namespace
+
 int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
     if (entries.empty()) {
+        DeleteFileIfPresent(WideCompanionPath(path));
         DeleteFileIfPresent(path);
         return 0;
     }
@@ -42,6 +66,7 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
     // texts are written from where they are, not copied into one image.
     const size_t first = entries.size() > kMaxFileEntries ? entries.size() - kMaxFileEntries : 0;
     const unsigned char count = static_cast<unsigned char>(entries.size() - first);
+    WriteCompanion(path, entries, first);
     std::vector<unsigned char> headers((entries.size() - first) * kRecordHeaderSize);
     std::vector<FilePiece> pieces{{reinterpret_cast<const char*>(&count), 1}};
     for (size_t k = first; k < entries.size(); ++k) {

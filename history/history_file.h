@@ -27,14 +27,17 @@ struct HistoryRecord {
 // never changed, so a snapshot can be written on another thread.
 struct SavedEntry {
     std::shared_ptr<const std::string> text;
+    std::shared_ptr<const std::u16string> wide; // null: none kept
     int rank; // -1: not ranked
     LocalTime time;
 };
 using HistorySnapshot = std::vector<SavedEntry>;
 
 // Writes the snapshot as the history file, replacing the old one only once
-// the new one is complete. An empty snapshot deletes the file: 0. Otherwise
-// 1 when written, 0 when the old file stayed.
+// the new one is complete, and the Unicode texts it holds as its companion
+// (path + kWideCompanionSuffix; removed when there are none). An empty
+// snapshot deletes both files: 0. Otherwise 1 when written, 0 when the old
+// file stayed.
 int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries);
 
 void PackBigEndian(unsigned char* out, uint32_t value, int n);
@@ -44,6 +47,8 @@ uint32_t UnpackBigEndian(const unsigned char* in, int n);
 void EncodeRecordHeader(unsigned char* header, size_t length, int rank, const LocalTime& time);
 // Appends one record to a file image.
 void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time);
+
+std::string WideCompanionPath(const std::string& historyPath);
 
 // Reads the complete records of a file image. Damage ends the reading: a
 // record cut short, or a length past the end, and everything after it is

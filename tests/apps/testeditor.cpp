@@ -27,6 +27,14 @@ AccessibleCaret* g_accessibleCaret;
 // joins later), passing the chain on as viewers do.
 bool g_viewer;
 HWND g_nextViewer;
+// --unicode: a wide-character edit control, as Unicode applications have;
+// its copies put CF_UNICODETEXT on the clipboard.
+bool g_unicode;
+
+LRESULT CallEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return g_unicode ? CallWindowProcW(g_editProc, window, message, wParam, lParam)
+                     : CallWindowProcA(g_editProc, window, message, wParam, lParam);
+}
 
 // A copy of the selection as careful programs make it: text and marker in
 // one write.
@@ -53,7 +61,7 @@ LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPAR
         break;
     case WM_SETFOCUS:
         if (!g_noCaret) break;
-        CallWindowProcA(g_editProc, window, message, wParam, lParam);
+        CallEdit(window, message, wParam, lParam);
         DestroyCaret();
         return 0;
     case WM_GETOBJECT:
@@ -65,7 +73,7 @@ LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPAR
         CopyWithMarker(window);
         return 0;
     }
-    return CallWindowProcA(g_editProc, window, message, wParam, lParam);
+    return CallEdit(window, message, wParam, lParam);
 }
 
 LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
@@ -112,10 +120,17 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
             SendMessageA(g_nextViewer, message, wParam, lParam);
         return 0;
     case WM_CREATE:
-        g_edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
-                                 WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL,
-                                 0, 0, 0, 0, window, (HMENU)1, nullptr, nullptr);
-        g_editProc = (WNDPROC)SetWindowLongPtrA(g_edit, GWLP_WNDPROC, (LONG_PTR)CountingEditProc);
+        if (g_unicode) {
+            g_edit = CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"",
+                                     WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 0, 0, 0, 0,
+                                     window, (HMENU)1, nullptr, nullptr);
+            g_editProc = (WNDPROC)SetWindowLongPtrW(g_edit, GWLP_WNDPROC, (LONG_PTR)CountingEditProc);
+        } else {
+            g_edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "",
+                                     WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOVSCROLL | WS_VSCROLL, 0, 0, 0, 0,
+                                     window, (HMENU)1, nullptr, nullptr);
+            g_editProc = (WNDPROC)SetWindowLongPtrA(g_edit, GWLP_WNDPROC, (LONG_PTR)CountingEditProc);
+        }
         return 0;
     case WM_SIZE:
         MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
@@ -135,6 +150,7 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     g_noCaret = strstr(commandLine, "--no-caret") != nullptr;
+    g_unicode = strstr(commandLine, "--unicode") != nullptr;
     const bool accessible = strstr(commandLine, "--accessible-caret") != nullptr;
     g_noCaret = g_noCaret || accessible;
     if (accessible) CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
@@ -153,9 +169,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int) {
     if (g_viewer) g_nextViewer = SetClipboardViewer(window);
     ShowWindow(window, SW_SHOW);
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    // Each kind of window gets its messages from the loop of its kind.
+    while ((g_unicode ? GetMessageW(&msg, nullptr, 0, 0) : GetMessageA(&msg, nullptr, 0, 0)) > 0) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        if (g_unicode)
+            DispatchMessageW(&msg);
+        else
+            DispatchMessageA(&msg);
     }
     return 0;
 }

@@ -1,13 +1,34 @@
-// The history file reader on arbitrary bytes: it must never read past the
-// data, and what it reads must write back to the same records.
+// The history file reader and its Unicode companion's reader on arbitrary
+// bytes: they must never read past the data, and what they read must write
+// back to the same records. The companion is also tried with its checksum
+// made right, so that the fuzzer reaches past it into the records.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "history/history_file.h"
+#include "history/wide_companion.h"
+
+namespace {
+
+void CheckCompanion(const uint8_t* data, size_t size) {
+    const auto records = kst::DecodeWideCompanion(data, size);
+    if (records.empty()) return;
+    const std::string again = kst::EncodeWideCompanion(records);
+    if (again.size() != size || memcmp(again.data(), data, size) != 0) abort();
+}
+
+} // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    CheckCompanion(data, size);
+    std::string sealed(reinterpret_cast<const char*>(data), size);
+    const uint32_t crc = kst::Crc32(sealed.data(), sealed.size());
+    for (int shift = 24; shift >= 0; shift -= 8) sealed += static_cast<char>(crc >> shift);
+    CheckCompanion(reinterpret_cast<const uint8_t*>(sealed.data()), sealed.size());
+
     const auto records = kst::DecodeHistoryFile(data, size);
     if (records.size() > 255) abort();
     std::string file(1, static_cast<char>(records.size()));

@@ -30,6 +30,23 @@ bool Editor::WaitForText(const std::string& text, DWORD timeoutMs) const {
     return PumpUntil([&] { return Text() == text; }, timeoutMs);
 }
 
+std::u16string Editor::WideText() const {
+    const LRESULT length = SendMessageW(edit_, WM_GETTEXTLENGTH, 0, 0);
+    std::u16string text(static_cast<size_t>(length > 0 ? length : 0) + 1, u'\0');
+    const LRESULT got = SendMessageW(edit_, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(static_cast<size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+bool Editor::WaitForWideText(const std::u16string& text, DWORD timeoutMs) const {
+    return PumpUntil([&] { return WideText() == text; }, timeoutMs);
+}
+
+void Editor::SetWideText(const std::u16string& text) const {
+    SendMessageW(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    SendMessageW(edit_, EM_SETSEL, 0, -1);
+}
+
 void Editor::SetText(const char* text) const {
     SendMessageA(edit_, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
     SendMessageA(edit_, EM_SETSEL, 0, -1);

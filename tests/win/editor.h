@@ -32,6 +32,10 @@ class Editor {
     bool BringToFront() const { return bench::BringToFront(window_); }
 
     std::string Text() const { return WindowText(edit_); }
+    // The text as UTF-16, as a Unicode program reads it.
+    std::u16string WideText() const;
+    bool WaitForWideText(const std::u16string& text, DWORD timeoutMs = 3000) const;
+    void SetWideText(const std::u16string& text) const;
     bool WaitForText(const std::string& text, DWORD timeoutMs = 3000) const;
     // Sets the text and selects all of it, as a user about to copy.
     void SetText(const char* text) const;

@@ -1,0 +1,66 @@
+#include <iconv.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "reform/cp932_codec.h"
+
+namespace kst {
+namespace {
+
+// One conversion through iconv; what does not convert becomes the
+// replacement and the scan goes on one unit further, as the system does.
+template <typename From, typename To>
+std::basic_string<To> Convert(const char* to, const char* from, const From* text, size_t length, To replacement) {
+    std::basic_string<To> out;
+    iconv_t cd = iconv_open(to, from);
+    if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+    out.resize(length * 2 + 8);
+    char* in = reinterpret_cast<char*>(const_cast<From*>(text));
+    size_t inLeft = length * sizeof(From), used = 0;
+    while (inLeft > 0) {
+        char* at = reinterpret_cast<char*>(&out[0]) + used;
+        size_t outLeft = out.size() * sizeof(To) - used;
+        if (iconv(cd, &in, &inLeft, &at, &outLeft) != static_cast<size_t>(-1)) {
+            used = out.size() * sizeof(To) - outLeft;
+            break;
+        }
+        used = out.size() * sizeof(To) - outLeft;
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        if (outLeft < sizeof(To)) {
+            out.resize(out.size() * 2);
+            continue;
+        }
+        // EILSEQ or EINVAL: one unit of the input does not convert.
+        memcpy(reinterpret_cast<char*>(&out[0]) + used, &replacement, sizeof(To));
+        used += sizeof(To);
+        in += sizeof(From);
+        inLeft -= sizeof(From);
+        iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    }
+    iconv_close(cd);
+    out.resize(used / sizeof(To));
+    return out;
+}
+
+class IconvCodec : public Cp932Codec {
+  public:
+    std::string ToCp932(const char16_t* text, size_t length) const override {
+        return Convert<char16_t, char>("CP932", "UTF-16LE", text, length, '?');
+    }
+    std::u16string FromCp932(const char* text, size_t length) const override {
+        return Convert<char, char16_t>("UTF-16LE", "CP932", text, length, u'\u30FB');
+    }
+};
+
+} // namespace
+
+const Cp932Codec& SystemCp932() {
+    static const IconvCodec codec;
+    return codec;
+}
+
+} // namespace kst

@@ -1,0 +1,39 @@
+#include <windows.h>
+
+#include "reform/cp932_codec.h"
+
+namespace kst {
+namespace {
+
+constexpr UINT kCodePage932 = 932;
+
+// Lengths above INT_MAX are not texts anyone copies; they convert to nothing.
+class SystemCodec : public Cp932Codec {
+  public:
+    std::string ToCp932(const char16_t* text, size_t length) const override {
+        if (length == 0 || length > 0x3FFFFFFF) return std::string();
+        const auto* wide = reinterpret_cast<const wchar_t*>(text);
+        const int size = WideCharToMultiByte(kCodePage932, 0, wide, static_cast<int>(length), nullptr, 0, nullptr, nullptr);
+        std::string out(size > 0 ? static_cast<size_t>(size) : 0, '\0');
+        if (size > 0)
+            WideCharToMultiByte(kCodePage932, 0, wide, static_cast<int>(length), &out[0], size, nullptr, nullptr);
+        return out;
+    }
+    std::u16string FromCp932(const char* text, size_t length) const override {
+        if (length == 0 || length > 0x7FFFFFFF) return std::u16string();
+        const int size = MultiByteToWideChar(kCodePage932, 0, text, static_cast<int>(length), nullptr, 0);
+        std::u16string out(size > 0 ? static_cast<size_t>(size) : 0, u'\0');
+        if (size > 0)
+            MultiByteToWideChar(kCodePage932, 0, text, static_cast<int>(length), reinterpret_cast<wchar_t*>(&out[0]), size);
+        return out;
+    }
+};
+
+} // namespace
+
+const Cp932Codec& SystemCp932() {
+    static const SystemCodec codec;
+    return codec;
+}
+
+} // namespace kst

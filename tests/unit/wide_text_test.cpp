@@ -1,0 +1,271 @@
+// Text that code page 932 cannot hold: the stand-ins that carry it through
+// the reformatter, the companion file that keeps it, and the history that
+// binds the two.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+
+#include "history/clip_history.h"
+#include "history/history_file.h"
+#include "history/wide_companion.h"
+#include "reform/cp932_codec.h"
+#include "reform/reform_flags.h"
+#include "reform/reformatter.h"
+#include "reform/wide_carrier.h"
+#include "tests/unit/fake_history_host.h"
+
+namespace {
+
+using namespace kst;
+namespace fs = std::filesystem;
+
+const Cp932Codec& codec = SystemCp932();
+
+const std::u16string kMixed = u"caf\u00E9 \U0001F600 \u301C \u2212 \uAC00 \u9AD9";
+const std::u16string kJapanese = u"\u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8\u3002"; // 日本語のテキスト。
+
+TEST(Cp932Codec, WhatCodePage932HoldsExactly) {
+    struct {
+        std::u16string text;
+        bool held;
+    } const cases[] = {
+        {u"abc", true},
+        {kJapanese, true},
+        {u"\uFF5E", true},        // FULLWIDTH TILDE: 81 60
+        {u"\u301C", false},       // WAVE DASH comes back as U+FF5E
+        {u"\u2212", false},       // MINUS SIGN
+        {u"\u00E9", false},       // é
+        {u"\U0001F600", false},   // a surrogate pair
+        {u"\uAC00", false},       // Hangul
+        {u"\u2460\u9AD9", true},  // ① 髙 (NEC and IBM extensions)
+        {u"\uE000", true},        // the user-defined area round-trips
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.held, codec.HoldsExactly(c.text)) << c.text.size();
+}
+
+TEST(WideCarrier, EveryStandInHasItsOwnDoubleByteCharacter) {
+    for (size_t i = 0; i < kMaxStandIns; ++i) {
+        const std::string b = StandInBytes(i);
+        ASSERT_EQ(2u, b.size());
+        EXPECT_EQ(static_cast<int>(i), StandInIndex(static_cast<unsigned char>(b[0]), static_cast<unsigned char>(b[1])));
+        EXPECT_NE(0x7F, static_cast<unsigned char>(b[1]));
+    }
+    EXPECT_EQ(-1, StandInIndex(0xEF, 0x40));
+    EXPECT_EQ(-1, StandInIndex(0xFA, 0x40));
+    EXPECT_EQ(-1, StandInIndex(0xF0, 0x7F));
+    EXPECT_EQ(-1, StandInIndex(0xF0, 0x3F));
+}
+
+// The oracle: the same text with each character code page 932 lacks
+// replaced by one it holds and no conversion touches (■), reformatted as
+// code page 932, then the characters put back in order.
+std::u16string ByOracle(const std::u16string& text, const ReformParams& params) {
+    std::u16string heldText, lacked;
+    for (size_t i = 0; i < text.size();) {
+        const size_t n = (text[i] >= 0xD800 && text[i] <= 0xDBFF && i + 1 < text.size()) ? 2 : 1;
+        const std::u16string one = text.substr(i, n);
+        i += n;
+        if (codec.HoldsExactly(one)) {
+            heldText += one;
+        } else {
+            heldText += u'\u25A0';
+            lacked += one;
+            lacked += u'\0';
+        }
+    }
+    const std::string cp932 = codec.ToCp932(heldText);
+    const std::u16string converted = codec.FromCp932(Reformat(cp932.data(), cp932.size(), params));
+    std::u16string out;
+    size_t next = 0;
+    for (char16_t u : converted) {
+        if (u != u'\u25A0') {
+            out += u;
+            continue;
+        }
+        const size_t end = lacked.find(u'\0', next);
+        out += lacked.substr(next, end - next);
+        next = end + 1;
+    }
+    return out;
+}
+
+ReformParams Params(int flags, int column = 60) {
+    ReformParams p;
+    p.flags = flags;
+    p.columnWidth = column;
+    return p;
+}
+
+TEST(WideCarrier, ConversionsTreatTheLackedCharactersAsDoubleByteAndKeepThemInPlace) {
+    const std::u16string texts[] = {
+        kMixed,
+        u"\uFF21\uFF22\uFF23\U0001F600\uFF11\uFF12\uFF13",                 // ＡＢＣ😀１２３
+        u"\u3042\u3044\U0001F600\u3046\u3048\u304A\u301C\u304B\u304D",     // あい😀うえお〜かき
+        u"line one \uAC00\uAC01\r\nline two \u2212 end\u3002\u3001",       // 가각, −, 。、
+        kJapanese + u"\u00E9\u00E8" + kJapanese,
+        u"\uE000 private \uE001 use",
+    };
+    const ReformParams params[] = {
+        Params(0),
+        Params(REFORM_TO_HALFWIDTH),
+        Params(REFORM_TO_FULLWIDTH | REFORM_TO_UPPER),
+        Params(REFORM_WRAP, 6),
+        Params(REFORM_WRAP | REFORM_KINSOKU, 8),
+        Params(REFORM_WRAP | REFORM_QUOTE, 10),
+        Params(REFORM_TOUTEN_TO_COMMA | REFORM_KUTEN_TO_PERIOD),
+    };
+    for (const auto& text : texts) {
+        WideCarrier carrier;
+        ASSERT_TRUE(BuildCarrier(text, codec, carrier));
+        for (const auto& p : params) {
+            const std::string converted = Reformat(carrier.text.data(), carrier.text.size(), p);
+            const std::u16string restored = RestoreCarrier(converted, carrier, codec);
+            EXPECT_EQ(ByOracle(text, p), restored) << "flags " << p.flags << ", " << text.size() << " units";
+            if (p.flags == 0) {
+                EXPECT_EQ(text, restored);
+            }
+        }
+    }
+}
+
+TEST(WideCarrier, TagsGoWithWhatTheyHoldAndLoneSurrogatesSurvive) {
+    const std::u16string text = u"<b>\U0001F600</b>\u2212<i x='\uAC00'>y</i>\xD800!";
+    WideCarrier carrier;
+    ASSERT_TRUE(BuildCarrier(text, codec, carrier));
+    const ReformParams p = Params(REFORM_TAG_REMOVE);
+    EXPECT_EQ(u"\U0001F600\u2212y\xD800!",
+              RestoreCarrier(Reformat(carrier.text.data(), carrier.text.size(), p), carrier, codec));
+}
+
+TEST(WideCarrier, MoreDistinctCharactersThanStandInsIsRefused) {
+    std::u16string many;
+    for (char16_t u = 0xAC00; many.size() < kMaxStandIns; ++u) many += u;
+    WideCarrier carrier;
+    EXPECT_TRUE(BuildCarrier(many + many, codec, carrier)) << "repeats need no more";
+    EXPECT_EQ(kMaxStandIns, carrier.held.size());
+    EXPECT_FALSE(BuildCarrier(many + u"\uD7A3", codec, carrier));
+}
+
+TEST(WideCompanion, RecordsRoundTripAndAnyDamageLosesThemAll) {
+    const std::vector<WideRecord> records = {
+        {0, 3, Crc32("a?b", 3), u"a\u2212b"},
+        {7, 0, Crc32("", 0), u""},
+        {254, 5, 42, std::u16string(u"\U0001F600\u301C")},
+    };
+    const std::string file = EncodeWideCompanion(records);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
+    const auto back = DecodeWideCompanion(bytes, file.size());
+    ASSERT_EQ(records.size(), back.size());
+    for (size_t k = 0; k < records.size(); ++k) {
+        EXPECT_EQ(records[k].index, back[k].index);
+        EXPECT_EQ(records[k].cp932Length, back[k].cp932Length);
+        EXPECT_EQ(records[k].cp932Crc, back[k].cp932Crc);
+        EXPECT_EQ(records[k].text, back[k].text);
+    }
+    for (size_t cut = 0; cut < file.size(); ++cut) EXPECT_TRUE(DecodeWideCompanion(bytes, cut).empty()) << cut;
+    for (size_t at = 0; at < file.size(); ++at) {
+        std::string damaged = file;
+        damaged[at] = static_cast<char>(damaged[at] ^ 0x10);
+        EXPECT_TRUE(DecodeWideCompanion(reinterpret_cast<const unsigned char*>(damaged.data()), damaged.size()).empty())
+            << at;
+    }
+    EXPECT_TRUE(BindsTo(records[0], "a?b"));
+    EXPECT_FALSE(BindsTo(records[0], "a?c"));
+    EXPECT_FALSE(BindsTo(records[0], "a?bc"));
+}
+
+class WideHistory : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("kst-wide-" + std::to_string(std::random_device{}()) + "-" +
+                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+        path = (dir / kHistoryFileName).string();
+    }
+    void TearDown() override { fs::remove_all(dir); }
+    // As the capture adds a copy: the code page 932 text, and the exact
+    // text when that is not the same.
+    void Add(ClipHistory& h, const std::u16string& text) {
+        const std::string cp932 = codec.ToCp932(text);
+        h.AddEntry(cp932.data(), int(cp932.size()), false, codec.HoldsExactly(text) ? nullptr : &text);
+    }
+    static std::vector<std::u16string> Texts(const ClipHistory& h) {
+        std::vector<std::u16string> texts;
+        for (int k = 0; k < h.Count(); ++k) texts.push_back(h.Item(k)->GetWideText(0));
+        return texts;
+    }
+    static std::vector<bool> Kept(const ClipHistory& h) {
+        std::vector<bool> kept;
+        for (int k = 0; k < h.Count(); ++k) kept.push_back(h.Item(k)->HasWideText());
+        return kept;
+    }
+
+    fs::path dir;
+    std::string path;
+    FakeHistoryHost host;
+};
+
+TEST_F(WideHistory, TheUnicodeTextsSurviveARestartAndTheHistoryFileStaysAsItWas) {
+    ClipHistory history(&host);
+    for (const auto& t : {kJapanese, kMixed, std::u16string(u"plain"), std::u16string(u"\u2212 minus")}) Add(history, t);
+    EXPECT_EQ((std::vector<bool>{false, true, false, true}), Kept(history)) << "only what code page 932 lacks";
+    ASSERT_EQ(1, history.Save(path));
+    ASSERT_TRUE(fs::exists(WideCompanionPath(path)));
+    for (int k = 0; k < history.Count(); ++k)
+        EXPECT_EQ(codec.ToCp932(Texts(history)[k]), history.GetItemText(k, 0)) << "the file holds the code page 932 forms";
+
+    ClipHistory loaded(&host);
+    ASSERT_EQ(1, loaded.Load(path));
+    EXPECT_EQ(Texts(history), Texts(loaded));
+    EXPECT_EQ(Kept(history), Kept(loaded));
+
+    ClipHistory plain(&host);
+    Add(plain, u"only held text");
+    ASSERT_EQ(1, plain.Save(path));
+    EXPECT_FALSE(fs::exists(WideCompanionPath(path))) << "no companion without Unicode texts";
+}
+
+// A history file put back from before, edited, or written by an older
+// version: a companion record binds only to the entry it was made for.
+TEST_F(WideHistory, ARecordThatNoLongerBindsIsDropped) {
+    ClipHistory history(&host);
+    for (const auto& t : {kMixed, std::u16string(u"\u2212 one"), std::u16string(u"\u2212 two")}) Add(history, t);
+    ASSERT_EQ(1, history.Save(path));
+    const std::string companion = WideCompanionPath(path);
+    const std::string kept = companion + ".kept";
+    fs::copy_file(companion, kept);
+
+    ClipHistory older(&host); // the same places, other texts, one the same
+    for (const auto& t : {std::u16string(u"\u2212 two"), std::u16string(u"\u2212 one"), kMixed}) Add(older, t);
+    ASSERT_EQ(1, older.Save(path));
+    fs::copy_file(kept, companion, fs::copy_options::overwrite_existing);
+
+    ClipHistory loaded(&host);
+    ASSERT_EQ(1, loaded.Load(path));
+    ASSERT_EQ(3, loaded.Count());
+    EXPECT_EQ((std::vector<bool>{false, true, false}), Kept(loaded)) << "only the entry still at its place binds";
+    EXPECT_EQ(u"\u2212 one", loaded.Item(1)->GetWideText(0));
+    for (int k : {0, 2}) EXPECT_EQ(codec.FromCp932(loaded.GetItemText(k, 0)), loaded.Item(k)->GetWideText(0));
+
+    fs::remove(companion);
+    ClipHistory without(&host);
+    ASSERT_EQ(1, without.Load(path));
+    EXPECT_EQ(3, without.Count()) << "a missing companion loses no entry";
+}
+
+TEST_F(WideHistory, AnEntryWithAUnicodeTextPastesItExactlyAndConvertsAroundIt) {
+    ClipHistory history(&host);
+    Add(history, u"\uFF21\U0001F600\uFF22");
+    ClipItem& item = *history.Item(0);
+    item.SetReformFlag(0, 60, 4, 0, ">", nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(u"\uFF21\U0001F600\uFF22", item.GetWideText(1));
+    item.SetReformFlag(REFORM_TO_HALFWIDTH, 60, 4, 0, ">", nullptr, nullptr, nullptr, nullptr);
+    EXPECT_EQ(u"A\U0001F600B", item.GetWideText(1));
+    EXPECT_EQ(codec.ToCp932(std::u16string(u"A\U0001F600B")), item.GetText(1)) << "what an ANSI program gets";
+}
+
+} // namespace
