@@ -1,5 +1,6 @@
 #include "history/clip_item.h"
 
+#include "reform/char_convert.h"
 #include "reform/reform_flags.h"
 #include "reform/reformatter.h"
 
@@ -13,6 +14,7 @@ ClipItem::~ClipItem() { alive = 0; }
 void ClipItem::Clear() {
     sourceText = std::make_shared<const std::string>();
     wideText.reset();
+    displayCarrier.reset();
     std::u16string().swap(reformWide);
     std::string().swap(reformText);
     pasteMark = -1;
@@ -37,13 +39,30 @@ int ClipItem::GetLength(int which) const { return static_cast<int>(Selected(whic
 int ClipItem::SetText(const char* text, int length) {
     sourceText = std::make_shared<const std::string>(text, length > 0 ? static_cast<size_t>(length) : 0);
     wideText.reset();
+    displayCarrier.reset();
     return 1;
 }
 
 void ClipItem::SetWideText(std::u16string text) {
     wideText = std::make_shared<const std::u16string>(std::move(text));
+    displayCarrier.reset();
     appliedFlags = 0;
     appliedColumnWidth = -1;
+}
+
+std::string ClipItem::DisplayText(size_t maxBytes, std::vector<std::u16string>& standIns) const {
+    standIns.clear();
+    const std::string* text = &Source();
+    if (wideText) {
+        if (!displayCarrier) {
+            auto carrier = std::make_shared<WideCarrier>();
+            if (BuildCarrier(*wideText, SystemCp932(), *carrier)) displayCarrier = carrier;
+        }
+        if (displayCarrier) text = &displayCarrier->text;
+    }
+    const std::string start = text->substr(0, CharBoundaryPrefix(text->data(), text->size(), maxBytes));
+    if (text != &Source()) standIns = displayCarrier->held;
+    return start;
 }
 
 std::u16string ClipItem::GetWideText(int which) const {

@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "history/local_time.h"
 #include "reform/progress_indicator.h"
@@ -36,6 +37,10 @@ class ClipItem {
     // which as for GetText, as UTF-16: exact for an entry with a Unicode
     // text, else the code page 932 text converted.
     std::u16string GetWideText(int which) const;
+    // The start of the source text for showing, at most maxBytes of code
+    // page 932 and never half a character: the characters code page 932
+    // lacks stand in it (two bytes each), and standIns says what they are.
+    std::string DisplayText(size_t maxBytes, std::vector<std::u16string>& standIns) const;
     void SetReformFlag(int flags, int columnWidth, int tabWidth, int tabReplace, const char* quoteText,
                        const char* correctFront, const char* correctEnd, void* instance, void* window);
     void SetPasteMark(int mark) { pasteMark = mark; }
@@ -57,6 +62,7 @@ class ClipItem {
     int pasteMark = -1;
     std::string reformText;
     std::u16string reformWide; // with a Unicode text: the converted text exactly
+    mutable std::shared_ptr<const WideCarrier> displayCarrier; // made when first shown
     int appliedFlags = 0;
     int appliedColumnWidth = -1;
     int appliedTabWidth = 4;

@@ -84,19 +84,19 @@ int Tooltip::Init() {
     }
     FreeText(title);
     FreeText(content);
+    contentStandIns.clear();
     placement = x = y = width = height = 0;
     return wasVisible;
 }
 
 // The text as one line, control characters included.
-int Tooltip::MeasureLine(const char* text) const {
+int Tooltip::MeasureLine(const char* text, const StandIns* standIns) const {
     HDC dc = GetDC(window);
     HGDIOBJ oldFont = SelectObject(dc, g_gdi.uiFont);
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+    const int width = MeasureTextLine(dc, text, standIns);
     SelectObject(dc, oldFont);
     ReleaseDC(window, dc);
-    return size.cx;
+    return width;
 }
 
 void Tooltip::SetTitleText(const char* text) {
@@ -110,14 +110,15 @@ void Tooltip::SetTitleText(const char* text) {
     height = kBalloonTitleHeight;
 }
 
-void Tooltip::SetContentText(const char* text) {
+void Tooltip::SetContentText(const char* text, const StandIns* standIns) {
     FreeText(content);
     content = CopyText(text);
+    contentStandIns = standIns ? *standIns : StandIns();
     if (!window) return;
-    width = GrowBalloonWidth(width, MeasureLine(content));
+    width = GrowBalloonWidth(width, MeasureLine(content, &contentStandIns));
     HDC dc = GetDC(window);
     HGDIOBJ oldFont = SelectObject(dc, g_gdi.uiFont);
-    height += MeasureWrappedText(dc, content, width) + 8;
+    height += MeasureWrappedText(dc, content, width, &contentStandIns) + 8;
     SelectObject(dc, oldFont);
     ReleaseDC(window, dc);
 }
@@ -129,11 +130,11 @@ void Tooltip::SetDisplayTime(UINT delay, UINT duration) {
 
 // Without a window (before it is created, or after) a notification has
 // nowhere to go and is dropped.
-void Tooltip::Information(const char* titleText, const char* contentText) {
+void Tooltip::Information(const char* titleText, const char* contentText, const StandIns* standIns) {
     if (!window) return;
     Init();
     SetTitleText(titleText);
-    SetContentText(contentText);
+    SetContentText(contentText, standIns);
     placement = kAbove;
     SetDisplayTime(1, 4000);
 }
@@ -215,7 +216,7 @@ void Tooltip::Paint(HWND target) {
         DrawWrappedText(dc, title, &band, 1, 0);
         p.top += kTitleBand;
     }
-    if (content) DrawWrappedText(dc, content, &p, 0, 1);
+    if (content) DrawWrappedText(dc, content, &p, 0, 1, &contentStandIns);
     DeleteObject(back);
     EndPaint(target, &ps);
 }

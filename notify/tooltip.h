@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include "ui/shared_gdi.h"
+
 namespace kst {
 
 constexpr char kTooltipClass[] = "Injected_KestraneTooltip";
@@ -22,9 +24,10 @@ class Tooltip {
     void Destroy();
     int Init();
     void SetTitleText(const char* text);
-    void SetContentText(const char* text);
+    // standIns: what the text's stand-ins hold (see StandIns).
+    void SetContentText(const char* text, const StandIns* standIns = nullptr);
     void SetDisplayTime(UINT delay, UINT duration);
-    void Information(const char* title, const char* text);
+    void Information(const char* title, const char* text, const StandIns* standIns = nullptr);
     int Show(UINT_PTR kind);
     void Paint(HWND window);
 
@@ -34,7 +37,7 @@ class Tooltip {
     int placement = 0;
 
   private:
-    int MeasureLine(const char* text) const;
+    int MeasureLine(const char* text, const StandIns* standIns = nullptr) const;
     RECT AnchorRect() const;
     void SetAlpha(BYTE alpha) const;
     void FadeIn();
@@ -45,6 +48,7 @@ class Tooltip {
     HWND window = nullptr;
     char* title = nullptr;
     char* content = nullptr;
+    StandIns contentStandIns;
     int x = 0, y = 0;
     int width = 0, height = 0;
     UINT displayTime = 4000;

@@ -105,9 +105,10 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
         FillRect(dc, &band, g_gdi.selectionBrush);
     }
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-    const std::string text = TextStart(history->GetItemText(index, 0), kRowTextBytes);
+    StandIns standIns;
+    const std::string text = history->Item(index)->DisplayText(kRowTextBytes, standIns);
     const RECT textRect{r.left + 31, r.top + 3, r.right - 6, r.bottom};
-    DrawRowText(dc, text.c_str(), &textRect, selected);
+    DrawRowText(dc, text.c_str(), &textRect, selected, &standIns);
 }
 
 void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) const {
@@ -128,9 +129,10 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
     const int current = history->Clipboard().currentEntryIndex;
     if ((history->Clipboard().formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current)) {
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
-        const std::string text = TextStart(history->GetItemText(current, 0), kRowTextBytes);
+        StandIns standIns;
+        const std::string text = history->Item(current)->DisplayText(kRowTextBytes, standIns);
         const RECT textRect{x + 5, r.top + 2, r.right - 6, r.bottom};
-        DrawRowText(dc, text.c_str(), &textRect, selected);
+        DrawRowText(dc, text.c_str(), &textRect, selected, &standIns);
         return;
     }
     const char* label = history->Clipboard().textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
@@ -146,11 +148,12 @@ void PastePopup::ShowSelectionDetail() {
 
 void PastePopup::ShowEntryDetail(uint32_t data) {
     std::string title, content, status;
+    StandIns standIns;
     if (history->Clipboard().otherFormats == 1 && data == kCurrentClipboardRow) {
         title = kCurrentClipboardTitle;
         const int current = history->Clipboard().currentEntryIndex;
         if ((history->Clipboard().formatMask & 0x02) && current != kNoCurrentEntry && history->Item(current))
-            content = TextStart(history->GetItemText(current, 0), kDetailBytes);
+            content = history->Item(current)->DisplayText(kDetailBytes, standIns);
         else
             content = history->Clipboard().textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
         status = kCurrentClipboardLabel;
@@ -160,13 +163,13 @@ void PastePopup::ShowEntryDetail(uint32_t data) {
         const ClipItem& entry = *history->Item(index);
         title = EntryDetailTitle(index, history->Count(), history->GetItemTime(index),
                                  static_cast<size_t>(entry.GetLength(0)));
-        content = TextStart(history->GetItemText(index, 0), kDetailBytes);
+        content = entry.DisplayText(kDetailBytes, standIns);
         status = EntryStatusLine(index, history->Count(), history->Limit());
     }
     SetWindowTextA(statusLine, status.c_str());
     const int wasVisible = balloon.Init();
     balloon.SetTitleText(title.c_str());
-    balloon.SetContentText(content.c_str());
+    balloon.SetContentText(content.c_str(), &standIns);
     balloon.SetDisplayTime(wasVisible ? 1 : 800, 8000);
 }
 

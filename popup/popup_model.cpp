@@ -207,11 +207,4 @@ std::string EntryDetailTitle(int index, int count, const LocalTime* time, size_t
     return title;
 }
 
-std::string TextStart(const char* text, size_t maxBytes) {
-    if (!text) return "";
-    size_t length = 0;
-    while (length <= maxBytes && text[length]) ++length;
-    return std::string(text, CharBoundaryPrefix(text, length, maxBytes));
-}
-
 } // namespace kst

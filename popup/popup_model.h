@@ -87,14 +87,9 @@ struct TwoWay {
 };
 TwoWay StepTwoWay(TwoWay now);
 
-
 std::string EntryStatusLine(int index, int count, int limit);
 // The balloon title of an entry: null time gives the failure title.
 std::string EntryDetailTitle(int index, int count, const LocalTime* time, size_t bytes);
-
-// At most maxBytes of an entry's text, never half a character; reads no
-// further than that (an entry can hold megabytes).
-std::string TextStart(const char* text, size_t maxBytes);
 
 constexpr char kCurrentClipboardLabel[] = "現在のクリップボードを貼付";
 constexpr char kNoTextLabel[] = "テキスト情報が含まれていません";

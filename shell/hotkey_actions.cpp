@@ -291,9 +291,13 @@ void AppShell::SimpleHistoryPaste() {
 
 void AppShell::AnnounceNextEntry(int pastedIndex) {
     const int count = history.Count();
-    const std::string next = count ? history.GetItemText(history.GetOrderedIndex(ORDER_FIRST, -1), 0) : "";
-    const Notice notice = NextEntryNotice(pastedIndex, count, next);
-    balloon.Information(notice.title.c_str(), notice.text.c_str());
+    // Enough of the next entry for the preview's cut and its "...".
+    constexpr size_t kPreviewSource = 128;
+    StandIns standIns;
+    const ClipItem* next = count ? history.Item(history.GetOrderedIndex(ORDER_FIRST, -1)) : nullptr;
+    const std::string text = next ? next->DisplayText(kPreviewSource, standIns) : "";
+    const Notice notice = NextEntryNotice(pastedIndex, count, text, standIns);
+    balloon.Information(notice.title.c_str(), notice.text.c_str(), &notice.standIns);
 }
 
 void AppShell::OnGeneralNotify(int command) {

@@ -1,5 +1,8 @@
 #include "ui/shared_gdi.h"
 
+#include <cstring>
+
+#include "reform/wide_carrier.h"
 #include "ui/text_measure.h"
 
 namespace kst {
@@ -13,10 +16,29 @@ HFONT CreateUiFont(int height, BYTE charset, const char* face) {
                        CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, face);
 }
 
-int GlyphWidth(HDC dc, const char* ch, int length) {
+const std::u16string* HeldBy(const char* ch, int length, const StandIns* standIns) {
+    if (!standIns || length != 2) return nullptr;
+    const int index = StandInIndex(static_cast<unsigned char>(ch[0]), static_cast<unsigned char>(ch[1]));
+    return index >= 0 && static_cast<size_t>(index) < standIns->size() ? &(*standIns)[static_cast<size_t>(index)]
+                                                                       : nullptr;
+}
+
+LPCWSTR Wide(const std::u16string& text) { return reinterpret_cast<LPCWSTR>(text.c_str()); }
+
+int GlyphWidth(HDC dc, const char* ch, int length, const StandIns* standIns = nullptr) {
     SIZE size{};
-    GetTextExtentPoint32A(dc, ch, length, &size);
+    if (const std::u16string* held = HeldBy(ch, length, standIns))
+        GetTextExtentPoint32W(dc, Wide(*held), static_cast<int>(held->size()), &size);
+    else
+        GetTextExtentPoint32A(dc, ch, length, &size);
     return size.cx;
+}
+
+void DrawGlyph(HDC dc, int x, int y, const char* ch, int length, const StandIns* standIns) {
+    if (const std::u16string* held = HeldBy(ch, length, standIns))
+        TextOutW(dc, x, y, Wide(*held), static_cast<int>(held->size()));
+    else
+        TextOutA(dc, x, y, ch, length);
 }
 
 void DrawTabMark(HDC dc, int x, int y) {
@@ -58,7 +80,7 @@ void DeleteSharedGdi() {
     g_gdi = SharedGdi{};
 }
 
-int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected) {
+int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected, const StandIns* standIns) {
     if (!text) return 0;
     const int saved = SaveDC(dc);
     HPEN markPen = CreatePen(PS_SOLID, 0, GetSysColor(selected ? COLOR_GRAYTEXT : COLOR_HIGHLIGHT));
@@ -69,8 +91,8 @@ int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected) {
         const int length = CharLength(p);
         const auto b = static_cast<unsigned char>(*p);
         if (length == 2 || b >= 0x20) {
-            TextOutA(dc, x, y, p, length);
-            x += GlyphWidth(dc, p, length);
+            DrawGlyph(dc, x, y, p, length, standIns);
+            x += GlyphWidth(dc, p, length, standIns);
         } else if (b == '\t') {
             DrawTabMark(dc, x, y);
             x += kTabAdvance;
@@ -91,7 +113,8 @@ int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected) {
     return 1;
 }
 
-int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks) {
+int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks,
+                    const StandIns* standIns) {
     if (!text) return 0;
     const int saved = SaveDC(dc);
     IntersectClipRect(dc, rect->left + 1, rect->top + 1, rect->right - 1, rect->bottom - 1);
@@ -112,8 +135,8 @@ int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, in
         const auto b = static_cast<unsigned char>(*p);
         const char* next = p + length;
         if (length == 2 || b >= 0x20) {
-            TextOutA(dc, x, y, p, length);
-            x += GlyphWidth(dc, p, length);
+            DrawGlyph(dc, x, y, p, length, standIns);
+            x += GlyphWidth(dc, p, length, standIns);
         } else if (b == '\t') {
             if (showMarks) DrawTabMark(dc, x, y);
             x += kTabAdvance;
@@ -138,8 +161,24 @@ int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, in
     return 1;
 }
 
-int MeasureWrappedText(HDC dc, const char* text, int width) {
-    return MeasureWrappedText(text, width, [dc](const char* ch, int length) { return GlyphWidth(dc, ch, length); });
+int MeasureWrappedText(HDC dc, const char* text, int width, const StandIns* standIns) {
+    return MeasureWrappedText(text, width,
+                              [dc, standIns](const char* ch, int length) { return GlyphWidth(dc, ch, length, standIns); });
+}
+
+int MeasureTextLine(HDC dc, const char* text, const StandIns* standIns) {
+    SIZE size{};
+    if (!standIns || standIns->empty()) {
+        GetTextExtentPoint32A(dc, text, static_cast<int>(strlen(text)), &size);
+        return size.cx;
+    }
+    int width = 0;
+    for (const char* p = text; *p;) {
+        const int length = CharLength(p);
+        width += GlyphWidth(dc, p, length, standIns);
+        p += length;
+    }
+    return width;
 }
 
 } // namespace kst

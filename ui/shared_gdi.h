@@ -4,6 +4,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 namespace kst {
 
 struct SharedGdi {
@@ -25,8 +28,16 @@ void DeleteSharedGdi();
 // A one-pixel line with the pen, leaving the device context as it was.
 void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2);
 
-int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected);
-int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks);
-int MeasureWrappedText(HDC dc, const char* text, int width);
+// What the stand-ins of a display text hold (see ClipItem::DisplayText):
+// each is drawn and measured as its own character, with the wide-character
+// functions. Null or empty: plain code page 932.
+using StandIns = std::vector<std::u16string>;
+
+int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected, const StandIns* standIns = nullptr);
+int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks,
+                    const StandIns* standIns = nullptr);
+int MeasureWrappedText(HDC dc, const char* text, int width, const StandIns* standIns = nullptr);
+// The text as one line, control characters included.
+int MeasureTextLine(HDC dc, const char* text, const StandIns* standIns = nullptr);
 
 } // namespace kst

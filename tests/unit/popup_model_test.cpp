@@ -216,14 +216,4 @@ TEST(PopupTexts, StatusLineAndDetailTitle) {
     EXPECT_EQ("[ERR-1]時間情報取得失敗", EntryDetailTitle(1, 5, nullptr, 12));
 }
 
-TEST(PopupTexts, TextStartNeverSplitsACharacterNorReadsOn) {
-    EXPECT_EQ("abc", TextStart("abc", 250));
-    EXPECT_EQ("", TextStart(nullptr, 250));
-    EXPECT_EQ("ab", TextStart("abあ", 3)) << "the cut comes before a split あ";
-    EXPECT_EQ("abあ", TextStart("abあい", 4));
-    // A text without its terminating zero past the limit is never read past it.
-    const char noZero[4] = {'w', 'x', 'y', 'z'};
-    EXPECT_EQ("wxy", TextStart(noZero, 3));
-}
-
 } // namespace

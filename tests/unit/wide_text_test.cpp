@@ -24,6 +24,7 @@ using namespace kst;
 namespace fs = std::filesystem;
 
 const Cp932Codec& codec = SystemCp932();
+using StandIns = std::vector<std::u16string>;
 
 const std::u16string kMixed = u"caf\u00E9 \U0001F600 \u301C \u2212 \uAC00 \u9AD9";
 const std::u16string kJapanese = u"\u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8\u3002"; // 日本語のテキスト。
@@ -255,6 +256,32 @@ TEST_F(WideHistory, ARecordThatNoLongerBindsIsDropped) {
     ClipHistory without(&host);
     ASSERT_EQ(1, without.Load(path));
     EXPECT_EQ(3, without.Count()) << "a missing companion loses no entry";
+}
+
+// What the popup's rows and balloons show: a cut that never splits a
+// character, a surrogate pair or a stand-in, and the stand-ins' characters.
+TEST_F(WideHistory, TheDisplayTextIsCutAtWholeCharactersAndSaysWhatItsStandInsHold) {
+    ClipHistory history(&host);
+    Add(history, u"ab\u3042\u3044");               // abあい: code page 932 alone
+    Add(history, u"a\U0001F600\u3042\uAC00\U0001F600"); // a😀あ가😀
+    StandIns standIns;
+    const ClipItem& plain = *history.Item(0);
+    EXPECT_EQ(codec.ToCp932(std::u16string(u"ab")), plain.DisplayText(3, standIns)) << "before a split あ";
+    EXPECT_TRUE(standIns.empty());
+    EXPECT_EQ(codec.ToCp932(std::u16string(u"ab\u3042")), plain.DisplayText(4, standIns));
+    EXPECT_EQ(codec.ToCp932(std::u16string(u"ab\u3042\u3044")), plain.DisplayText(250, standIns));
+
+    const ClipItem& wide = *history.Item(1);
+    const struct {
+        size_t maxBytes;
+        std::u16string shown;
+    } cuts[] = {{1, u"a"}, {2, u"a"}, {3, u"a\U0001F600"}, {5, u"a\U0001F600\u3042"}, {250, u"a\U0001F600\u3042\uAC00\U0001F600"}};
+    for (const auto& c : cuts) {
+        const std::string text = wide.DisplayText(c.maxBytes, standIns);
+        EXPECT_LE(text.size(), c.maxBytes);
+        EXPECT_EQ(c.shown, RestoreCarrier(text, WideCarrier{text, standIns}, codec)) << c.maxBytes;
+    }
+    EXPECT_EQ((StandIns{u"\U0001F600", u"\uAC00"}), standIns) << "each lacked character once";
 }
 
 TEST_F(WideHistory, AnEntryWithAUnicodeTextPastesItExactlyAndConvertsAroundIt) {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include "reform/wide_carrier.h"
 #include "ui/shared_gdi.h"
 
 namespace {
@@ -36,6 +37,13 @@ class Canvas {
         for (int y = 0; y < kHeight; ++y)
             for (int x = fromX; x < toX; ++x) n += At(x, y) == color;
         return n;
+    }
+    // Whether every pixel is the same as the other canvas's.
+    bool SameAs(const Canvas& other) const {
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                if (At(x, y) != other.At(x, y)) return false;
+        return true;
     }
     static constexpr int kWidth = 200, kHeight = 60;
 
@@ -96,6 +104,42 @@ TEST_F(TextDrawing, SelectedWrappedTextFillsWithTheHighlight) {
     EXPECT_EQ(1, kst::DrawWrappedText(canvas.Dc(), "title", &band, 1, 0));
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), canvas.At(150, 7));
     EXPECT_GT(canvas.Count(RGB(255, 255, 255), 0, 40), 0) << "white text";
+}
+
+// A stand-in is drawn as the character it holds, with the wide-character
+// functions: the row looks exactly as the text drawn by them directly.
+TEST_F(TextDrawing, StandInsAreDrawnAsTheCharactersTheyHold) {
+    const kst::StandIns held{u"\uAC00", u"\U0001F600"};
+    const std::string text = "a" + kst::StandInBytes(0) + "b" + kst::StandInBytes(1);
+    Canvas rows, wrapped, direct;
+    const RECT row{0, 0, 200, 16};
+    EXPECT_EQ(1, kst::DrawRowText(rows.Dc(), text.c_str(), &row, 0, &held));
+    const RECT box{0, 0, 200, 60};
+    EXPECT_EQ(1, kst::DrawWrappedText(wrapped.Dc(), text.c_str(), &box, 0, 0, &held));
+
+    SIZE a{}, b{}, hangul{};
+    GetTextExtentPoint32A(direct.Dc(), "a", 1, &a);
+    GetTextExtentPoint32W(direct.Dc(), L"\uAC00", 1, &hangul);
+    GetTextExtentPoint32A(direct.Dc(), "b", 1, &b);
+    TextOutA(direct.Dc(), 0, 0, "a", 1);
+    TextOutW(direct.Dc(), a.cx, 0, L"\uAC00", 1);
+    TextOutA(direct.Dc(), a.cx + hangul.cx, 0, "b", 1);
+    TextOutW(direct.Dc(), a.cx + hangul.cx + b.cx, 0, L"\U0001F600", 2);
+    EXPECT_TRUE(rows.SameAs(direct)) << "the row";
+    Canvas bytes; // what drawing the stand-ins' own bytes would show
+    kst::DrawRowText(bytes.Dc(), text.c_str(), &row, 0);
+    EXPECT_FALSE(rows.SameAs(bytes)) << "the held characters, not the stand-ins";
+    EXPECT_EQ(a.cx + hangul.cx + b.cx + [&] {
+        SIZE e{};
+        GetTextExtentPoint32W(direct.Dc(), L"\U0001F600", 2, &e);
+        return e.cx;
+    }(), kst::MeasureTextLine(direct.Dc(), text.c_str(), &held)) << "measured as drawn";
+    Canvas shifted; // the wrapped text starts 5 pixels in and 2 down
+    TextOutA(shifted.Dc(), 5, 2, "a", 1);
+    TextOutW(shifted.Dc(), 5 + a.cx, 2, L"\uAC00", 1);
+    TextOutA(shifted.Dc(), 5 + a.cx + hangul.cx, 2, "b", 1);
+    TextOutW(shifted.Dc(), 5 + a.cx + hangul.cx + b.cx, 2, L"\U0001F600", 2);
+    EXPECT_TRUE(wrapped.SameAs(shifted)) << "the wrapped text";
 }
 
 } // namespace
