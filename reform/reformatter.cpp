@@ -77,10 +77,6 @@ constexpr int kCaseAndPunctuationFlags = REFORM_TO_UPPER | REFORM_TO_LOWER | REF
                                          REFORM_COMMA_TO_TOUTEN | REFORM_KUTEN_TO_PERIOD |
                                          REFORM_PERIOD_TO_KUTEN;
 
-// Bytes that can be neither a lead nor a trail byte stand alone: the
-// position after one is always a character boundary.
-bool IsStandaloneByte(unsigned char b) { return b < 0x40 || b == 0x7F || b > 0xFC; }
-
 class Reformatter {
   public:
     Reformatter(const char* source, size_t length, const ReformParams& p, std::string& out)
@@ -106,7 +102,8 @@ class Reformatter {
         if (quote_) AppendQuote();
         while (i_ < len_) {
             progress.At(i_);
-            if (!CopyUnchangedRun(progress.Next())) Step();
+            const bool copied = wrapAt_ ? CopyUnchangedRun<true>(progress.Next()) : CopyUnchangedRun<false>(progress.Next());
+            if (!copied) Step();
         }
     }
 
@@ -159,40 +156,50 @@ class Reformatter {
 
     // Copies characters that pass unchanged, while they leave the line
     // short of the wrap column and do not reach the next progress position.
+    // Without wrapping there are no columns to count: a loop of its own.
+    template <bool kWrapping>
     bool CopyUnchangedRun(size_t progressAt) {
         const size_t limit = progressAt < len_ ? progressAt : len_;
         // Columns that may still be added before the line must break.
         const long long room = wrapAt_ ? static_cast<long long>(wrapAt_) - 1 - col_ : (1LL << 62);
         long long used = 0;
         size_t pos = i_, copyFrom = i_;
-        while (pos < limit) {
+        // The loop reads a character's second byte unchecked: it stops one
+        // byte short of the text's end, which the last step below takes.
+        const size_t pairLimit = limit < len_ ? limit : len_ - 1;
+        while (pos < pairLimit) {
             // The first byte decides, but for the few lead bytes of characters
             // a flag may change: those look up the whole character. Both look-
             // ups are made and one is chosen, without a branch to mispredict
             // on text that mixes the kinds at every character. A lead byte at
             // the very end of the text stands alone (it is stepped).
             const unsigned b = src_[pos];
-            const unsigned ch = b << 8 | (pos + 1 < len_ ? src_[pos + 1] : 0);
+            const unsigned ch = b << 8 | src_[pos + 1];
             int width = firstByteWidth_[b];
             const bool pair = width == kLookAtPair;
             const int pairWidth = pairWidth_[pair ? ch - kPairBase : 0];
             width = pair ? pairWidth : width;
-            if (width == 2 && pos + 1 >= len_) width = 0;
             // The one conversion done in the run: full width to half width,
             // when nothing converts the result further. It makes a single
             // column, so the line still stays short of the wrap.
             if (width == kToHalfWidth) {
-                if (used + 1 > room) break;
-                out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
+                if (kWrapping && used + 1 > room) break;
+                if (pos > copyFrom) out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
                 out_.push_back(static_cast<char>(ToHalfWidth(ch)));
                 used += 1;
                 pos += 2;
                 copyFrom = pos;
                 continue;
             }
-            if (!width || used + width > room) break;
+            if (!width || (kWrapping && used + width > room)) break;
             used += width;
             pos += width;
+        }
+        // The text's last byte, alone: a single-byte character that passes
+        // unchanged joins the run (a lead byte there is stepped).
+        if (pos == len_ - 1 && pos < limit && firstByteWidth_[src_[pos]] == 1 && used + 1 <= room) {
+            used += 1;
+            pos += 1;
         }
         if (pos == i_) return false;
         out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
@@ -297,11 +304,12 @@ class Reformatter {
         return b;
     }
 
-    // Start of the character that ends at p, never before lineFloor_.
+    // Start of the character that ends at p, never before lineFloor_. A
+    // byte that cannot lead a character ends one (it is a single-byte
+    // character or a trail byte): the scan back stops at the first.
     size_t PreviousCharStart(size_t p) const {
         size_t anchor = p - 1;
-        while (anchor > lineFloor_ && !IsStandaloneByte(static_cast<unsigned char>(out_[anchor - 1])))
-            --anchor;
+        while (anchor > lineFloor_ && IsLeadByte(static_cast<unsigned char>(out_[anchor - 1]))) --anchor;
         size_t q = anchor;
         for (;;) {
             const size_t next = q + (IsLeadByte(static_cast<unsigned char>(out_[q])) ? 2 : 1);

@@ -13,6 +13,7 @@
 
 #include "reform/reform_flags.h"
 #include "reform/reformatter.h"
+#include "reform/wide_carrier.h"
 #include "reform/tool/utf8_cp932.h"
 
 namespace {
@@ -46,8 +47,10 @@ constexpr char kHelp[] =
     "  --end TEXT     characters that must not end a line\n"
     "                 (code page 932 bytes, UTF-8 with --utf8; both default to the\n"
     "                 Japanese sets Kestrane uses)\n"
-    "  --utf8         read and write UTF-8; a text with a character that code page 932\n"
-    "                 cannot hold is refused (exit status 1, with its byte offset)\n"
+    "  --utf8         read and write UTF-8; characters that code page 932 cannot hold pass\n"
+    "                 through every conversion unchanged, in place (wrapping counts each as\n"
+    "                 two columns); input that is not UTF-8 is refused (exit status 1, with\n"
+    "                 its byte offset)\n"
     "  -h, --help     this text\n"
     "\n"
     "Exit status: 0 done, 1 the text could not be read, converted or written, 2 bad arguments.\n";
@@ -78,6 +81,57 @@ std::string IntProblem(const std::string& option, const char* value, int& target
     if (!ParseInt(value, target)) return option + " " + value + ": not a number";
     return "";
 }
+
+// Line by line the conversions are independent (a line feed ends every
+// column count and line-breaking look-back, and the next piece starts with
+// the quotation prefix the whole text would put there), so a long text goes
+// in pieces that end with a line feed: the working memory stays small and
+// warm. Tag removal can span lines: it takes the whole.
+size_t PieceEnd(const char* text, size_t length) {
+    if (length <= kPieceBytes) return length;
+    const void* feed = memchr(text + kPieceBytes, '\n', length - kPieceBytes);
+    return feed ? static_cast<size_t>(static_cast<const char*>(feed) - text) + 1 : length;
+}
+
+bool IsRegularFile(int fd) {
+    struct stat info;
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Bytes read from a pipe, in memory that is never cleared first.
+class Buffer {
+  public:
+    Buffer() = default;
+    Buffer(const Buffer&) = delete;
+    Buffer& operator=(const Buffer&) = delete;
+    ~Buffer() { free(data_); }
+    char* Data() const { return data_; }
+    size_t Size() const { return size_; }
+    // Reads at least once more; 0 at the end of input, -1 on an error.
+    ssize_t ReadMore(int fd) {
+        if (capacity_ - size_ < kPieceBytes) {
+            const size_t grown = capacity_ ? capacity_ * 2 : 4 * kPieceBytes;
+            char* bigger = static_cast<char*>(realloc(data_, grown));
+            if (!bigger) return -1;
+            data_ = bigger;
+            capacity_ = grown;
+        }
+        for (;;) {
+            const ssize_t n = read(fd, data_ + size_, capacity_ - size_);
+            if (n < 0 && errno == EINTR) continue;
+            if (n > 0) size_ += static_cast<size_t>(n);
+            return n;
+        }
+    }
+    void Drop(size_t front) {
+        memmove(data_, data_ + front, size_ - front);
+        size_ -= front;
+    }
+
+  private:
+    char* data_ = nullptr;
+    size_t size_ = 0, capacity_ = 0;
+};
 
 // All of standard input. A file is mapped as it is (no copy, no fresh pages
 // to clear); anything else is read into a growing buffer.
@@ -117,6 +171,75 @@ class Input {
     std::string buffer_;
 };
 
+bool Written(const std::string& output) {
+    if (fwrite(output.data(), 1, output.size(), stdout) == output.size()) return true;
+    fputs("kestrane-reform: cannot write standard output\n", stderr);
+    return false;
+}
+
+bool Flushed() {
+    if (fflush(stdout) == 0) return true;
+    fputs("kestrane-reform: cannot write standard output\n", stderr);
+    return false;
+}
+
+bool WritePiece(const char* text, size_t length, const kst::ReformParams& params) {
+    return Written(kst::Reformat(text, length, params));
+}
+
+// UTF-8 goes through the code page 932 conversions with the characters code
+// page 932 lacks standing in for themselves.
+bool WriteUtf8Piece(const char* text, size_t length, const kst::ReformParams& params) {
+    const kst::Cp932Codec& codec = kst::SystemCp932();
+    kst::WideCarrier carrier;
+    if (!kst::BuildCarrier(kst::Utf8ToUtf16(text, length), codec, carrier)) {
+        fprintf(stderr, "kestrane-reform: more than %zu different characters outside code page 932 within %zu bytes\n",
+                kst::kMaxStandIns, kPieceBytes);
+        return false;
+    }
+    const std::string converted = kst::Reformat(carrier.text.data(), carrier.text.size(), params);
+    return Written(kst::Utf16ToUtf8(kst::RestoreCarrier(converted, carrier, codec)));
+}
+
+// Standard input as it comes: each piece is converted as soon as it has
+// ended with a line feed past the piece size.
+int StreamPipe(const kst::ReformParams& params) {
+    Buffer buffer;
+    size_t searched = 0; // no line feed in the buffer before this, past the piece size
+    bool wroteAny = false;
+    for (;;) {
+        const ssize_t n = buffer.ReadMore(0);
+        if (n < 0) {
+            fputs("kestrane-reform: cannot read standard input\n", stderr);
+            return 1;
+        }
+        if (n == 0) break;
+        // Every piece the buffer holds, then what is left moved to its start
+        // once: moving it after each piece would copy most of the input again.
+        size_t done = 0;
+        while (buffer.Size() - done > kPieceBytes) {
+            const size_t from = done + kPieceBytes > searched ? done + kPieceBytes : searched;
+            const void* feed = memchr(buffer.Data() + from, '\n', buffer.Size() - from);
+            if (!feed) {
+                searched = buffer.Size();
+                break;
+            }
+            const size_t end = static_cast<size_t>(static_cast<const char*>(feed) - buffer.Data()) + 1;
+            if (!WritePiece(buffer.Data() + done, end - done, params)) return 1;
+            wroteAny = true;
+            done = end;
+        }
+        if (done) {
+            buffer.Drop(done);
+            searched = searched > done ? searched - done : 0;
+        }
+    }
+    // The rest; an empty input is converted once, as an empty file is.
+    if ((buffer.Size() > 0 || !wroteAny) && !WritePiece(buffer.Data() ? buffer.Data() : "", buffer.Size(), params))
+        return 1;
+    return Flushed() ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -132,7 +255,7 @@ int main(int argc, char** argv) {
         std::string problem;
         if (option == "--help" || option == "-h") {
             fputs(kUsage, stdout);
-            fputs(kHelp, stdout);
+            fputs(kst::ForTerminal(kHelp).c_str(), stdout);
             return 0;
         } else if (option == "--tab-replace") {
             params.tabReplace = 1;
@@ -166,54 +289,29 @@ int main(int argc, char** argv) {
     }
     if (!front.empty()) params.correctFront = front.c_str();
     if (!end.empty()) params.correctEnd = end.c_str();
+    // A code page 932 text from a pipe is converted as it comes, piece by
+    // piece, as a mapped file is.
+    const bool pieces = !(params.flags & kst::REFORM_TAG_REMOVE);
+    if (!utf8 && pieces && !IsRegularFile(0)) return StreamPipe(params);
     Input input;
     if (!input.Read()) {
         fputs("kestrane-reform: cannot read standard input\n", stderr);
         return 1;
     }
-    std::string sjis;
     const char* text = input.Data();
-    size_t length = input.Size();
+    const size_t length = input.Size();
     if (utf8) {
-        size_t offset = 0;
-        if (!kst::Utf8ToCp932(std::string(text, length), sjis, offset)) {
-            fprintf(stderr, "kestrane-reform: byte %zu: not a character of code page 932 (or not UTF-8)\n", offset);
+        const size_t offset = kst::FirstNonUtf8(text, length);
+        if (offset != length) {
+            fprintf(stderr, "kestrane-reform: byte %zu: not UTF-8\n", offset);
             return 1;
         }
-        text = sjis.data();
-        length = sjis.size();
     }
-    // Line by line the conversions are independent (a line feed ends every
-    // column count and line-breaking look-back, and the next piece starts
-    // with the quotation prefix the whole text would put there), so a long
-    // text goes in pieces that end with a line feed: the working memory
-    // stays small and warm. Tag removal can span lines: it takes the whole.
-    const bool pieces = !(params.flags & kst::REFORM_TAG_REMOVE);
     for (size_t at = 0; at < length || (at == 0 && length == 0);) {
-        size_t end = length;
-        if (pieces && length - at > kPieceBytes) {
-            const void* feed = memchr(text + at + kPieceBytes, '\n', length - at - kPieceBytes);
-            end = feed ? static_cast<size_t>(static_cast<const char*>(feed) - text) + 1 : length;
-        }
-        std::string output = kst::Reformat(text + at, end - at, params);
-        if (utf8) {
-            std::string back;
-            if (!kst::Cp932ToUtf8(output, back)) {
-                fputs("kestrane-reform: the result cannot be written as UTF-8\n", stderr);
-                return 1;
-            }
-            output.swap(back);
-        }
-        if (fwrite(output.data(), 1, output.size(), stdout) != output.size()) {
-            fputs("kestrane-reform: cannot write standard output\n", stderr);
-            return 1;
-        }
+        const size_t end = pieces ? at + PieceEnd(text + at, length - at) : length;
+        if (!(utf8 ? WriteUtf8Piece(text + at, end - at, params) : WritePiece(text + at, end - at, params))) return 1;
         if (end == length) break;
         at = end;
     }
-    if (fflush(stdout) != 0) {
-        fputs("kestrane-reform: cannot write standard output\n", stderr);
-        return 1;
-    }
-    return 0;
+    return Flushed() ? 0 : 1;
 }

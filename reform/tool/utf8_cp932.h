@@ -13,4 +13,16 @@ namespace kst {
 bool Utf8ToCp932(const std::string& text, std::string& out, size_t& offset);
 bool Cp932ToUtf8(const std::string& text, std::string& out);
 
+// The offset of the first byte that does not begin or continue a UTF-8
+// character (overlong forms, surrogates and values above U+10FFFF
+// included), or the text's size when it is all UTF-8.
+size_t FirstNonUtf8(const char* text, size_t size);
+// Both for text that is all UTF-8 (FirstNonUtf8), and back.
+std::u16string Utf8ToUtf16(const char* text, size_t size);
+std::string Utf16ToUtf8(const std::u16string& text);
+
+// Text of our own (code page 932) in the encoding of the terminal's locale,
+// as far as it can hold it.
+std::string ForTerminal(const char* cp932);
+
 } // namespace kst

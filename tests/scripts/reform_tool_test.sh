@@ -46,8 +46,20 @@ check "utf8 kinsoku with the default sets" "$(printf 'ああああああああ\r
 check "utf8 front set given as UTF-8" "$(printf 'abcdef\r\ngｘy' | hex)" \
     "$(printf 'abcdefgｘy' | "$tool" --utf8 --flags 0x500 --column 9 --front 'ｘ' | hex)"
 check "utf8 unchanged text is the same bytes" "$(printf '～∥－￢ ① Ⅰ ㈱' | hex)" "$(printf '～∥－￢ ① Ⅰ ㈱' | "$tool" --utf8 | hex)"
-err=$(printf 'ab—c' | "$tool" --utf8 2>&1 >/dev/null); code=$?
-check "a character without a code page 932 form is refused at its offset" "1 byte 2:" "$code $(printf '%s' "$err" | cut -d' ' -f2,3)"
+check "characters code page 932 lacks pass through unchanged" "$(printf 'ab—c 😀 〜 가' | hex)" \
+    "$(printf 'ab—c 😀 〜 가' | "$tool" --utf8 | hex)"
+check "and through the conversions, in place" "$(printf 'AB😀C—D' | hex)" "$(printf 'ＡＢ😀Ｃ—Ｄ' | "$tool" --utf8 --flags 0x2 | hex)"
+check "wrapping counts each of them as two columns" "$(printf 'あ😀\r\n가う' | hex)" \
+    "$(printf 'あ😀가う' | "$tool" --utf8 --flags 0x100 --column 6 | hex)"
+check "the help in a UTF-8 terminal shows its Japanese" "1" "$(LC_ALL=C.UTF-8 "$tool" --help | grep -c '"、" to "，"')"
+# A pipe is converted as it comes: the same bytes as from a file.
+big=$(mktemp)
+i=0; while [ $i -lt 20000 ]; do printf 'ＡＢＣ、あいうえお。 line %d tab\there\r\n' $i; i=$((i + 1)); done | iconv -f UTF-8 -t CP932 > "$big"
+check "a pipe gives what the file gives" "$("$tool" --flags 0x512 --column 20 < "$big" | hex | md5sum)" \
+    "$(cat "$big" | "$tool" --flags 0x512 --column 20 | hex | md5sum)"
+: > "$big"
+check "an empty pipe gives what an empty file gives" "$("$tool" --flags 0x200 < "$big" | hex)" "$(printf '' | "$tool" --flags 0x200 | hex)"
+rm -f "$big"
 err=$(printf 'ab\377' | "$tool" --utf8 2>&1 >/dev/null); code=$?
 check "bytes that are not UTF-8 are refused" "1 byte 2:" "$code $(printf '%s' "$err" | cut -d' ' -f2,3)"
 [ "$failures" -eq 0 ]
