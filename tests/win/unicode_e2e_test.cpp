@@ -125,6 +125,18 @@ TEST_F(UnicodeEndToEnd, AHistoryFileReplacedWhileNotRunningGetsNoWrongText) {
     EXPECT_TRUE(PasteWithAltV(u"- two"));
 }
 
+// The history file holds code page 932 whatever the ANSI code page (the
+// test suite also runs under an English locale, code page 1252).
+TEST_F(UnicodeEndToEnd, TheHistoryFileHoldsCodePage932WhateverTheAnsiCodePage) {
+    StartApp();
+    CopyWide(u"\u65E5\u672C\u8A9E\u30C6\u30AD\u30B9\u30C8"); // 日本語テキスト
+    CopyWide(kMixed);
+    const std::vector<std::string> saved = SavedTexts();
+    ASSERT_EQ(2u, saved.size());
+    EXPECT_EQ("\x93\xFA\x96\x7B\x8C\xEA\x83\x65\x83\x4C\x83\x58\x83\x67", saved[0]) << "ANSI code page " << GetACP();
+    EXPECT_EQ(0u, saved[1].find("caf")) << "the code page 932 form of the rest";
+}
+
 TEST_F(UnicodeEndToEnd, NotepadCopiesAndGetsBackExactly) {
     StartApp();
     bench::Editor notepad;
