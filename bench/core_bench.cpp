@@ -7,6 +7,9 @@
 #include <string>
 
 #include "history/clip_history.h"
+#include "history/history_file.h"
+#include "reform/cp932_codec.h"
+#include "reform/wide_carrier.h"
 #include "reform/reform_flags.h"
 #include "reform/reformatter.h"
 
@@ -109,8 +112,38 @@ void WriteSnapshot(benchmark::State& state) {
     remove(path.c_str());
     state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0) * state.range(1));
 }
+// The same with every entry holding a Unicode text that code page 932
+// lacks characters of, so the companion file is written beside it.
+void WriteSnapshotUnicode(benchmark::State& state) {
+    ClipHistory& history = *FilledHistory(int(state.range(0)), size_t(state.range(1)));
+    const std::u16string wide = SystemCp932().FromCp932(*history.Item(0)->SharedText()) + u"\U0001F600";
+    for (int k = 0; k < history.Count(); ++k) history.Item(k)->SetWideText(wide);
+    const std::string path = "/tmp/kst-bench-clipbuf.dat";
+    for (auto _ : state) WriteHistoryFile(path, history.Snapshot());
+    remove(path.c_str());
+    remove(WideCompanionPath(path).c_str());
+    state.SetBytesProcessed(int64_t(state.iterations()) * state.range(0) * state.range(1));
+}
 BENCHMARK(SaveSnapshot)->Args({20, 100})->Args({200, 1 << 20})->Unit(benchmark::kMicrosecond);
-BENCHMARK(WriteSnapshot)->Args({20, 100})->Args({200, 1 << 20})->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteSnapshot)->Args({20, 100})->Args({200, 100 << 10})->Args({200, 1 << 20})->Unit(benchmark::kMillisecond);
+BENCHMARK(WriteSnapshotUnicode)->Args({200, 100 << 10})->Unit(benchmark::kMillisecond);
+
+// What a capture adds for a copy of 1 MB: whether code page 932 holds it,
+// and for one it does not, the stand-ins the popup and the conversions use.
+void HoldsExactly(benchmark::State& state) {
+    const std::u16string text = SystemCp932().FromCp932(MixedText(1 << 20));
+    for (auto _ : state) benchmark::DoNotOptimize(SystemCp932().HoldsExactly(text));
+    state.SetBytesProcessed(int64_t(state.iterations()) * (1 << 20));
+}
+void BuildStandIns(benchmark::State& state) {
+    std::u16string text = SystemCp932().FromCp932(MixedText(1 << 20));
+    for (size_t k = 0; k < text.size(); k += 97) text[k] = u'\uAC00'; // Hangul here and there
+    WideCarrier carrier;
+    for (auto _ : state) benchmark::DoNotOptimize(BuildCarrier(text, SystemCp932(), carrier));
+    state.SetBytesProcessed(int64_t(state.iterations()) * (1 << 20));
+}
+BENCHMARK(HoldsExactly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BuildStandIns)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

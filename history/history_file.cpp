@@ -40,7 +40,7 @@ namespace {
 
 // Written before the history file: should the history file then fail to be
 // replaced, the old one's entries do not bind to the new records.
-void WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first) {
+bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first) {
     std::vector<WideRecord> records;
     for (size_t k = first; k < entries.size(); ++k) {
         const SavedEntry& e = entries[k];
@@ -48,10 +48,12 @@ void WriteCompanion(const std::string& path, const HistorySnapshot& entries, siz
         records.push_back({k - first, static_cast<uint32_t>(e.text->size()), Crc32(e.text->data(), e.text->size()),
                            *e.wide});
     }
-    if (records.empty())
+    // A companion left over binds to no entry that is not its own.
+    if (records.empty()) {
         DeleteFileIfPresent(WideCompanionPath(path));
-    else
-        WriteFileReplacing(WideCompanionPath(path), EncodeWideCompanion(records));
+        return true;
+    }
+    return WriteFileReplacing(WideCompanionPath(path), EncodeWideCompanion(records));
 }
 
 } // namespace
@@ -66,7 +68,7 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
     // texts are written from where they are, not copied into one image.
     const size_t first = entries.size() > kMaxFileEntries ? entries.size() - kMaxFileEntries : 0;
     const unsigned char count = static_cast<unsigned char>(entries.size() - first);
-    WriteCompanion(path, entries, first);
+    const bool companionWritten = WriteCompanion(path, entries, first);
     std::vector<unsigned char> headers((entries.size() - first) * kRecordHeaderSize);
     std::vector<FilePiece> pieces{{reinterpret_cast<const char*>(&count), 1}};
     for (size_t k = first; k < entries.size(); ++k) {
@@ -76,7 +78,8 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
         pieces.push_back({reinterpret_cast<const char*>(header), kRecordHeaderSize});
         pieces.push_back({entry.text->data(), entry.text->size()});
     }
-    return WriteFileReplacing(path, pieces) ? 1 : 0;
+    // The exact texts not kept is a failed save too: they would be lost.
+    return WriteFileReplacing(path, pieces) && companionWritten ? 1 : 0;
 }
 
 std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size) {

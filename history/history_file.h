@@ -36,8 +36,8 @@ using HistorySnapshot = std::vector<SavedEntry>;
 // Writes the snapshot as the history file, replacing the old one only once
 // the new one is complete, and the Unicode texts it holds as its companion
 // (path + kWideCompanionSuffix; removed when there are none). An empty
-// snapshot deletes both files: 0. Otherwise 1 when written, 0 when the old
-// file stayed.
+// snapshot deletes both files: 0. Otherwise 1 when both were written, 0
+// when either old file stayed.
 int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries);
 
 void PackBigEndian(unsigned char* out, uint32_t value, int n);

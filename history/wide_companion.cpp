@@ -14,14 +14,20 @@ constexpr size_t kHeaderSize = 4 + 1 + 4;
 constexpr size_t kRecordHeaderBytes = 1 + 4 + 4 + 4;
 constexpr size_t kCrcSize = 4;
 
-std::array<uint32_t, 256> MakeCrcTable() {
-    std::array<uint32_t, 256> table{};
+// Eight tables: the checksum takes eight bytes a step ("slice by 8"), as a
+// companion of many long texts is checked byte by byte at every save.
+using CrcTables = std::array<std::array<uint32_t, 256>, 8>;
+
+CrcTables MakeCrcTables() {
+    CrcTables t{};
     for (uint32_t n = 0; n < 256; ++n) {
         uint32_t c = n;
         for (int k = 0; k < 8; ++k) c = c & 1 ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-        table[n] = c;
+        t[0][n] = c;
     }
-    return table;
+    for (uint32_t n = 0; n < 256; ++n)
+        for (size_t k = 1; k < 8; ++k) t[k][n] = (t[k - 1][n] >> 8) ^ t[0][t[k - 1][n] & 0xFF];
+    return t;
 }
 
 void AppendBigEndian(std::string& out, uint32_t value, int n) {
@@ -30,12 +36,47 @@ void AppendBigEndian(std::string& out, uint32_t value, int n) {
     out.append(reinterpret_cast<const char*>(bytes), static_cast<size_t>(n));
 }
 
+#if defined(__BYTE_ORDER__) && __BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__
+constexpr bool kLittleEndianHost = true;
+#else
+constexpr bool kLittleEndianHost = false;
+#endif
+
+void AppendLittleEndian(std::string& out, const std::u16string& text) {
+    const size_t at = out.size();
+    out.resize(at + text.size() * 2);
+    if (kLittleEndianHost) {
+        memcpy(&out[at], text.data(), text.size() * 2);
+        return;
+    }
+    for (size_t u = 0; u < text.size(); ++u) {
+        out[at + 2 * u] = static_cast<char>(text[u] & 0xFF);
+        out[at + 2 * u + 1] = static_cast<char>(text[u] >> 8);
+    }
+}
+
+std::u16string ReadLittleEndian(const unsigned char* data, size_t units) {
+    std::u16string text(units, u'\0');
+    if (kLittleEndianHost) {
+        memcpy(&text[0], data, units * 2);
+        return text;
+    }
+    for (size_t u = 0; u < units; ++u) text[u] = static_cast<char16_t>(data[2 * u] | (data[2 * u + 1] << 8));
+    return text;
+}
+
 } // namespace
 
 uint32_t Crc32(const char* data, size_t size) {
-    static const std::array<uint32_t, 256> table = MakeCrcTable();
+    static const CrcTables t = MakeCrcTables();
+    const auto* p = reinterpret_cast<const unsigned char*>(data);
     uint32_t c = 0xFFFFFFFFu;
-    for (size_t i = 0; i < size; ++i) c = table[(c ^ static_cast<unsigned char>(data[i])) & 0xFF] ^ (c >> 8);
+    for (; size >= 8; size -= 8, p += 8) {
+        const uint32_t lo = c ^ (p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24);
+        c = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^ t[3][p[4]] ^
+            t[2][p[5]] ^ t[1][p[6]] ^ t[0][p[7]];
+    }
+    for (; size > 0; --size, ++p) c = t[0][(c ^ *p) & 0xFF] ^ (c >> 8);
     return c ^ 0xFFFFFFFFu;
 }
 
@@ -48,10 +89,7 @@ std::string EncodeWideCompanion(const std::vector<WideRecord>& records) {
         AppendBigEndian(out, r.cp932Length, 4);
         AppendBigEndian(out, r.cp932Crc, 4);
         AppendBigEndian(out, static_cast<uint32_t>(r.text.size()), 4);
-        for (char16_t unit : r.text) {
-            out += static_cast<char>(unit & 0xFF);
-            out += static_cast<char>(unit >> 8);
-        }
+        AppendLittleEndian(out, r.text);
     }
     AppendBigEndian(out, Crc32(out.data(), out.size()), 4);
     return out;
@@ -74,9 +112,8 @@ std::vector<WideRecord> DecodeWideCompanion(const unsigned char* data, size_t si
         const uint32_t units = UnpackBigEndian(data + pos + 9, 4);
         pos += kRecordHeaderBytes;
         if (units > (body - pos) / 2) return {};
-        r.text.resize(units);
-        for (uint32_t u = 0; u < units; ++u, pos += 2)
-            r.text[u] = static_cast<char16_t>(data[pos] | (data[pos + 1] << 8));
+        r.text = ReadLittleEndian(data + pos, units);
+        pos += size_t{units} * 2;
         records.push_back(std::move(r));
     }
     if (pos != body) return {};

@@ -162,7 +162,10 @@ class Reformatter {
         const size_t limit = progressAt < len_ ? progressAt : len_;
         // Columns that may still be added before the line must break.
         const long long room = wrapAt_ ? static_cast<long long>(wrapAt_) - 1 - col_ : (1LL << 62);
+        // Columns the run adds: counted as it goes when wrapping; without,
+        // one per byte but for the conversions to a single byte.
         long long used = 0;
+        size_t converted = 0;
         size_t pos = i_, copyFrom = i_;
         // The loop reads a character's second byte unchecked: it stops one
         // byte short of the text's end, which the last step below takes.
@@ -184,17 +187,21 @@ class Reformatter {
             // column, so the line still stays short of the wrap.
             if (width == kToHalfWidth) {
                 if (kWrapping && used + 1 > room) break;
-                if (pos > copyFrom) out_.append(reinterpret_cast<const char*>(src_ + copyFrom), pos - copyFrom);
+                CopySource(copyFrom, pos);
                 out_.push_back(static_cast<char>(ToHalfWidth(ch)));
-                used += 1;
+                if (kWrapping)
+                    used += 1;
+                else
+                    ++converted;
                 pos += 2;
                 copyFrom = pos;
                 continue;
             }
             if (!width || (kWrapping && used + width > room)) break;
-            used += width;
+            if (kWrapping) used += width;
             pos += width;
         }
+        if (!kWrapping) used = static_cast<long long>(pos - i_ - converted);
         // The text's last byte, alone: a single-byte character that passes
         // unchanged joins the run (a lead byte there is stepped).
         if (pos == len_ - 1 && pos < limit && firstByteWidth_[src_[pos]] == 1 && used + 1 <= room) {
@@ -206,6 +213,16 @@ class Reformatter {
         col_ += static_cast<int>(used);
         i_ = pos;
         return true;
+    }
+
+    // A conversion every few characters leaves short stretches between them:
+    // those go byte by byte, without a call each.
+    void CopySource(size_t from, size_t to) {
+        if (to - from > 8) {
+            out_.append(reinterpret_cast<const char*>(src_ + from), to - from);
+            return;
+        }
+        for (size_t k = from; k < to; ++k) out_.push_back(static_cast<char>(src_[k]));
     }
 
     void Step() {

@@ -44,24 +44,64 @@ while size < 10 * 1024 * 1024:
     size += len(b)
 open(sys.argv[1], "wb").write(b"".join(out))
 PY
+# And Japanese-heavy text: hiragana, katakana, kanji, full-width letters and
+# digits, punctuation, half-width kana and ASCII in random runs.
+heavy="$KST_BUILD/bench/japanese-10mb.sjis"
+python3 - "$heavy" <<'PY'
+import random, sys
+random.seed(11)
+def chars(first, last):
+    return [chr(c) for c in range(first, last + 1) if len(chr(c).encode("cp932", "ignore")) > 0]
+kinds = [(chars(0x3041, 0x3093), 30), (chars(0x30A1, 0x30F6), 15), (chars(0x4E00, 0x9FA0)[:3000], 25),
+         (chars(0xFF21, 0xFF3A) + chars(0xFF41, 0xFF5A) + chars(0xFF10, 0xFF19), 8),
+         ([c for c in "、。，．・「」（）！？ー…"], 8), (chars(0xFF66, 0xFF9D), 4),
+         ([chr(c) for c in range(0x21, 0x7F)] + [" "] * 10, 10)]
+pool = [k for k, w in kinds for _ in range(w)]
+out, size = [], 0
+while size < 10 * 1024 * 1024:
+    line = "".join(random.choice(k) for k in random.choices(pool, k=random.randint(3, 12))
+                   for _ in range(random.randint(1, 8)))
+    b = (line + "\r\n").encode("cp932")
+    out.append(b)
+    size += len(b)
+open(sys.argv[1], "wb").write(b"".join(out))
+PY
 tool="$KST_BUILD/bench/bin/kestrane-reform"
-python3 - "$text" "$tool" <<'PY'
-import statistics, subprocess, sys, time
-text, tool = sys.argv[1], sys.argv[2]
-def median_ms(cmd):
+python3 - "$text" "$heavy" "$tool" <<'PY'
+import resource, statistics, subprocess, sys, threading
+texts = [("mixed prose", sys.argv[1]), ("Japanese-heavy", sys.argv[2])]
+tool = sys.argv[3]
+# The CPU time of the converting process alone (user + system), median of 9:
+# from a file on standard input, and through a pipe fed by this process.
+def cpu_ms(cmd, path, pipe):
+    data = open(path, "rb").read() if pipe else None
     times = []
     for _ in range(9):
-        with open(text, "rb") as f:
-            start = time.perf_counter()
-            subprocess.run(cmd, stdin=f, stdout=subprocess.DEVNULL, check=True)
-            times.append(time.perf_counter() - start)
+        before = resource.getrusage(resource.RUSAGE_CHILDREN)
+        if pipe:
+            p = subprocess.Popen(cmd, stdin=subprocess.PIPE, stdout=subprocess.DEVNULL)
+            def feed():
+                for i in range(0, len(data), 1 << 16):
+                    p.stdin.write(data[i:i + (1 << 16)])
+                p.stdin.close()
+            t = threading.Thread(target=feed)
+            t.start()
+            p.wait()
+            t.join()
+        else:
+            with open(path, "rb") as f:
+                subprocess.run(cmd, stdin=f, stdout=subprocess.DEVNULL, check=True)
+        after = resource.getrusage(resource.RUSAGE_CHILDREN)
+        times.append(after.ru_utime - before.ru_utime + after.ru_stime - before.ru_stime)
     return statistics.median(times) * 1000
-rows = [("full width to half width", [tool, "--flags", "0x2"], ["nkf", "-Z0", "-S", "-s"]),
-        ("fold at 60 columns", [tool, "--flags", "0x100", "--column", "60"], ["nkf", "-f60", "-S", "-s"])]
-floor = median_ms(["cat"])
-print("\n| 10 MB, end to end (median of 9) | kestrane-reform | nkf | nkf / kestrane-reform | cat |")
-print("|---|---|---|---|---|")
+rows = [("full width to half width (`--flags 0x2`, `nkf -Z0`)", [tool, "--flags", "0x2"], ["nkf", "-Z0", "-S", "-s"]),
+        ("wrap at 60 with kinsoku (`--flags 0x500 --column 60`, `nkf -f60`)",
+         [tool, "--flags", "0x500", "--column", "60"], ["nkf", "-f60", "-S", "-s"])]
+print("\n| 10 MB, CPU time (median of 9) | text | input | kestrane-reform | nkf | nkf / kestrane-reform |")
+print("|---|---|---|---|---|---|")
 for name, ours, theirs in rows:
-    a, b = median_ms(ours), median_ms(theirs)
-    print("| %s | %.0f ms | %.0f ms | %.1f | %.0f ms |" % (name, a, b, b / a, floor))
+    for kind, path in texts:
+        for pipe in (False, True):
+            a, b = cpu_ms(ours, path, pipe), cpu_ms(theirs, path, pipe)
+            print("| %s | %s | %s | %.0f ms | %.0f ms | %.1f |" % (name, kind, "pipe" if pipe else "file", a, b, b / a))
 PY

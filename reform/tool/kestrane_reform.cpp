@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 
+#include <fcntl.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -204,6 +205,10 @@ bool WriteUtf8Piece(const char* text, size_t length, const kst::ReformParams& pa
 // Standard input as it comes: each piece is converted as soon as it has
 // ended with a line feed past the piece size.
 int StreamPipe(const kst::ReformParams& params) {
+#ifdef F_SETPIPE_SZ
+    // A larger pipe: fewer reads, and the writer waits on us less often.
+    fcntl(0, F_SETPIPE_SZ, static_cast<int>(4 * kPieceBytes));
+#endif
     Buffer buffer;
     size_t searched = 0; // no line feed in the buffer before this, past the piece size
     bool wroteAny = false;

@@ -230,6 +230,19 @@ TEST_F(WideHistory, TheUnicodeTextsSurviveARestartAndTheHistoryFileStaysAsItWas)
     EXPECT_FALSE(fs::exists(WideCompanionPath(path))) << "no companion without Unicode texts";
 }
 
+// Exact texts that cannot be kept make a failed save (the program then says
+// so and tries the user's own folder); the history file is written all the
+// same, and a history without such texts needs no companion.
+TEST_F(WideHistory, ACompanionThatCannotBeWrittenFailsTheSave) {
+    fs::create_directories(WideCompanionPath(path) + ".tmp");
+    ClipHistory history(&host);
+    Add(history, kMixed);
+    EXPECT_EQ(0, history.Save(path));
+    ClipHistory plain(&host);
+    Add(plain, u"plain");
+    EXPECT_EQ(1, plain.Save(path));
+}
+
 // A history file put back from before, edited, or written by an older
 // version: a companion record binds only to the entry it was made for.
 TEST_F(WideHistory, ARecordThatNoLongerBindsIsDropped) {

@@ -157,16 +157,19 @@ void Chord(std::initializer_list<WORD> modifiers, WORD vk) {
     for (auto it = std::rbegin(modifiers); it != std::rend(modifiers); ++it) SendKeys({{*it, true}});
 }
 
-bool SetClipboardText(const char* text) {
-    const size_t size = strlen(text) + 1;
+namespace {
+
+// The bytes as the clipboard's only content in the format, retrying while
+// another program holds the clipboard.
+bool SetClipboardBytes(UINT format, const void* bytes, size_t size) {
     HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!memory) return false;
-    memcpy(GlobalLock(memory), text, size);
+    memcpy(GlobalLock(memory), bytes, size);
     GlobalUnlock(memory);
     for (int attempt = 0; attempt < 20; ++attempt) {
         if (OpenClipboard(nullptr)) {
             EmptyClipboard();
-            const bool set = SetClipboardData(CF_TEXT, memory) != nullptr;
+            const bool set = SetClipboardData(format, memory) != nullptr;
             CloseClipboard();
             if (!set) GlobalFree(memory);
             return set;
@@ -175,6 +178,14 @@ bool SetClipboardText(const char* text) {
     }
     GlobalFree(memory);
     return false;
+}
+
+} // namespace
+
+bool SetClipboardText(const char* text) { return SetClipboardBytes(CF_TEXT, text, strlen(text) + 1); }
+
+bool SetClipboardWideText(const std::u16string& text) {
+    return SetClipboardBytes(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(char16_t));
 }
 
 std::string WindowText(HWND window) {

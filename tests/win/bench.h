@@ -50,6 +50,7 @@ void SendKeys(std::initializer_list<Key> keys);
 void Chord(std::initializer_list<WORD> modifiers, WORD vk);
 
 bool SetClipboardText(const char* text);
+bool SetClipboardWideText(const std::u16string& text); // as a Unicode program copies
 std::string WindowText(HWND window); // through WM_GETTEXT, across processes
 
 } // namespace bench
