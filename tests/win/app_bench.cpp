@@ -20,19 +20,28 @@ AppCopy::AppCopy(const std::string& folderTag, const std::string& programName) :
     snprintf(name, sizeof name, "-%lu-%d\\", GetCurrentProcessId(), ++serial);
     folder_ = std::string(temp) + folderTag + name;
     CreateDirectoryA(folder_.c_str(), nullptr);
-    CopyBeside(ExeDirectory() + "kestrane.exe", folder_ + program_);
-    CopyBeside(ExeDirectory() + "ksthook.dll", folder_ + "ksthook.dll");
-    CopyBeside(ExeDirectory() + "kestrane-help.html", folder_ + "kestrane-help.html");
+    for (const auto& file : {std::make_pair(std::string("kestrane.exe"), program_),
+                             std::make_pair(std::string("ksthook.dll"), std::string("ksthook.dll")),
+                             std::make_pair(std::string("kestrane-help.html"), std::string("kestrane-help.html"))})
+        if (!CopyBeside(ExeDirectory() + file.first, folder_ + file.second) && !copyError_) copyError_ = GetLastError();
 }
 
 AppCopy::~AppCopy() {
     for (const std::string& file : {program_, std::string("ksthook.dll"), std::string("kestrane-help.html"),
-                                     std::string("clipbuf.dat"), std::string("clipbuf.dat.tmp")})
+                                     std::string("clipbuf.dat"), std::string("clipbuf.dat.tmp"),
+                                     std::string("clipbuf.dat.utf16"), std::string("clipbuf.dat.utf16.tmp")})
         DeleteFileA((folder_ + file).c_str());
     RemoveDirectoryA(folder_.c_str());
 }
 
 bool App::Start() { return process_.Start("\"" + copy_.Folder() + copy_.Program() + "\""); }
+
+std::string App::StartProblem() const {
+    const std::string program = copy_.Folder() + copy_.Program();
+    return "error " + std::to_string(process_.StartError()) + " starting " + program +
+           (GetFileAttributesA(program.c_str()) == INVALID_FILE_ATTRIBUTES ? " (no such file)" : "") +
+           (copy_.CopyError() ? ", error " + std::to_string(copy_.CopyError()) + " copying it" : "");
+}
 
 HWND FindWindowOfProcess(const char* className, DWORD processId) {
     HWND found = nullptr;

@@ -25,10 +25,12 @@ class AppCopy {
     const std::string& Folder() const { return folder_; }
     const std::string& Program() const { return program_; }
     std::string HistoryFile() const { return folder_ + "clipbuf.dat"; }
+    DWORD CopyError() const { return copyError_; } // the first file that could not be copied
 
   private:
     std::string folder_;
     std::string program_;
+    DWORD copyError_ = 0;
 };
 
 // The program's own windows, by class.
@@ -50,6 +52,8 @@ class App {
     DWORD WaitExit(DWORD timeoutMs = 15000) { return process_.WaitExitCode(timeoutMs); }
     DWORD Id() const { return process_.Id(); }
     HWND MainWindow() const { return main_; }
+    // Why Start failed: the system's error, and whether the program file is there.
+    std::string StartProblem() const;
     // One of its windows of the class, shown or not; null when there is none.
     HWND Find(const char* className) const;
     // One shown within the time; null when none came.

@@ -20,7 +20,7 @@ class AppEndToEnd : public ::testing::Test {
 
     // Starts the program and waits until it runs (no message box expected).
     static void StartRunning(App& app) {
-        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(app.Start()) << app.StartProblem();
         ASSERT_NE(nullptr, app.WaitForMainWindow());
     }
 
@@ -72,7 +72,7 @@ TEST_F(AppEndToEnd, OlderSettingsAreUpgradedWithTheirMessageOnce) {
         bench::SetDword(kMain, "Version", c.from);
         bench::SetDword(kMain, "LongList", 1);
         App app(copy);
-        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(app.Start()) << app.StartProblem();
         const bench::MessageBoxSeen box = bench::TakeMessageBox(app.Id(), 15000);
         ASSERT_NE(nullptr, box.window) << c.from;
         EXPECT_EQ(kst::kUpgradeCaption, box.caption);
@@ -99,7 +99,7 @@ TEST_F(AppEndToEnd, TabrivetWarnsAtEveryStart) {
     bench::SetDword(kst::kOtherProgramKey, "tabrivet", 1);
     for (int start = 0; start < 2; ++start) {
         App app(copy);
-        ASSERT_TRUE(app.Start());
+        ASSERT_TRUE(app.Start()) << app.StartProblem();
         const bench::MessageBoxSeen box = bench::TakeMessageBox(app.Id(), 15000);
         EXPECT_EQ(kst::kTabrivetCaption, box.caption) << start;
         EXPECT_EQ(kst::kTabrivetWarning, box.text) << start;

@@ -59,7 +59,7 @@ class AppFixture : public ::testing::Test {
     void StartApp(const std::string& historyFile = "") {
         if (!historyFile.empty()) bench::WriteFileBytes(copy_.HistoryFile(), historyFile);
         app_ = std::make_unique<App>(copy_);
-        ASSERT_TRUE(app_->Start());
+        ASSERT_TRUE(app_->Start()) << app_->StartProblem();
         ASSERT_NE(nullptr, app_->WaitForMainWindow());
         // The program hands its hooks the main window once it has made it.
         ASSERT_TRUE(bench::PumpUntil([&] { return block_.Open(copy_, app_->MainWindow()); }, 5000))

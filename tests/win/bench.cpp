@@ -29,6 +29,7 @@ bool ChildProcess::Start(const std::string& commandLine, bool quiet) {
     line.push_back('\0');
     const bool started = CreateProcessA(nullptr, line.data(), nullptr, nullptr, quiet, 0, nullptr, nullptr,
                                         &startup, &info_) != 0;
+    startError_ = started ? 0 : GetLastError();
     if (nul != INVALID_HANDLE_VALUE) CloseHandle(nul);
     return started;
 }

@@ -24,11 +24,14 @@ class ChildProcess {
     bool Start(const std::string& commandLine, bool quiet = false);
     void Stop();
     DWORD Id() const { return info_.dwProcessId; }
+    // Why the last Start failed: the system's error code.
+    DWORD StartError() const { return startError_; }
     HANDLE Handle() const { return info_.hProcess; }
     DWORD WaitExitCode(DWORD timeoutMs);
 
   private:
     PROCESS_INFORMATION info_{};
+    DWORD startError_ = 0;
 };
 
 // The visible top-level windows of a process.
