@@ -207,7 +207,7 @@ void Tooltip::Paint(HWND target) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(target, &ps);
     RECT p = ps.rcPaint;
-    HBRUSH back = CreateSolidBrush(RGB(255, 255, 224));
+    HBRUSH back = CreateSolidBrush(CurrentOwnColours().balloonBack);
     FillRect(dc, &p, back);
     SetBkMode(dc, TRANSPARENT);
     SelectObject(dc, g_gdi.uiFont);

@@ -240,6 +240,18 @@ bool PastePopup::IsPressed(HWND button) const { return SendMessageA(button, BM_G
 
 int PastePopup::SelectedRow() const { return static_cast<int>(SendMessageA(list, LB_GETCURSEL, 0, 0)); }
 
+void PastePopup::Redraw() const {
+    if (window) RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+}
+
+// The row that shows the entry (its item data); -1 when none does.
+int PastePopup::RowOfEntry(int index) const {
+    const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row)
+        if (SendMessageA(list, LB_GETITEMDATA, row, 0) == index) return row;
+    return -1;
+}
+
 void PastePopup::SetList(int top, int selection) const {
     if (top >= 0) SendMessageA(list, LB_SETTOPINDEX, top, 0);
     if (selection >= 0) SendMessageA(list, LB_SETCURSEL, selection, 0);

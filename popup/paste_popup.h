@@ -59,6 +59,8 @@ class PastePopup {
     // Open and not on its way out: the keys are still for it.
     bool TakesKeys() const { return window != nullptr && !closing; }
     void OnKey(UINT vk, LPARAM keyData);
+    // Drawn again, as after a change of the system's colours.
+    void Redraw() const;
     void OnToggle(HWND button);
     HWND Window() const { return window; }
 
@@ -85,6 +87,7 @@ class PastePopup {
     bool IsPressed(HWND button) const;
     void SetList(int top, int selection) const;
     int SelectedRow() const;
+    int RowOfEntry(int index) const;
     void AfterCopyOrderChange();
     void WatchTarget();
     bool TargetStillInFront() const;

@@ -79,8 +79,10 @@ void UnregisterPopupClasses(HINSTANCE instance) {
     UnregisterClassA("NAList", instance);
 }
 
-void PastePopup::OnKey(UINT vk, LPARAM keyData) {
+void PastePopup::OnKey(UINT key, LPARAM keyData) {
     if (!window) return;
+    // With the input method on in the application, it may have taken the key.
+    UINT vk = KeyBehindInputMethod(key, static_cast<UINT>((keyData >> 16) & 0xFF));
     // Ctrl as the keys themselves say: under Wine the asynchronous state can
     // still report a Ctrl just pressed as up (a recent "up" is kept a while).
     if (ModifierBitOfKey(vk) == kHotkeyCtrl) {
@@ -96,6 +98,15 @@ void PastePopup::OnKey(UINT vk, LPARAM keyData) {
         const ListMove m = MoveInList(key, rows, selected, top, page);
         SetList(m.top, m.selection);
     };
+    const int numbered = EntryOfDigitKey(vk, history ? history->Count() : 0);
+    if (numbered >= 0) {
+        // As Enter on the entry's row; an entry the list does not show (it
+        // changed under the popup) does nothing.
+        const int row = RowOfEntry(numbered);
+        if (row < 0) return;
+        SetList(-1, row);
+        vk = VK_RETURN;
+    }
     switch (vk) {
     case VK_RETURN:
         closing = true; // our own keystrokes follow: none of them is for us

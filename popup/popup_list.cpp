@@ -93,7 +93,7 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
             OffsetRect(&shifted, s.x, s.y);
             DrawTextA(dc, number, -1, &shifted, DT_CENTER | DT_NOPREFIX);
         }
-        SetTextColor(dc, RGB(0, 0, 255));
+        SetTextColor(dc, CurrentOwnColours().pastedNumber);
     } else {
         SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
     }

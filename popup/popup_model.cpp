@@ -1,6 +1,7 @@
 #include "popup/popup_model.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "reform/char_convert.h"
 #include "reform/reform_flags.h"
@@ -185,6 +186,37 @@ int ApplyPanelKey(PanelState& panel, unsigned vk) {
         return kPanelConverts;
     }
     return kPanelUnchanged;
+}
+
+int EntryOfDigitKey(unsigned vk, int count) {
+    constexpr unsigned kVkNumpad0 = 0x60;
+    int digit = -1;
+    if (vk >= '0' && vk <= '9') digit = static_cast<int>(vk - '0');
+    if (vk >= kVkNumpad0 && vk <= kVkNumpad0 + 9) digit = static_cast<int>(vk - kVkNumpad0);
+    if (digit < 0) return -1;
+    const int index = digit == 0 ? 9 : digit - 1;
+    return index < count ? index : -1;
+}
+
+unsigned KeyBehindInputMethod(unsigned vk, unsigned scanCode) {
+    constexpr unsigned kVkProcessKey = 0xE5;
+    if (vk != kVkProcessKey) return vk;
+    // Set 1 scan codes of a keyboard, in the order of their keys.
+    static const struct {
+        unsigned first;
+        const char* keys;
+    } kRows[] = {
+        {0x02, "1234567890"}, {0x10, "QWERTYUIOP"}, {0x1E, "ASDFGHJKL"}, {0x2C, "ZXCVBNM"},
+    };
+    for (const auto& row : kRows) {
+        const size_t n = strlen(row.keys);
+        if (scanCode >= row.first && scanCode < row.first + n) return static_cast<unsigned char>(row.keys[scanCode - row.first]);
+    }
+    constexpr unsigned kScanEscape = 0x01, kScanEnter = 0x1C, kScanSpace = 0x39;
+    if (scanCode == kScanEscape) return 0x1B;
+    if (scanCode == kScanEnter) return 0x0D;
+    if (scanCode == kScanSpace) return kVkSpace;
+    return vk;
 }
 
 TwoWay StepTwoWay(TwoWay now) {

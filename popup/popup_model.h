@@ -76,6 +76,17 @@ enum PanelChange { kPanelUnchanged = 0, kPanelFolded = 1, kPanelConverts = 2, kP
 // nothing.
 int ApplyPanelKey(PanelState& panel, unsigned vk);
 
+// A digit picks the entry whose number the list shows: 1 to 9, and 0 for
+// 10, on the top row or the keypad. The entry's storage index, or -1 for
+// another key or a number no entry has.
+int EntryOfDigitKey(unsigned vk, int count);
+
+// The key a press really is when the input method has taken it (the
+// system then says VK_PROCESSKEY): told from its scan code, for the keys
+// the popup uses (letters, digits, Space, Enter, Esc). Any other key is
+// returned as it came.
+unsigned KeyBehindInputMethod(unsigned vk, unsigned scanCode);
+
 // The conversions the panel makes, as ReformFlags.
 int FlagsOfPanel(const PanelState& panel);
 

@@ -65,6 +65,10 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CHANGECBCHAIN:
         app.history.OnClipboardChainMessage(message, wParam, lParam);
         return 0;
+    case WM_SYSCOLORCHANGE:
+    case WM_SETTINGCHANGE:
+        app.OnColoursChanged();
+        return 0;
     case WM_TIMER:
         if (wParam == HistorySaver::kTimerId) app.OnSaveTimer();
         return 0;
@@ -259,6 +263,11 @@ void AppShell::OnSaveTimer() {
         return;
     }
     saver.OnTimer(history, HistoryFilePath());
+}
+
+void AppShell::OnColoursChanged() {
+    RefreshSharedColours();
+    popup.Redraw();
 }
 
 } // namespace kst

@@ -130,6 +130,8 @@ class AppShell : public HistoryHost, public PopupHost {
     void OnGeneralNotify(int command);
     void OnSaveTimer();
     void OnSaveEnded(bool written);
+    // The system's colours changed (a theme, high contrast): drawn anew.
+    void OnColoursChanged();
     void ChooseHistoryFolder();
     std::string HistoryLoadPath() const;
     void AnnounceHistoryFolder();

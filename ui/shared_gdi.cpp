@@ -60,12 +60,48 @@ void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
     SelectObject(dc, old);
 }
 
-void CreateSharedGdi(HINSTANCE) {
-    if (g_gdi.uiFont) return; // once
+namespace {
+
+void CreateColourObjects() {
     g_gdi.shadowPen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNSHADOW));
     g_gdi.highlightPen = CreatePen(PS_SOLID, 0, GetSysColor(COLOR_BTNHIGHLIGHT));
     g_gdi.faceBrush = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
     g_gdi.selectionBrush = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
+}
+
+void DeleteColourObjects() {
+    const HGDIOBJ objects[] = {g_gdi.shadowPen, g_gdi.highlightPen, g_gdi.faceBrush, g_gdi.selectionBrush};
+    for (HGDIOBJ object : objects)
+        if (object) DeleteObject(object);
+    g_gdi.shadowPen = g_gdi.highlightPen = nullptr;
+    g_gdi.faceBrush = g_gdi.selectionBrush = nullptr;
+}
+
+bool HighContrastOn() {
+    HIGHCONTRASTA contrast{};
+    contrast.cbSize = sizeof contrast;
+    return SystemParametersInfoA(SPI_GETHIGHCONTRAST, sizeof contrast, &contrast, 0) &&
+           (contrast.dwFlags & HCF_HIGHCONTRASTON);
+}
+
+} // namespace
+
+void RefreshSharedColours() {
+    if (!g_gdi.uiFont) return; // not made yet
+    DeleteColourObjects();
+    CreateColourObjects();
+}
+
+OwnColours CurrentOwnColours() {
+    if (HighContrastOn())
+        return {GetSysColor(COLOR_HOTLIGHT), GetSysColor(COLOR_INFOBK), GetSysColor(COLOR_INFOTEXT),
+                GetSysColor(COLOR_HIGHLIGHTTEXT)};
+    return {RGB(0, 0, 255), RGB(255, 255, 224), RGB(0, 0, 0), RGB(255, 255, 255)};
+}
+
+void CreateSharedGdi(HINSTANCE) {
+    if (g_gdi.uiFont) return; // once
+    CreateColourObjects();
     g_gdi.uiFont = CreateUiFont(12, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
     g_gdi.symbolFont = CreateUiFont(12, SYMBOL_CHARSET, "Marlett");
     g_gdi.smallFont = CreateUiFont(10, SHIFTJIS_CHARSET, "ＭＳ ゴシック");
@@ -124,9 +160,9 @@ int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, in
     if (selected) {
         fill = CreateSolidBrush(GetSysColor(COLOR_HIGHLIGHT));
         FillRect(dc, rect, fill);
-        SetTextColor(dc, RGB(255, 255, 255));
+        SetTextColor(dc, CurrentOwnColours().titleText);
     } else {
-        SetTextColor(dc, RGB(0, 0, 0));
+        SetTextColor(dc, CurrentOwnColours().balloonText);
     }
     const int left = rect->left + 5;
     int x = left, y = rect->top + 2;

@@ -24,6 +24,18 @@ extern SharedGdi g_gdi;
 
 void CreateSharedGdi(HINSTANCE instance);
 void DeleteSharedGdi();
+// The pens and brushes made again from the system colours as they are now
+// (after WM_SYSCOLORCHANGE or WM_SETTINGCHANGE); the fonts stay.
+void RefreshSharedColours();
+
+// The colours of our own that the drawing uses, unless the user has asked
+// for high contrast: then every one is a system colour.
+struct OwnColours {
+    COLORREF pastedNumber;  // the number of an entry pasted before
+    COLORREF balloonBack, balloonText;
+    COLORREF titleText;     // on the highlight band of a balloon
+};
+OwnColours CurrentOwnColours();
 
 // A one-pixel line with the pen, leaving the device context as it was.
 void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2);

@@ -209,6 +209,39 @@ TEST(PopupToggles, HStepsOffBackwardsForwardsOff) {
     EXPECT_EQ("改行整形[40文字](&R)", WrapCaption(40));
 }
 
+TEST(PopupKeys, DigitsPickTheEntryWithThatNumber) {
+    struct {
+        unsigned vk;
+        int count, index;
+    } const cases[] = {
+        {'1', 5, 0},  {'3', 5, 2},  {'5', 5, 4},   {'6', 5, -1}, {'9', 9, 8},   {'0', 9, -1},
+        {'0', 10, 9}, {'0', 200, 9}, {0x61, 5, 0}, {0x67, 5, -1}, {0x60, 10, 9}, {'1', 0, -1},
+        {'A', 5, -1}, {0x69, 10, 8}, {0x6A, 20, -1}, // the keypad's * is no digit
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.index, EntryOfDigitKey(c.vk, c.count)) << c.vk << " of " << c.count;
+}
+
+// With the input method on, the keys it takes come as VK_PROCESSKEY; the
+// scan code tells which they are.
+TEST(PopupKeys, KeysTheInputMethodTookAreTheKeysTheyAre) {
+    constexpr unsigned kProcessKey = 0xE5;
+    struct {
+        unsigned vk, scan, key;
+    } const cases[] = {
+        {kProcessKey, 0x23, 'H'}, {kProcessKey, 0x26, 'L'}, {kProcessKey, 0x25, 'K'}, {kProcessKey, 0x19, 'P'},
+        {kProcessKey, 0x13, 'R'}, {kProcessKey, 0x10, 'Q'}, {kProcessKey, 0x12, 'E'}, {kProcessKey, 0x14, 'T'},
+        {kProcessKey, 0x2E, 'C'}, {kProcessKey, 0x2F, 'V'}, {kProcessKey, 0x02, '1'}, {kProcessKey, 0x0B, '0'},
+        {kProcessKey, 0x39, ' '}, {kProcessKey, 0x1C, 0x0D}, {kProcessKey, 0x01, 0x1B},
+        {kProcessKey, 0x3B, kProcessKey}, // F1: nothing of the popup's
+        {'H', 0x23, 'H'}, {0x0D, 0x1C, 0x0D}, {0x28, 0x50, 0x28}, // keys the method left alone stay
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.key, KeyBehindInputMethod(c.vk, c.scan)) << std::hex << c.scan;
+    // Through the panel: H taken by the input method steps the width.
+    PanelState panel;
+    EXPECT_EQ(kPanelConverts, ApplyPanelKey(panel, KeyBehindInputMethod(kProcessKey, 0x23)));
+    EXPECT_TRUE(panel.on[kPanelWidth]);
+}
+
 TEST(PopupTexts, StatusLineAndDetailTitle) {
     const LocalTime t{2000, 3, 2, 7, 9, 5, 0, 0};
     EXPECT_EQ("2/5 (最大20件)", EntryStatusLine(1, 5, 20));

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/apps/colour_hook.h"
 #include "tests/win/app_fixture.h"
 #include "popup/paste_popup.h"
 #include "popup/popup_model.h"
@@ -231,6 +232,43 @@ TEST_F(PopupEndToEnd, APastedNumberIsBlueAndTheSelectedRowHasTheSelectionColour)
     Tap(VK_ESCAPE);
 }
 
+// The system's colours changed while the program runs (a dark theme, high
+// contrast): the rows are drawn in the new colours of their kind.
+TEST_F(PopupEndToEnd, RowsFollowTheSystemColoursChangedWhileRunning) {
+    StartApp(HistoryOf({"first", "second"}));
+    HMODULE colours = LoadLibraryA((bench::ExeDirectory() + "testcolours.dll").c_str());
+    ASSERT_NE(nullptr, colours);
+    const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(colours, "KstTestColourHook")));
+    ASSERT_NE(nullptr, proc);
+    const DWORD thread = GetWindowThreadProcessId(app_->MainWindow(), nullptr);
+    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, proc, colours, thread);
+    ASSERT_NE(nullptr, hook);
+    PostMessageA(app_->MainWindow(), RegisterWindowMessageA(KSTTEST_SET_COLOURS), 0, 0);
+    bench::PumpFor(500); // the program's thread takes the message; nothing outside shows it
+    UnhookWindowsHookEx(hook);
+
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    HWND list = List(popup);
+    bench::PumpFor(300);
+    const COLORREF face = kTestColourValues[4], highlight = kTestColourValues[2];
+    POINT selectedBand{250, 8}, plainRow{250, 17 + 8}; // beyond the rows' texts
+    ClientToScreen(list, &selectedBand);
+    ClientToScreen(list, &plainRow);
+    EXPECT_EQ(highlight, ScreenPixel(selectedBand)) << "the selected row";
+    EXPECT_EQ(face, ScreenPixel(plainRow)) << "a row not selected: the face colour";
+    int yellow = 0; // the text of the row not selected, in the new menu text colour
+    for (int x = 31; x < 120; ++x)
+        for (int y = 17 + 3; y < 17 + 15; ++y) {
+            POINT at{x, y};
+            ClientToScreen(list, &at);
+            yellow += ScreenPixel(at) == kTestColourValues[1];
+        }
+    EXPECT_GT(yellow, 5) << "readable: the new text colour on the new background";
+    Tap(VK_ESCAPE);
+    FreeLibrary(colours);
+}
+
 TEST_F(PopupEndToEnd, LongListPagesByTen) {
     bench::SetDword(kMain, "LongList", 1);
     std::vector<std::string> texts;
@@ -281,6 +319,26 @@ TEST_F(PopupEndToEnd, NotepadGetsThePopupAndThePaste) {
     Tap(VK_RETURN);
     EXPECT_TRUE(notepad.WaitForText("二つ目")) << notepad.Text();
     EXPECT_EQ(notepad.Window(), GetForegroundWindow());
+}
+
+// A digit pastes the entry whose number the list shows, as Enter on its row.
+TEST_F(PopupEndToEnd, DigitsPasteTheEntryWithThatNumber) {
+    StartApp(HistoryOf({"e1", "e2", "e3", "e4", "e5"}));
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    Tap('7'); // five entries: no seventh
+    EXPECT_NE(nullptr, Popup()) << "still open";
+    EXPECT_EQ("", EditorText());
+    Tap('3');
+    EXPECT_TRUE(WaitForEditorText("e3")) << EditorText();
+    EXPECT_TRUE(WaitForPopupGone());
+}
+
+TEST_F(PopupEndToEnd, ZeroPastesTheTenthEntry) {
+    bench::SetDword(kMain, "LongList", 1);
+    StartApp(HistoryOf({"e1", "e2", "e3", "e4", "e5", "e6", "e7", "e8", "e9", "e10", "e11", "e12"}));
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    Tap(VK_NUMPAD0);
+    EXPECT_TRUE(WaitForEditorText("e10")) << EditorText();
 }
 
 } // namespace
