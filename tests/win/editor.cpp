@@ -15,6 +15,11 @@ bool Editor::Start(const std::string& options, const std::string& program, bool 
     return StartProcess("\"" + file + "\"" + (options.empty() ? "" : " " + options), KSTTEST_EDITOR_CLASS, quiet);
 }
 
+std::string Editor::StartProblem() const {
+    if (process_.StartError()) return "error " + std::to_string(process_.StartError()) + " starting it";
+    return window_ ? "its window has no edit control" : "no window of it within 20 s";
+}
+
 bool Editor::StartNotepad() { return StartProcess("notepad.exe", "Notepad", false) && BringToFront(); }
 
 void Editor::Stop() {

@@ -27,6 +27,8 @@ class Editor {
     void Stop();
 
     DWORD Id() const { return process_.Id(); }
+    // Why the last start failed: the system's error, or its window never came.
+    std::string StartProblem() const;
     HWND Window() const { return window_; }
     HWND Edit() const { return edit_; }
     bool BringToFront() const { return bench::BringToFront(window_); }

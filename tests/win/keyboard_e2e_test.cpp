@@ -184,7 +184,7 @@ TEST_F(KeyboardEndToEnd, KeysThatCannotReachTheProgramReachTheApplication) {
     // Once it takes keys again the hotkeys are its own again.
     block_->forwardsPosted = block_->forwardsTaken;
     bench::Chord({VK_MENU}, 'V');
-    EXPECT_TRUE(WaitForEditorText("A")) << EditorText();
+    EXPECT_TRUE(WaitForEditorText("A")) << EditorText() << "; Ctrl presses seen: " << Ask(kEditorKeyDowns, VK_CONTROL);
     EXPECT_EQ(3, Ask(kEditorKeyDowns, 'V')) << "the third is the V of our own Ctrl+V";
 }
 

@@ -234,18 +234,44 @@ TEST_F(PopupEndToEnd, APastedNumberIsBlueAndTheSelectedRowHasTheSelectionColour)
 
 // The system's colours changed while the program runs (a dark theme, high
 // contrast): the rows are drawn in the new colours of their kind.
+// The test colours set inside the program's process for as long as it
+// lives: the system keeps such a change for every program started later.
+class TestColours {
+  public:
+    explicit TestColours(HWND mainWindow)
+        : main_(mainWindow), done_(CreateEventA(nullptr, FALSE, FALSE, KSTTEST_COLOURS_DONE)),
+          library_(LoadLibraryA((bench::ExeDirectory() + "testcolours.dll").c_str())) {
+        const auto proc = library_ ? reinterpret_cast<HOOKPROC>(
+                                         reinterpret_cast<void*>(GetProcAddress(library_, "KstTestColourHook")))
+                                   : nullptr;
+        if (proc) hook_ = SetWindowsHookExA(WH_GETMESSAGE, proc, library_, GetWindowThreadProcessId(main_, nullptr));
+        on_ = hook_ && Post(kTestColoursOn);
+    }
+    ~TestColours() {
+        if (on_) Post(kTestColoursOff);
+        if (hook_) UnhookWindowsHookEx(hook_);
+        if (library_) FreeLibrary(library_);
+        if (done_) CloseHandle(done_);
+    }
+    bool On() const { return on_; }
+
+  private:
+    // Until the program's thread has taken the message and the hook says so.
+    bool Post(WPARAM which) {
+        PostMessageA(main_, RegisterWindowMessageA(KSTTEST_SET_COLOURS), which, 0);
+        return bench::PumpUntil([&] { return WaitForSingleObject(done_, 0) == WAIT_OBJECT_0; }, 5000);
+    }
+    HWND main_;
+    HANDLE done_;
+    HMODULE library_;
+    HHOOK hook_ = nullptr;
+    bool on_ = false;
+};
+
 TEST_F(PopupEndToEnd, RowsFollowTheSystemColoursChangedWhileRunning) {
     StartApp(HistoryOf({"first", "second"}));
-    HMODULE colours = LoadLibraryA((bench::ExeDirectory() + "testcolours.dll").c_str());
-    ASSERT_NE(nullptr, colours);
-    const auto proc = reinterpret_cast<HOOKPROC>(reinterpret_cast<void*>(GetProcAddress(colours, "KstTestColourHook")));
-    ASSERT_NE(nullptr, proc);
-    const DWORD thread = GetWindowThreadProcessId(app_->MainWindow(), nullptr);
-    HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, proc, colours, thread);
-    ASSERT_NE(nullptr, hook);
-    PostMessageA(app_->MainWindow(), RegisterWindowMessageA(KSTTEST_SET_COLOURS), 0, 0);
-    bench::PumpFor(500); // the program's thread takes the message; nothing outside shows it
-    UnhookWindowsHookEx(hook);
+    const TestColours dark(app_->MainWindow());
+    ASSERT_TRUE(dark.On()) << "the colours set inside the program";
 
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
@@ -266,7 +292,6 @@ TEST_F(PopupEndToEnd, RowsFollowTheSystemColoursChangedWhileRunning) {
         }
     EXPECT_GT(yellow, 5) << "readable: the new text colour on the new background";
     Tap(VK_ESCAPE);
-    FreeLibrary(colours);
 }
 
 TEST_F(PopupEndToEnd, LongListPagesByTen) {
