@@ -2,7 +2,8 @@
 
 namespace kst {
 
-BalloonSpot PlaceBalloon(int placement, const ScreenRect& r, const ScreenRect& w, int width, int height) {
+BalloonSpot PlaceBalloon(int placement, const ScreenRect& r, const ScreenRect& w, int width, int height,
+                         DpiScale px) {
     BalloonSpot s{0, 0, height};
     switch (placement) {
     case kLeft:
@@ -38,7 +39,7 @@ BalloonSpot PlaceBalloon(int placement, const ScreenRect& r, const ScreenRect& w
         s.y = r.top;
         const double tallest = 1.5 * (r.bottom - r.top);
         if (height > tallest) s.height = static_cast<int>(tallest);
-        if (width + r.right + 20 > w.right) s.x = r.left - width - 1;
+        if (width + r.right + px(20) > w.right) s.x = r.left - width - 1;
         break;
     }
     }

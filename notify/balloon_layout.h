@@ -1,5 +1,8 @@
 // Where the balloon goes and how big it is. Pure arithmetic, no Windows.
+// Lengths are base pixels, scaled by the DPI of the balloon's display.
 #pragma once
+
+#include "ui/dpi_scale.h"
 
 namespace kst {
 
@@ -21,13 +24,13 @@ struct BalloonSpot {
 // The balloon's top-left corner for its placement beside the anchor R,
 // corrected to stay in the work area W.
 BalloonSpot PlaceBalloon(int placement, const ScreenRect& anchor, const ScreenRect& work, int width,
-                         int height);
+                         int height, DpiScale px);
 
 // Width after measuring a text of the given one-line width.
-inline int GrowBalloonWidth(int width, int measured) {
-    const int wanted = measured + kBalloonMinWidth;
+inline int GrowBalloonWidth(int width, int measured, DpiScale px) {
+    const int wanted = measured + px(kBalloonMinWidth);
     const int grown = wanted > width ? wanted : width;
-    return grown < kBalloonMaxWidth ? grown : kBalloonMaxWidth;
+    return grown < px(kBalloonMaxWidth) ? grown : px(kBalloonMaxWidth);
 }
 
 } // namespace kst

@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include "ui/dpi_win.h"
 #include "ui/shared_gdi.h"
 #include "ui/window_object.h"
 
@@ -16,11 +17,15 @@ LRESULT CALLBACK ProgressWindowProc(HWND window, UINT message, WPARAM wParam, LP
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Centred in the work area as it was when the program started.
-POINT CentredInWorkArea() {
+RECT StartWorkArea() {
     RECT w = g_gdi.workArea;
     if (IsRectEmpty(&w)) SystemParametersInfoA(SPI_GETWORKAREA, 0, &w, 0);
-    return POINT{w.left + (w.right - w.left - kProgressWidth) / 2, w.top + (w.bottom - w.top - kProgressHeight) / 2};
+    return w;
+}
+
+// Centred in the work area as it was when the program started.
+POINT CentredIn(const RECT& w, int width, int height) {
+    return POINT{w.left + (w.right - w.left - width) / 2, w.top + (w.bottom - w.top - height) / 2};
 }
 
 } // namespace
@@ -33,17 +38,19 @@ int ProgressWindow::CreateOwned(HINSTANCE programInstance, HWND ownerWindow) {
     instance = programInstance;
     owner = ownerWindow;
     if (!RegisterClassOnce(g_classRegistered, ProgramWindowClass(ProgressWindowProc, instance, kProgressClass))) return 0;
-    const POINT at = CentredInWorkArea();
+    const RECT work = StartWorkArea();
+    const DpiScale px{DpiOfMonitorOfRect(work)};
+    const POINT at = CentredIn(work, px(kProgressWidth), px(kProgressHeight));
     auto create = [&](HWND ownerWindow) {
         return CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kProgressClass, "",
                                WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER, at.x, at.y,
-                               kProgressWidth, kProgressHeight, ownerWindow, nullptr, instance, this);
+                               px(kProgressWidth), px(kProgressHeight), ownerWindow, nullptr, instance, this);
     };
     window = create(owner);
     // An owner in another process may be refused; the bar still shows.
     if (!window && owner) window = create(nullptr);
     if (!window) return 0;
-    progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, 15, 15, 270, 15, window,
+    progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "", WS_CHILD | WS_VISIBLE, px(15), px(15), px(270), px(15), window,
                                   (HMENU)1, instance, nullptr);
     ShowWindow(window, SW_SHOWNOACTIVATE);
     UpdateWindow(window);

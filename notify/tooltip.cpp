@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "notify/balloon_layout.h"
+#include "ui/dpi_win.h"
 #include "ui/layered.h"
 #include "ui/shared_gdi.h"
 #include "ui/window_object.h"
@@ -86,13 +87,14 @@ int Tooltip::Init() {
     FreeText(content);
     contentStandIns.clear();
     placement = x = y = width = height = 0;
+    px = DpiScale{DpiOfMonitorOfRect(AnchorRect())};
     return wasVisible;
 }
 
 // The text as one line, control characters included.
 int Tooltip::MeasureLine(const char* text, const StandIns* standIns) const {
     HDC dc = GetDC(window);
-    HGDIOBJ oldFont = SelectObject(dc, g_gdi.uiFont);
+    HGDIOBJ oldFont = SelectObject(dc, FontsForDpi(px.dpi).ui);
     const int width = MeasureTextLine(dc, text, standIns);
     SelectObject(dc, oldFont);
     ReleaseDC(window, dc);
@@ -106,8 +108,8 @@ void Tooltip::SetTitleText(const char* text) {
     // The window's own text says what the balloon is about, for tools that
     // read windows rather than pixels.
     SetWindowTextA(window, title);
-    width = GrowBalloonWidth(width, MeasureLine(title));
-    height = kBalloonTitleHeight;
+    width = GrowBalloonWidth(width, MeasureLine(title), px);
+    height = px(kBalloonTitleHeight);
 }
 
 void Tooltip::SetContentText(const char* text, const StandIns* standIns) {
@@ -115,10 +117,10 @@ void Tooltip::SetContentText(const char* text, const StandIns* standIns) {
     content = CopyText(text);
     contentStandIns = standIns ? *standIns : StandIns();
     if (!window) return;
-    width = GrowBalloonWidth(width, MeasureLine(content, &contentStandIns));
+    width = GrowBalloonWidth(width, MeasureLine(content, &contentStandIns), px);
     HDC dc = GetDC(window);
-    HGDIOBJ oldFont = SelectObject(dc, g_gdi.uiFont);
-    height += MeasureWrappedText(dc, content, width, &contentStandIns) + 8;
+    HGDIOBJ oldFont = SelectObject(dc, FontsForDpi(px.dpi).ui);
+    height += MeasureWrappedText(dc, px, content, width, &contentStandIns) + px(8);
     SelectObject(dc, oldFont);
     ReleaseDC(window, dc);
 }
@@ -179,7 +181,7 @@ int Tooltip::Show(UINT_PTR kind) {
         RECT w{};
         SystemParametersInfoA(SPI_GETWORKAREA, 0, &w, 0);
         const BalloonSpot spot = PlaceBalloon(placement, ScreenRect{r.left, r.top, r.right, r.bottom},
-                                              ScreenRect{w.left, w.top, w.right, w.bottom}, width, height);
+                                              ScreenRect{w.left, w.top, w.right, w.bottom}, width, height, px);
         x = spot.x;
         y = spot.y;
         height = spot.height;
@@ -210,13 +212,13 @@ void Tooltip::Paint(HWND target) {
     HBRUSH back = CreateSolidBrush(CurrentOwnColours().balloonBack);
     FillRect(dc, &p, back);
     SetBkMode(dc, TRANSPARENT);
-    SelectObject(dc, g_gdi.uiFont);
+    SelectObject(dc, FontsForDpi(px.dpi).ui);
     if (title) {
-        const RECT band{p.left, p.top, p.right, p.top + kTitleBand};
-        DrawWrappedText(dc, title, &band, 1, 0);
-        p.top += kTitleBand;
+        const RECT band{p.left, p.top, p.right, p.top + px(kTitleBand)};
+        DrawWrappedText(dc, px, title, &band, 1, 0);
+        p.top += px(kTitleBand);
     }
-    if (content) DrawWrappedText(dc, content, &p, 0, 1, &contentStandIns);
+    if (content) DrawWrappedText(dc, px, content, &p, 0, 1, &contentStandIns);
     DeleteObject(back);
     EndPaint(target, &ps);
 }

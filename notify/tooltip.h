@@ -53,6 +53,8 @@ class Tooltip {
     int width = 0, height = 0;
     UINT displayTime = 4000;
     int wasVisible = 0;
+    // The DPI of the display its anchor is on, taken anew for each text.
+    DpiScale px;
 };
 
 } // namespace kst

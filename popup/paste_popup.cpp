@@ -5,6 +5,7 @@
 
 #include "history/clip_history.h"
 #include "popup/popup_model.h"
+#include "ui/dpi_win.h"
 #include "ui/shared_gdi.h"
 #include "ui/window_object.h"
 
@@ -77,7 +78,7 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         break;
     case WM_MEASUREITEM:
         if (wParam == kHistoryList) {
-            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = kRowHeight;
+            reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->itemHeight = static_cast<UINT>(popup->px(kRowHeight));
             return 1;
         }
         break;
@@ -90,9 +91,10 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// The position and size in base pixels, placed in the popup's.
 HWND PastePopup::CreateControl(const char* className, int id, const char* caption, DWORD style, int x, int y,
                                int width, int height) {
-    return CreateWindowExA(0, className, caption, style, x, y, width, height, window,
+    return CreateWindowExA(0, className, caption, style, px(x), px(y), px(width), px(height), window,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
 }
 
@@ -126,11 +128,13 @@ void PastePopup::CreateControls(int columnWidth) {
 }
 
 void PastePopup::ApplyInitialStates() {
-    SendMessageA(list, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
-    SendMessageA(statusLine, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
-    for (HWND toggle : toggles) SendMessageA(toggle, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
-    for (HWND glyph : directions) SendMessageA(glyph, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
-    SendMessageA(foldButton, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), FALSE);
+    const UiFonts fonts = FontsForDpi(px.dpi);
+    const auto text = reinterpret_cast<WPARAM>(fonts.ui), glyphs = reinterpret_cast<WPARAM>(fonts.symbol);
+    SendMessageA(list, WM_SETFONT, text, FALSE);
+    SendMessageA(statusLine, WM_SETFONT, text, FALSE);
+    for (HWND toggle : toggles) SendMessageA(toggle, WM_SETFONT, text, FALSE);
+    for (HWND glyph : directions) SendMessageA(glyph, WM_SETFONT, glyphs, FALSE);
+    SendMessageA(foldButton, WM_SETFONT, glyphs, FALSE);
     ShowPanel(panel.shown ? kPanelFolded : kPanelUnchanged);
 }
 
@@ -153,14 +157,16 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     invertOrder = options.invertOrder;
     if (!RegisterClassOnce(classRegistered, ProgramWindowClass(PopupProc, instance, kPopupClass))) return;
 
+    // Drawn for the monitor it opens on; it never moves, so never changes DPI.
+    px = DpiScale{DpiOfMonitorAt(caret)};
     const PopupPoint caretAt{caret.x, caret.y};
-    const PopupPoint at = PlacePopup(caretAt, listExtra, WorkAreaOfCaret(caretAt));
+    const PopupPoint at = PlacePopup(caretAt, listExtra, WorkAreaOfCaret(caretAt), px.dpi);
 
     window = CreateWindowExA(WS_EX_TOOLWINDOW | WS_EX_TOPMOST | WS_EX_NOPARENTNOTIFY, kPopupClass, "",
-                             WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME, at.x, at.y, kPopupWidth,
-                             kFoldedHeight + listExtra, owner, nullptr, instance, this);
+                             WS_POPUP | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_DLGFRAME, at.x, at.y, px(kPopupWidth),
+                             px(kFoldedHeight + listExtra), owner, nullptr, instance, this);
     if (!window) return;
-    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.uiFont), FALSE);
+    SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(FontsForDpi(px.dpi).ui), FALSE);
     CreateControls(options.columnWidth);
     ApplyInitialStates();
     LoadFormatIcons();
@@ -219,17 +225,19 @@ void PastePopup::Close(bool destroying) {
 }
 
 void PastePopup::Resize() {
-    const int height = (panel.shown ? kExpandedHeight : kFoldedHeight) + listExtra;
-    SetWindowPos(window, nullptr, 0, 0, kPopupWidth, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int height = px((panel.shown ? kExpandedHeight : kFoldedHeight) + listExtra);
+    SetWindowPos(window, nullptr, 0, 0, px(kPopupWidth), height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void PastePopup::PaintFrame(HDC dc, const RECT& paint) const {
     const int right = paint.right - 2, e = listExtra;
-    DrawLine(dc, g_gdi.shadowPen, 1, e + 87, right, e + 87);
-    DrawLine(dc, g_gdi.highlightPen, 1, e + 88, right, e + 88);
-    if (!panel.shown) return;
-    DrawLine(dc, g_gdi.shadowPen, 1, e + 108, right, e + 108);
-    DrawLine(dc, g_gdi.highlightPen, 1, e + 109, right, e + 109);
+    // A groove: the shadow line and the light one right under it.
+    auto groove = [&](int y) {
+        DrawLine(dc, g_gdi.shadowPen, 1, px(y), right, px(y));
+        DrawLine(dc, g_gdi.highlightPen, 1, px(y) + 1, right, px(y) + 1);
+    };
+    groove(e + 87);
+    if (panel.shown) groove(e + 108);
 }
 
 void PastePopup::SetPressed(HWND button, bool pressed) const {

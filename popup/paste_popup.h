@@ -80,6 +80,7 @@ class PastePopup {
     void DrawListItem(const DRAWITEMSTRUCT& item);
     void DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool selected) const;
     void DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) const;
+    void DrawNumberRule(HDC dc, const RECT& row) const;
     void ShowEntryDetail(uint32_t data);
     void ShowSelectionDetail();
     void PasteSelection();
@@ -113,6 +114,8 @@ class PastePopup {
     bool invertOrder = false;
     bool listBackgroundDrawn = false;
     HICON formatIcons[6] = {};
+    // The DPI of the monitor it opened on: every length below is scaled by it.
+    DpiScale px;
 };
 
 // The NAButton and NAList superclasses: they act on the mouse press and

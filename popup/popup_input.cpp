@@ -40,7 +40,8 @@ LRESULT CALLBACK NAListProc(HWND list, UINT message, WPARAM wParam, LPARAM lPara
         ScreenToClient(list, &at);
         const int rows = static_cast<int>(CallBase(g_listBase, list, LB_GETCOUNT, 0, 0));
         const int top = static_cast<int>(CallBase(g_listBase, list, LB_GETTOPINDEX, 0, 0));
-        const int row = at.y >= 0 ? top + at.y / kRowHeight : -1;
+        const int rowHeight = static_cast<int>(CallBase(g_listBase, list, LB_GETITEMHEIGHT, 0, 0));
+        const int row = at.y >= 0 && rowHeight > 0 ? top + at.y / rowHeight : -1;
         if (row >= 0 && row < rows) {
             const int selected = static_cast<int>(CallBase(g_listBase, list, LB_GETCURSEL, 0, 0));
             const UINT mouse = HIWORD(lParam);

@@ -20,6 +20,7 @@ const struct {
     int icon;
 } kFormatIcons[6] = {{0x02, IDI_FORMAT_TEXT},  {0x04, IDI_FORMAT_PICTURE}, {0x08, IDI_FORMAT_SHAPES},
                      {0x10, IDI_FORMAT_SOUND}, {0x20, IDI_FORMAT_FILES},   {0x01, IDI_FORMAT_OTHER}};
+constexpr int kFormatIconSize = 16;
 
 
 
@@ -30,11 +31,13 @@ void DrawTextAt(HDC dc, const char* text, int x, int y, COLORREF color) {
 
 } // namespace
 
-// 16 x 16 from the 32 x 32 images, for the whole time the popup is open.
+// 16 x 16 (scaled) from the 32 x 32 images, for the whole time the popup
+// is open.
 void PastePopup::LoadFormatIcons() {
+    const int size = px(kFormatIconSize);
     for (int k = 0; k < 6; ++k)
         formatIcons[k] = static_cast<HICON>(
-            LoadImageA(instance, MAKEINTRESOURCEA(kFormatIcons[k].icon), IMAGE_ICON, 16, 16, 0));
+            LoadImageA(instance, MAKEINTRESOURCEA(kFormatIcons[k].icon), IMAGE_ICON, size, size, 0));
 }
 
 void PastePopup::DestroyFormatIcons() {
@@ -60,15 +63,14 @@ void PastePopup::DrawListItem(const DRAWITEMSTRUCT& item) {
         GetClientRect(list, &all);
         HDC dc = GetDC(list);
         FillRect(dc, &all, g_gdi.faceBrush);
-        DrawLine(dc, g_gdi.shadowPen, all.left + 26, all.top, all.left + 26, all.bottom);
-        DrawLine(dc, g_gdi.highlightPen, all.left + 27, all.top, all.left + 27, all.bottom);
+        DrawNumberRule(dc, all);
         ReleaseDC(list, dc);
         listBackgroundDrawn = true;
     }
     if (item.itemID == static_cast<UINT>(-1)) return;
     const int saved = SaveDC(item.hDC);
     SetBkMode(item.hDC, TRANSPARENT);
-    SelectObject(item.hDC, g_gdi.uiFont);
+    SelectObject(item.hDC, FontsForDpi(px.dpi).ui);
     FillRect(item.hDC, &item.rcItem, g_gdi.faceBrush);
     const bool selected = (item.itemState & ODS_SELECTED) != 0;
     if (history->Clipboard().otherFormats == 1 && item.itemID == 0)
@@ -83,7 +85,7 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
     const RECT& r = item.rcItem;
     char number[16];
     snprintf(number, sizeof number, "%d", index + 1);
-    RECT box{r.left + 2, r.top + 3, r.left + 24, r.bottom};
+    RECT box{r.left + px(2), r.top + px(3), r.left + px(24), r.bottom};
     if (history->IsItemPasted(index)) {
         // A blue number with a light outline: four shifted copies, then blue.
         SetTextColor(dc, GetSysColor(COLOR_HIGHLIGHTTEXT));
@@ -98,17 +100,23 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
         SetTextColor(dc, GetSysColor(COLOR_MENUTEXT));
     }
     DrawTextA(dc, number, -1, &box, DT_CENTER | DT_NOPREFIX);
-    DrawLine(dc, g_gdi.shadowPen, r.left + 26, r.top, r.left + 26, r.bottom);
-    DrawLine(dc, g_gdi.highlightPen, r.left + 27, r.top, r.left + 27, r.bottom);
+    DrawNumberRule(dc, r);
     if (selected) {
-        const RECT band{r.left + 29, r.top, r.right - 3, r.bottom};
+        const RECT band{r.left + px(29), r.top, r.right - px(3), r.bottom};
         FillRect(dc, &band, g_gdi.selectionBrush);
     }
     SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
     StandIns standIns;
     const std::string text = history->Item(index)->DisplayText(kRowTextBytes, standIns);
-    const RECT textRect{r.left + 31, r.top + 3, r.right - 6, r.bottom};
-    DrawRowText(dc, text.c_str(), &textRect, selected, &standIns);
+    const RECT textRect{r.left + px(31), r.top + px(3), r.right - px(6), r.bottom};
+    DrawRowText(dc, px, text.c_str(), &textRect, selected, &standIns);
+}
+
+// The groove between the numbers and the texts.
+void PastePopup::DrawNumberRule(HDC dc, const RECT& r) const {
+    const int x = r.left + px(26);
+    DrawLine(dc, g_gdi.shadowPen, x, r.top, x, r.bottom);
+    DrawLine(dc, g_gdi.highlightPen, x + 1, r.top, x + 1, r.bottom);
 }
 
 void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) const {
@@ -116,14 +124,15 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
     const RECT& r = item.rcItem;
     DrawLine(dc, g_gdi.shadowPen, r.left, r.bottom - 2, r.right - 3, r.bottom - 2);
     DrawLine(dc, g_gdi.highlightPen, r.left, r.bottom - 1, r.right - 3, r.bottom - 1);
-    int x = r.left + 2;
+    int x = r.left + px(2);
+    const int size = px(kFormatIconSize);
     for (int k = 0; k < 6; ++k) {
         if (!(history->Clipboard().formatMask & kFormatIcons[k].bit)) continue;
-        if (formatIcons[k]) DrawIconEx(dc, x, r.top + 1, formatIcons[k], 16, 16, 0, nullptr, DI_NORMAL);
-        x += 12; // the icons overlap by 4 pixels
+        if (formatIcons[k]) DrawIconEx(dc, x, r.top + px(1), formatIcons[k], size, size, 0, nullptr, DI_NORMAL);
+        x += px(12); // the icons overlap by a quarter
     }
     if (selected) {
-        const RECT band{x + 3, r.top, r.right - 3, r.bottom - 2};
+        const RECT band{x + px(3), r.top, r.right - px(3), r.bottom - 2};
         FillRect(dc, &band, g_gdi.selectionBrush);
     }
     const int current = history->Clipboard().currentEntryIndex;
@@ -131,13 +140,14 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
         SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
         StandIns standIns;
         const std::string text = history->Item(current)->DisplayText(kRowTextBytes, standIns);
-        const RECT textRect{x + 5, r.top + 2, r.right - 6, r.bottom};
-        DrawRowText(dc, text.c_str(), &textRect, selected, &standIns);
+        const RECT textRect{x + px(5), r.top + px(2), r.right - px(6), r.bottom};
+        DrawRowText(dc, px, text.c_str(), &textRect, selected, &standIns);
         return;
     }
     const char* label = history->Clipboard().textOnClipboard == 1 ? kCurrentClipboardLabel : kNoTextLabel;
-    if (!selected) DrawTextAt(dc, label, x + 6, r.top + 3, GetSysColor(COLOR_HIGHLIGHTTEXT));
-    DrawTextAt(dc, label, x + 5, r.top + 2, GetSysColor(COLOR_GRAYTEXT));
+    // Engraved: a light copy one pixel down and right, under the grey.
+    if (!selected) DrawTextAt(dc, label, x + px(5) + 1, r.top + px(2) + 1, GetSysColor(COLOR_HIGHLIGHTTEXT));
+    DrawTextAt(dc, label, x + px(5), r.top + px(2), GetSysColor(COLOR_GRAYTEXT));
 }
 
 void PastePopup::ShowSelectionDetail() {

@@ -5,6 +5,7 @@
 
 #include "reform/char_convert.h"
 #include "reform/reform_flags.h"
+#include "ui/dpi_scale.h"
 
 namespace kst {
 
@@ -19,23 +20,24 @@ int ClampInto(int value, int low, int high) {
 
 } // namespace
 
-PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea) {
+PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea, int dpi) {
+    const DpiScale px{dpi};
     PopupPoint at{};
     // The expanded height is reserved whether or not the panel is shown, so
     // that unfolding never runs off the screen; below the caret line means
     // from the line's foot on, so that the popup never covers the line.
-    const int height = listExtra + kExpandedHeight;
-    if (caret.y + kRowHeight + height <= workArea.bottom)
-        at.y = caret.y + kRowHeight;
+    const int height = px(listExtra + kExpandedHeight), width = px(kPopupWidth), line = px(kRowHeight);
+    if (caret.y + line + height <= workArea.bottom)
+        at.y = caret.y + line;
     else
         at.y = caret.y - height - 1;
-    if (caret.x + kPopupWidth < workArea.right)
-        at.x = caret.x - 20;
+    if (caret.x + width < workArea.right)
+        at.x = caret.x - px(kCaretLeftGap);
     else
-        at.x = workArea.right - kPopupWidth;
+        at.x = workArea.right - width;
     // Inside the work area on all four sides: a popup off the screen would
     // still take every key.
-    at.x = ClampInto(at.x, workArea.left, workArea.right - kPopupWidth);
+    at.x = ClampInto(at.x, workArea.left, workArea.right - width);
     at.y = ClampInto(at.y, workArea.top, workArea.bottom - height);
     return at;
 }

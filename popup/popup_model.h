@@ -24,14 +24,17 @@ constexpr int kFoldedHeight = 115;
 constexpr int kExpandedHeight = 186;
 constexpr int kRowHeight = 17;
 constexpr int kLongListExtra = 85;
+constexpr int kCaretLeftGap = 20;
 constexpr int kRowTextBytes = 250;
 constexpr int kDetailBytes = 750;
 constexpr uint32_t kCurrentClipboardRow = 255;
 
 // Below the caret line, or above it when the expanded popup would not fit
 // between the line's foot and the work area's bottom; left of the caret by 20; then kept inside the
-// work area (of the caret's monitor) on all four sides.
-PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea);
+// work area (of the caret's monitor) on all four sides. Every length is
+// scaled to the DPI of the caret's monitor; the caret and the work area
+// are that monitor's pixels.
+PopupPoint PlacePopup(PopupPoint caret, int listExtra, const PopupRect& workArea, int dpi);
 
 // The work area of the monitor that holds the point, else of the nearest
 // one (as the system chooses for a point off every monitor).

@@ -4,10 +4,14 @@
 #include "reform/conversion_captions.h"
 #include "reform/reform_flags.h"
 #include "settings/settings_sheet.h"
+#include "ui/dpi_win.h"
 #include "ui/shared_gdi.h"
 
 namespace kst {
 namespace {
+
+// Sent to a dialog's children once it has been scaled for a new DPI.
+constexpr UINT kDpiChangedAfterParent = 0x02E3;
 
 const int kOrderButtons[2] = {IDC_HISTORY_FIFO, IDC_HISTORY_FILO};
 const int kCopyOrderButtons[3] = {IDC_HISTORY_PASTED_STAYS, IDC_HISTORY_PASTED_TO_BACK, IDC_HISTORY_PASTED_TO_TOP};
@@ -58,17 +62,28 @@ void ShowDirection(HWND page, int k) {
     SetDlgItemTextA(page, kDirections[k].box, TwoWayCaption(k, IsChecked(page, kDirections[k].toggle)));
 }
 
+// The direction toggles' glyph font and size, for the page's DPI now: the
+// system scales the dialog, but not a font or size of our own.
+void FitDirectionToggles(HWND page) {
+    const DpiScale px{DpiOfWindow(page)};
+    const HFONT glyphs = FontsForDpi(px.dpi).symbol;
+    for (const auto& d : kDirections) {
+        HWND toggle = GetDlgItem(page, d.toggle);
+        SendMessageA(toggle, WM_SETFONT, reinterpret_cast<WPARAM>(glyphs), TRUE);
+        SetWindowPos(toggle, nullptr, 0, 0, px(16), px(12), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
 void FillReformPage(HWND page) {
     VendorKeyScope store;
     for (int k = 0; k < 4; ++k) {
         SetChecked(page, kDirections[k].box, ReadSwitch(kDirections[k].onOff));
         SetChecked(page, kDirections[k].toggle, ReadSwitch(kDirections[k].direction));
         ShowDirection(page, k);
-        HWND toggle = GetDlgItem(page, kDirections[k].toggle);
-        SendMessageA(toggle, WM_SETFONT, reinterpret_cast<WPARAM>(g_gdi.symbolFont), TRUE);
-        SetWindowTextA(toggle, "4"); // the right-pointing triangle of the symbol font
-        SetWindowPos(toggle, nullptr, 0, 0, 16, 12, SWP_NOMOVE | SWP_NOZORDER);
+        // The right-pointing triangle of the symbol font.
+        SetWindowTextA(GetDlgItem(page, kDirections[k].toggle), "4");
     }
+    FitDirectionToggles(page);
     SetChecked(page, IDC_REFORM_WRAP, ReadSwitch(setting::kWrap));
     SetChecked(page, IDC_REFORM_QUOTE, ReadSwitch(setting::kQuote));
     SetChecked(page, IDC_REFORM_KINSOKU, ReadSwitch(setting::kKinsoku));
@@ -117,6 +132,7 @@ INT_PTR CALLBACK HistoryPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
 
 INT_PTR CALLBACK ReformPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) FillReformPage(page);
+    if (message == kDpiChangedAfterParent) FitDirectionToggles(page); // moved to a monitor of another DPI
     if (IsApply(message, lParam)) StoreReformPage(page);
     if (IsClick(message, wParam))
         for (int k = 0; k < 4; ++k)

@@ -3,6 +3,7 @@
 #include <oleacc.h>
 
 #include "hook/ksthook.h"
+#include "ui/dpi_win.h"
 
 namespace kst {
 namespace {
@@ -13,15 +14,17 @@ bool SystemCaret(DWORD thread, GUITHREADINFO& info, POINT& at, bool& known) {
     info = GUITHREADINFO{};
     info.cbSize = sizeof info;
     known = thread && GetGUIThreadInfo(thread, &info);
-    if (!known || !info.hwndCaret) return false;
-    at = POINT{info.rcCaret.left, info.rcCaret.top};
-    return ClientToScreen(info.hwndCaret, &at) != FALSE;
+    if (!known || !info.hwndCaret || !IsWindow(info.hwndCaret)) return false;
+    at = ClientPointToScreen(info.hwndCaret, POINT{info.rcCaret.left, info.rcCaret.top});
+    return true;
 }
 
-bool HookCaret(POINT& at) {
+// Asked inside the application, so in its own (perhaps scaled) coordinates.
+bool HookCaret(HWND foreground, POINT& at) {
     const uint32_t caret = GetForegroundProcessCaretPos();
     if (!caret) return false;
-    at = POINT{static_cast<short>(caret & 0xFFFF), static_cast<short>(caret >> 16)};
+    at = LogicalScreenPointToPhysical(
+        foreground, POINT{static_cast<short>(caret & 0xFFFF), static_cast<short>(caret >> 16)});
     return true;
 }
 
@@ -74,7 +77,7 @@ POINT ForegroundCaret() {
     if (SystemCaret(thread, info, at, known)) return at;
     // The hook asks the same thread from inside: worth its wait only when
     // the system could not read the thread at all.
-    if (!known && HookCaret(at)) return at;
+    if (!known && HookCaret(foreground, at)) return at;
     if (AccessibleCaret(info.hwndFocus ? info.hwndFocus : foreground, at)) return at;
     GetCursorPos(&at);
     return at;

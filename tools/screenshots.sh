@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: the tray icon with a count, a balloon, the
-# paste popup (expanded, folded, and with the current-clipboard row) and the
-# six pages of the settings sheet.
+# paste popup (expanded, folded, with the current-clipboard row, and on a
+# display scaled to 150 %) and the six pages of the settings sheet.
 # Needs a built win64 test configuration (tools/test-all.sh makes one).
 set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
@@ -76,4 +76,18 @@ for page in 0 1 2 3 4 5; do
     import -display "$DISPLAY" -window root "$KST_TMP/full.png"
     convert "$KST_TMP/full.png" -crop 400x370+312+200 "$out/settings-$page.png"
 done
+wine "$bin/kstpost.exe" --key $'\e' # Esc closes the sheet
+
+# The display scaled to 150 % (144 DPI): the program and notepad started
+# again, as after the user changed the scale.
+wine "$bin/kstclose.exe" >/dev/null 2>&1 || true
+wine taskkill /f /im notepad.exe >/dev/null 2>&1 || true
+wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d 144 /f >/dev/null 2>&1
+sleep 1
+wine "$work/kestrane.exe" </dev/null >/dev/null 2>&1 &
+sleep 6
+wine notepad.exe </dev/null >/dev/null 2>&1 &
+sleep 4
+popup_shot 760x370+0+50 popup-150.png
+wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
 kst_log "screenshots in $out"

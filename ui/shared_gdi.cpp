@@ -41,13 +41,14 @@ void DrawGlyph(HDC dc, int x, int y, const char* ch, int length, const StandIns*
         TextOutA(dc, x, y, ch, length);
 }
 
-void DrawTabMark(HDC dc, int x, int y) {
-    const POINT mark[] = {{x + 1, y + 4}, {x + 2, y + 5}, {x, y + 7}};
+void DrawTabMark(HDC dc, DpiScale px, int x, int y) {
+    const POINT mark[] = {{x + px(1), y + px(4)}, {x + px(2), y + px(5)}, {x, y + px(7)}};
     Polyline(dc, mark, 3);
 }
 
-void DrawReturnMark(HDC dc, int x, int y) {
-    const POINT mark[] = {{x + 3, y + 5}, {x + 1, y + 7}, {x + 3, y + 9}, {x + 1, y + 7}, {x + 5, y + 7}, {x + 5, y + 1}};
+void DrawReturnMark(HDC dc, DpiScale px, int x, int y) {
+    const POINT mark[] = {{x + px(3), y + px(5)}, {x + px(1), y + px(7)}, {x + px(3), y + px(9)},
+                          {x + px(1), y + px(7)}, {x + px(5), y + px(7)}, {x + px(5), y + px(1)}};
     Polyline(dc, mark, 6);
 }
 
@@ -77,6 +78,12 @@ void DeleteColourObjects() {
     g_gdi.faceBrush = g_gdi.selectionBrush = nullptr;
 }
 
+void DeleteFonts(UiFonts& fonts) {
+    if (fonts.ui) DeleteObject(fonts.ui);
+    if (fonts.symbol) DeleteObject(fonts.symbol);
+    fonts = UiFonts{};
+}
+
 bool HighContrastOn() {
     HIGHCONTRASTA contrast{};
     contrast.cbSize = sizeof contrast;
@@ -87,7 +94,7 @@ bool HighContrastOn() {
 } // namespace
 
 void RefreshSharedColours() {
-    if (!g_gdi.uiFont) return; // not made yet
+    if (!g_gdi.smallFont) return; // not made yet
     DeleteColourObjects();
     CreateColourObjects();
 }
@@ -100,23 +107,36 @@ OwnColours CurrentOwnColours() {
 }
 
 void CreateSharedGdi(HINSTANCE) {
-    if (g_gdi.uiFont) return; // once
+    if (g_gdi.smallFont) return; // once
     CreateColourObjects();
-    g_gdi.uiFont = CreateUiFont(12, SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
-    g_gdi.symbolFont = CreateUiFont(12, SYMBOL_CHARSET, "Marlett");
     g_gdi.smallFont = CreateUiFont(10, SHIFTJIS_CHARSET, "ＭＳ ゴシック");
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &g_gdi.workArea, 0);
 }
 
+UiFonts FontsForDpi(int dpi) {
+    dpi = UsableDpi(dpi);
+    for (const UiFonts& fonts : g_gdi.fonts)
+        if (fonts.dpi == dpi) return fonts;
+    // Kept until the program ends: a window may still be drawing with any of
+    // them, and only a few DPIs (one per monitor and scale) ever meet.
+    UiFonts fonts;
+    fonts.dpi = dpi;
+    fonts.ui = CreateUiFont(ScaleToDpi(12, dpi), SHIFTJIS_CHARSET, "ＭＳ Ｐゴシック");
+    fonts.symbol = CreateUiFont(ScaleToDpi(12, dpi), SYMBOL_CHARSET, "Marlett");
+    g_gdi.fonts.push_back(fonts);
+    return g_gdi.fonts.back();
+}
+
 void DeleteSharedGdi() {
     const HGDIOBJ objects[] = {g_gdi.shadowPen, g_gdi.highlightPen, g_gdi.faceBrush, g_gdi.selectionBrush,
-                               g_gdi.uiFont,    g_gdi.symbolFont,   g_gdi.smallFont};
+                               g_gdi.smallFont};
     for (HGDIOBJ object : objects)
         if (object) DeleteObject(object);
+    for (UiFonts& fonts : g_gdi.fonts) DeleteFonts(fonts);
     g_gdi = SharedGdi{};
 }
 
-int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected, const StandIns* standIns) {
+int DrawRowText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected, const StandIns* standIns) {
     if (!text) return 0;
     const int saved = SaveDC(dc);
     HPEN markPen = CreatePen(PS_SOLID, 0, GetSysColor(selected ? COLOR_GRAYTEXT : COLOR_HIGHLIGHT));
@@ -130,16 +150,16 @@ int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected, const 
             DrawGlyph(dc, x, y, p, length, standIns);
             x += GlyphWidth(dc, p, length, standIns);
         } else if (b == '\t') {
-            DrawTabMark(dc, x, y);
-            x += kTabAdvance;
+            DrawTabMark(dc, px, x, y);
+            x += px(kTabAdvance);
         } else if (b == '\r') {
-            DrawReturnMark(dc, x, y);
-            x += 7;
+            DrawReturnMark(dc, px, x, y);
+            x += px(7);
         } else {
-            x += kControlAdvance;
+            x += px(kControlAdvance);
         }
         p += length;
-        if (x > rect->right - 12) {
+        if (x > rect->right - px(12)) {
             TextOutA(dc, x, y, "...", 3);
             break;
         }
@@ -149,7 +169,7 @@ int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected, const 
     return 1;
 }
 
-int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks,
+int DrawWrappedText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected, int showMarks,
                     const StandIns* standIns) {
     if (!text) return 0;
     const int saved = SaveDC(dc);
@@ -164,8 +184,8 @@ int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, in
     } else {
         SetTextColor(dc, CurrentOwnColours().balloonText);
     }
-    const int left = rect->left + 5;
-    int x = left, y = rect->top + 2;
+    const int left = rect->left + px(5), line = px(kLineHeight);
+    int x = left, y = rect->top + px(2);
     for (const char* p = text; *p;) {
         const int length = CharLength(p);
         const auto b = static_cast<unsigned char>(*p);
@@ -174,21 +194,21 @@ int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, in
             DrawGlyph(dc, x, y, p, length, standIns);
             x += GlyphWidth(dc, p, length, standIns);
         } else if (b == '\t') {
-            if (showMarks) DrawTabMark(dc, x, y);
-            x += kTabAdvance;
+            if (showMarks) DrawTabMark(dc, px, x, y);
+            x += px(kTabAdvance);
         } else if (b == '\n' || (b == '\r' && *next != '\n')) {
-            if (showMarks) DrawReturnMark(dc, x, y);
+            if (showMarks) DrawReturnMark(dc, px, x, y);
             x = left;
-            y += kLineHeight;
+            y += line;
         } else if (b != '\r') {
-            x += kControlAdvance;
+            x += px(kControlAdvance);
         }
         p = next;
-        if (x > rect->right - 18) {
+        if (x > rect->right - px(18)) {
             x = left;
-            y += kLineHeight;
+            y += line;
         }
-        if (y + 6 > rect->bottom) break;
+        if (y + px(6) > rect->bottom) break;
     }
     SelectClipRgn(dc, nullptr);
     RestoreDC(dc, saved);
@@ -197,8 +217,8 @@ int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, in
     return 1;
 }
 
-int MeasureWrappedText(HDC dc, const char* text, int width, const StandIns* standIns) {
-    return MeasureWrappedText(text, width,
+int MeasureWrappedText(HDC dc, DpiScale px, const char* text, int width, const StandIns* standIns) {
+    return MeasureWrappedText(text, width, px,
                               [dc, standIns](const char* ch, int length) { return GlyphWidth(dc, ch, length, standIns); });
 }
 

@@ -7,16 +7,24 @@
 #include <string>
 #include <vector>
 
+#include "ui/dpi_scale.h"
+
 namespace kst {
+
+// The text and glyph fonts of our windows at one DPI.
+struct UiFonts {
+    int dpi = 0;
+    HFONT ui = nullptr;
+    HFONT symbol = nullptr;
+};
 
 struct SharedGdi {
     HPEN shadowPen = nullptr;
     HPEN highlightPen = nullptr;
     HBRUSH faceBrush = nullptr;
     HBRUSH selectionBrush = nullptr;
-    HFONT uiFont = nullptr;
-    HFONT symbolFont = nullptr;
-    HFONT smallFont = nullptr;
+    HFONT smallFont = nullptr; // the tray icon's digits, in its fixed pixels
+    std::vector<UiFonts> fonts; // one set per DPI met
     RECT workArea{};
 };
 
@@ -24,6 +32,8 @@ extern SharedGdi g_gdi;
 
 void CreateSharedGdi(HINSTANCE instance);
 void DeleteSharedGdi();
+// The fonts for a window on a display of the DPI, made when first asked for.
+UiFonts FontsForDpi(int dpi);
 // The pens and brushes made again from the system colours as they are now
 // (after WM_SYSCOLORCHANGE or WM_SETTINGCHANGE); the fonts stay.
 void RefreshSharedColours();
@@ -45,10 +55,13 @@ void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2);
 // functions. Null or empty: plain code page 932.
 using StandIns = std::vector<std::u16string>;
 
-int DrawRowText(HDC dc, const char* text, const RECT* rect, int selected, const StandIns* standIns = nullptr);
-int DrawWrappedText(HDC dc, const char* text, const RECT* rect, int selected, int showMarks,
+// The spacing, marks and margins of these are scaled by px; the device
+// context holds the font of the same DPI.
+int DrawRowText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected,
+                const StandIns* standIns = nullptr);
+int DrawWrappedText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected, int showMarks,
                     const StandIns* standIns = nullptr);
-int MeasureWrappedText(HDC dc, const char* text, int width, const StandIns* standIns = nullptr);
+int MeasureWrappedText(HDC dc, DpiScale px, const char* text, int width, const StandIns* standIns = nullptr);
 // The text as one line, control characters included.
 int MeasureTextLine(HDC dc, const char* text, const StandIns* standIns = nullptr);
 

@@ -5,6 +5,7 @@
 #include <cstddef>
 
 #include "reform/char_convert.h"
+#include "ui/dpi_scale.h"
 
 namespace kst {
 
@@ -20,35 +21,36 @@ inline int CharLength(const char* text) {
 }
 
 // Height the wrapped text needs at the given width; glyphWidth(ch, length)
-// gives one character's width in pixels.
+// gives one character's width in pixels of the display's DPI.
 template <typename GlyphWidth>
-int MeasureWrappedText(const char* text, int width, GlyphWidth glyphWidth) {
-    if (!text || !*text) return 8;
-    const int limit = width - 23;
+int MeasureWrappedText(const char* text, int width, DpiScale px, GlyphWidth glyphWidth) {
+    if (!text || !*text) return px(8);
+    const int limit = width - px(23), cap = px(kMeasureCap), line = px(kLineHeight);
+    const int tab = px(kTabAdvance), control = px(kControlAdvance);
     int w = 0, h = 0;
-    for (const char* p = text; *p && h <= kMeasureCap;) {
+    for (const char* p = text; *p && h <= cap;) {
         const int length = CharLength(p);
         const auto b = static_cast<unsigned char>(*p);
         const char* next = p + length;
         if (length == 2 || b >= 0x20) {
             w += glyphWidth(p, length);
         } else if (b == '\t') {
-            w += kTabAdvance;
+            w += tab;
         } else if (b == '\n' || (b == '\r' && *next != '\n')) {
             if (*next) {
-                h += kLineHeight;
+                h += line;
                 w = 0;
             }
         } else if (b != '\r') {
-            w += kControlAdvance;
+            w += control;
         }
         if (w > limit) {
-            h += kLineHeight;
+            h += line;
             w = 0;
         }
         p = next;
     }
-    return h + 8;
+    return h + px(8);
 }
 
 } // namespace kst

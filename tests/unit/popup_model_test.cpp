@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "popup/popup_model.h"
+#include "ui/dpi_scale.h"
 
 namespace {
 
@@ -29,7 +30,7 @@ TEST(PopupPlacement, AroundTheCaretWithinTheWorkArea) {
         {"no caret answer counts as (0, 0)", {0, 0}, 0, {0, 17}},
     };
     for (const auto& c : cases) {
-        const PopupPoint at = PlacePopup(c.caret, c.extra, kScreen);
+        const PopupPoint at = PlacePopup(c.caret, c.extra, kScreen, kBaseDpi);
         EXPECT_EQ(c.expected.x, at.x) << c.name;
         EXPECT_EQ(c.expected.y, at.y) << c.name;
     }
@@ -51,7 +52,7 @@ TEST(PopupPlacement, TheMonitorThatHoldsTheCaret) {
         {{3000, 300}, {2304 - 320, 317}},   // off every monitor: the nearest
     };
     for (const auto& c : cases) {
-        const PopupPoint at = PlacePopup(c.caret, 0, WorkAreaAt(c.caret, monitors, 2));
+        const PopupPoint at = PlacePopup(c.caret, 0, WorkAreaAt(c.caret, monitors, 2), kBaseDpi);
         EXPECT_EQ(c.expected.x, at.x) << c.caret.x << "," << c.caret.y;
         EXPECT_EQ(c.expected.y, at.y) << c.caret.x << "," << c.caret.y;
     }
@@ -79,7 +80,7 @@ TEST(PopupPlacement, TheMonitorThatHoldsTheCaret) {
     };
     for (const auto& c : edges) {
         const PopupRect work = WorkAreaAt(c.caret, around, 3);
-        const PopupPoint at = PlacePopup(c.caret, 0, work);
+        const PopupPoint at = PlacePopup(c.caret, 0, work, kBaseDpi);
         EXPECT_EQ(c.expected.x, at.x) << c.name;
         EXPECT_EQ(c.expected.y, at.y) << c.name;
         EXPECT_GE(at.x, work.left) << c.name;
@@ -88,12 +89,55 @@ TEST(PopupPlacement, TheMonitorThatHoldsTheCaret) {
         EXPECT_LE(at.y + kExpandedHeight, work.bottom) << c.name;
     }
     // A work area smaller than the popup: its top left corner stays on it.
-    const PopupPoint tiny = PlacePopup({50, 50}, 0, PopupRect{0, 0, 200, 100});
+    const PopupPoint tiny = PlacePopup({50, 50}, 0, PopupRect{0, 0, 200, 100}, kBaseDpi);
     EXPECT_EQ(0, tiny.x);
     EXPECT_EQ(0, tiny.y);
     // One monitor: the same as its work area.
-    const PopupPoint one = PlacePopup({300, 638}, 0, WorkAreaAt({300, 638}, monitors, 1));
-    EXPECT_EQ(PlacePopup({300, 638}, 0, kScreen).y, one.y);
+    const PopupPoint one = PlacePopup({300, 638}, 0, WorkAreaAt({300, 638}, monitors, 1), kBaseDpi);
+    EXPECT_EQ(PlacePopup({300, 638}, 0, kScreen, kBaseDpi).y, one.y);
+}
+
+// Lengths scale as the system scales them: halves away from zero.
+TEST(DpiScaling, LengthsRoundAsTheSystemRounds) {
+    const struct {
+        int value, dpi, expected;
+    } cases[] = {
+        {320, 96, 320}, {17, 96, 17},   {17, 144, 26},   {20, 144, 30},  {115, 144, 173}, {186, 144, 279},
+        {85, 144, 128}, {17, 120, 21},  {17, 192, 34},   {320, 192, 640}, {-20, 144, -30}, {-17, 144, -26},
+        {1, 120, 1},    {1, 168, 2},    {0, 144, 0},     {17, 0, 17},     {17, -5, 17},
+    };
+    for (const auto& c : cases) EXPECT_EQ(c.expected, ScaleToDpi(c.value, c.dpi)) << c.value << " at " << c.dpi;
+    // A logical length of a window at one DPI, in pixels of another.
+    EXPECT_EQ(150, ScaleBetweenDpis(100, 96, 144));
+    EXPECT_EQ(100, ScaleBetweenDpis(150, 144, 96));
+    EXPECT_EQ(100, ScaleBetweenDpis(100, 144, 144));
+    EXPECT_EQ(7, ScaleBetweenDpis(7, 0, 0));
+}
+
+// On a monitor at 150 % or 200 % every length of the placement is scaled;
+// the caret and the work area are already that monitor's pixels.
+TEST(PopupPlacement, ScaledForTheCaretsMonitor) {
+    constexpr PopupRect kLarge{0, 0, 2560, 1400};
+    const struct {
+        const char* name;
+        PopupPoint caret;
+        int extra, dpi;
+        PopupPoint expected;
+    } cases[] = {
+        {"150 %: below the line by 26, left by 30", {600, 300}, 0, 144, {570, 326}},
+        {"200 %: below by 34, left by 40", {600, 300}, 0, 192, {560, 334}},
+        {"150 % near the bottom: above by the expanded height 279 + 1", {600, 1200}, 0, 144, {570, 1200 - 280}},
+        {"150 % long list: 85 + 186 scaled as one length", {600, 1200}, 85, 144, {570, 1200 - 407 - 1}},
+        {"150 % near the right edge: flush with 480", {2300, 300}, 0, 144, {2560 - 480, 326}},
+        {"200 % near the right edge: flush with 640", {2000, 300}, 0, 192, {2560 - 640, 334}},
+        {"96: as ever", {600, 300}, 0, 96, {580, 317}},
+    };
+    for (const auto& c : cases) {
+        const PopupPoint at = PlacePopup(c.caret, c.extra, kLarge, c.dpi);
+        EXPECT_EQ(c.expected.x, at.x) << c.name;
+        EXPECT_EQ(c.expected.y, at.y) << c.name;
+        EXPECT_LE(at.y + ScaleToDpi(kExpandedHeight + c.extra, c.dpi), kLarge.bottom) << c.name;
+    }
 }
 
 TEST(PopupKeys, PageAndLineMovesOfTheList) {

@@ -133,7 +133,7 @@ TEST(Balloon, PlacementsAndCorrections) {
         {"unknown is beside", 9, {500, 300, 600, 340}, 100, 50, {600, 300, 50}},
     };
     for (const auto& c : cases) {
-        const BalloonSpot s = PlaceBalloon(c.placement, c.anchor, work, c.w, c.h);
+        const BalloonSpot s = PlaceBalloon(c.placement, c.anchor, work, c.w, c.h, DpiScale{});
         EXPECT_EQ(c.spot.x, s.x) << c.name;
         EXPECT_EQ(c.spot.y, s.y) << c.name;
         EXPECT_EQ(c.spot.height, s.height) << c.name;
@@ -141,11 +141,23 @@ TEST(Balloon, PlacementsAndCorrections) {
 }
 
 TEST(Balloon, WidthGrowsWithTextUpTo220) {
-    EXPECT_EQ(23, GrowBalloonWidth(0, 0));
-    EXPECT_EQ(123, GrowBalloonWidth(0, 100));
-    EXPECT_EQ(123, GrowBalloonWidth(123, 50)) << "never shrinks";
-    EXPECT_EQ(220, GrowBalloonWidth(0, 197));
-    EXPECT_EQ(220, GrowBalloonWidth(0, 198));
+    const DpiScale base, large{144};
+    EXPECT_EQ(23, GrowBalloonWidth(0, 0, base));
+    EXPECT_EQ(123, GrowBalloonWidth(0, 100, base));
+    EXPECT_EQ(123, GrowBalloonWidth(123, 50, base)) << "never shrinks";
+    EXPECT_EQ(220, GrowBalloonWidth(0, 197, base));
+    EXPECT_EQ(220, GrowBalloonWidth(0, 198, base));
+    // At 150 %: margin 35 (34.5 away from zero), widest 330.
+    EXPECT_EQ(35, GrowBalloonWidth(0, 0, large));
+    EXPECT_EQ(135, GrowBalloonWidth(0, 100, large));
+    EXPECT_EQ(330, GrowBalloonWidth(0, 296, large));
+    EXPECT_EQ(330, GrowBalloonWidth(0, 400, large));
+}
+
+TEST(Balloon, BesideKeepsTwentyScaledPixelsToTheWorkAreasEdge) {
+    const ScreenRect work{0, 0, 1024, 738}, anchor{500, 300, 904, 340};
+    EXPECT_EQ(904, PlaceBalloon(kBeside, anchor, work, 100, 50, DpiScale{}).x);
+    EXPECT_EQ(399, PlaceBalloon(kBeside, anchor, work, 100, 50, DpiScale{144}).x) << "30 pixels wanted at 150 %";
 }
 
 TEST(MeasureWrappedText, FixedGlyphWidths) {
@@ -169,12 +181,16 @@ TEST(MeasureWrappedText, FixedGlyphWidths) {
         {"あいう", 23 + 24, 22},                 // 12 each: the third passes 24
         {endless.c_str(), 40, 8 + 14 * 29},  // stops once past 394
     };
-    for (const auto& c : cases) EXPECT_EQ(c.height, MeasureWrappedText(c.text, c.width, eight)) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(c.height, MeasureWrappedText(c.text, c.width, DpiScale{}, eight)) << c.text;
+    // At 200 % with glyphs twice as wide, every height doubles.
+    const auto sixteen = [](const char*, int length) { return length == 2 ? 24 : 16; };
+    for (const auto& c : cases)
+        EXPECT_EQ(2 * c.height, MeasureWrappedText(c.text, 2 * c.width, DpiScale{192}, sixteen)) << c.text;
 }
 
 TEST(MeasureWrappedText, KatakanaAreGlyphsNotControls) {
     int asked = 0;
-    MeasureWrappedText("\xB1\xB2", 220, [&](const char*, int) { return ++asked, 5; });
+    MeasureWrappedText("\xB1\xB2", 220, DpiScale{}, [&](const char*, int) { return ++asked, 5; });
     EXPECT_EQ(2, asked);
 }
 

@@ -188,6 +188,25 @@ void DeleteValue(const char* subkey, const char* name) {
     RegCloseKey(key);
 }
 
+namespace {
+constexpr char kDesktopKey[] = "Control Panel\\Desktop";
+constexpr char kLogPixels[] = "LogPixels";
+} // namespace
+
+DisplayDpi::DisplayDpi(DWORD dpi) {
+    DWORD size = sizeof old_;
+    had_ = RegGetValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, RRF_RT_REG_DWORD, nullptr, &old_, &size) ==
+           ERROR_SUCCESS;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &dpi, sizeof dpi);
+}
+
+DisplayDpi::~DisplayDpi() {
+    if (had_)
+        RegSetKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels, REG_DWORD, &old_, sizeof old_);
+    else
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kDesktopKey, kLogPixels);
+}
+
 std::vector<kst::HistoryRecord> HistoryRecordsIn(const std::string& path) {
     const std::string bytes = ReadFileBytes(path);
     return kst::DecodeHistoryFile(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());

@@ -108,6 +108,20 @@ bool GetString(const char* subkey, const char* name, std::string& value);
 bool ValueExists(const char* subkey, const char* name);
 void DeleteValue(const char* subkey, const char* name);
 
+// The display's DPI as the user sets it (the scaling of the desktop), for
+// the programs started while it lives; put back as it was afterwards.
+class DisplayDpi {
+  public:
+    explicit DisplayDpi(DWORD dpi);
+    ~DisplayDpi();
+    DisplayDpi(const DisplayDpi&) = delete;
+    DisplayDpi& operator=(const DisplayDpi&) = delete;
+
+  private:
+    bool had_ = false;
+    DWORD old_ = 0;
+};
+
 std::string ReadFileBytes(const std::string& path);
 // A history file as it is on disk now; none for a missing file.
 std::vector<kst::HistoryRecord> HistoryRecordsIn(const std::string& path);

@@ -42,7 +42,7 @@ class AppFixture : public ::testing::Test {
 
     // The test editor, started again with the options, in front.
     void StartEditor(const std::string& options = "") {
-        ASSERT_TRUE(editor_.Start(options));
+        ASSERT_TRUE(editor_.Start(options)) << editor_.StartProblem();
         editorWindow_ = editor_.Window();
         edit_ = editor_.Edit();
     }

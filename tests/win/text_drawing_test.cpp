@@ -19,7 +19,7 @@ class Canvas {
         const RECT all{0, 0, kWidth, kHeight};
         FillRect(dc_, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
         SetBkMode(dc_, TRANSPARENT);
-        SelectObject(dc_, kst::g_gdi.uiFont);
+        SelectObject(dc_, kst::FontsForDpi(kst::kBaseDpi).ui);
     }
     ~Canvas() {
         SelectObject(dc_, old_);
@@ -64,17 +64,17 @@ TEST_F(TextDrawing, RowShowsTabAndReturnMarksAndNothingForLineFeed) {
     Canvas canvas;
     const RECT row{0, 0, 200, 16};
     const COLORREF mark = GetSysColor(COLOR_HIGHLIGHT); // not selected
-    EXPECT_EQ(1, kst::DrawRowText(canvas.Dc(), "\t\r\n", &row, 0));
+    EXPECT_EQ(1, kst::DrawRowText(canvas.Dc(), kst::DpiScale{}, "\t\r\n", &row, 0));
     EXPECT_EQ(mark, canvas.At(1, 4)) << "the tab mark at x 0";
     EXPECT_EQ(mark, canvas.At(13, 3)) << "the return mark at x 8";
     EXPECT_EQ(0, canvas.Count(mark, 15, 200)) << "one return mark; the line feed draws nothing";
-    EXPECT_EQ(0, kst::DrawRowText(canvas.Dc(), nullptr, &row, 0));
+    EXPECT_EQ(0, kst::DrawRowText(canvas.Dc(), kst::DpiScale{}, nullptr, &row, 0));
 }
 
 TEST_F(TextDrawing, LongRowIsCutWithAnEllipsis) {
     Canvas canvas;
     const RECT row{0, 0, 60, 16};
-    EXPECT_EQ(1, kst::DrawRowText(canvas.Dc(), "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", &row, 0));
+    EXPECT_EQ(1, kst::DrawRowText(canvas.Dc(), kst::DpiScale{}, "WWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWWW", &row, 0));
     const COLORREF black = RGB(0, 0, 0);
     EXPECT_GT(canvas.Count(black, 0, 60), 0);
     EXPECT_EQ(0, canvas.Count(black, 90, 200)) << "nothing drawn far past the cut";
@@ -83,10 +83,10 @@ TEST_F(TextDrawing, LongRowIsCutWithAnEllipsis) {
 TEST_F(TextDrawing, WrappedTextWrapsAndMeasuresWhatItDraws) {
     Canvas canvas;
     const char* text = "一行目のテキスト\n二行目";
-    const int height = kst::MeasureWrappedText(canvas.Dc(), text, 200);
+    const int height = kst::MeasureWrappedText(canvas.Dc(), kst::DpiScale{}, text, 200);
     EXPECT_EQ(22, height) << "two lines";
     const RECT box{0, 0, 200, 60};
-    EXPECT_EQ(1, kst::DrawWrappedText(canvas.Dc(), text, &box, 0, 0));
+    EXPECT_EQ(1, kst::DrawWrappedText(canvas.Dc(), kst::DpiScale{}, text, &box, 0, 0));
     auto inkInRows = [&](int top, int bottom) {
         int n = 0;
         for (int y = top; y < bottom; ++y)
@@ -101,7 +101,7 @@ TEST_F(TextDrawing, WrappedTextWrapsAndMeasuresWhatItDraws) {
 TEST_F(TextDrawing, SelectedWrappedTextFillsWithTheHighlight) {
     Canvas canvas;
     const RECT band{0, 0, 200, 15};
-    EXPECT_EQ(1, kst::DrawWrappedText(canvas.Dc(), "title", &band, 1, 0));
+    EXPECT_EQ(1, kst::DrawWrappedText(canvas.Dc(), kst::DpiScale{}, "title", &band, 1, 0));
     EXPECT_EQ(GetSysColor(COLOR_HIGHLIGHT), canvas.At(150, 7));
     EXPECT_GT(canvas.Count(RGB(255, 255, 255), 0, 40), 0) << "white text";
 }
@@ -113,9 +113,9 @@ TEST_F(TextDrawing, StandInsAreDrawnAsTheCharactersTheyHold) {
     const std::string text = "a" + kst::StandInBytes(0) + "b" + kst::StandInBytes(1);
     Canvas rows, wrapped, direct;
     const RECT row{0, 0, 200, 16};
-    EXPECT_EQ(1, kst::DrawRowText(rows.Dc(), text.c_str(), &row, 0, &held));
+    EXPECT_EQ(1, kst::DrawRowText(rows.Dc(), kst::DpiScale{}, text.c_str(), &row, 0, &held));
     const RECT box{0, 0, 200, 60};
-    EXPECT_EQ(1, kst::DrawWrappedText(wrapped.Dc(), text.c_str(), &box, 0, 0, &held));
+    EXPECT_EQ(1, kst::DrawWrappedText(wrapped.Dc(), kst::DpiScale{}, text.c_str(), &box, 0, 0, &held));
 
     SIZE a{}, b{}, hangul{};
     GetTextExtentPoint32A(direct.Dc(), "a", 1, &a);
@@ -127,7 +127,7 @@ TEST_F(TextDrawing, StandInsAreDrawnAsTheCharactersTheyHold) {
     TextOutW(direct.Dc(), a.cx + hangul.cx + b.cx, 0, L"\U0001F600", 2);
     EXPECT_TRUE(rows.SameAs(direct)) << "the row";
     Canvas bytes; // what drawing the stand-ins' own bytes would show
-    kst::DrawRowText(bytes.Dc(), text.c_str(), &row, 0);
+    kst::DrawRowText(bytes.Dc(), kst::DpiScale{}, text.c_str(), &row, 0);
     EXPECT_FALSE(rows.SameAs(bytes)) << "the held characters, not the stand-ins";
     EXPECT_EQ(a.cx + hangul.cx + b.cx + [&] {
         SIZE e{};

@@ -7,17 +7,10 @@
 
 #include "tests/win/app_bench.h"
 #include "tests/win/editor.h"
-#include "notify/balloon_layout.h"
+#include "tests/win/balloon_bench.h"
 #include "resources/resource_ids.h"
-#include "ui/shared_gdi.h"
 
 namespace {
-
-SIZE LineSize(HDC dc, const char* text) {
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text, (int)strlen(text), &size);
-    return size;
-}
 
 constexpr char kPauseTitle[] = "Kestrane [動作]";
 constexpr char kPausedText[] = "履歴管理を一時停止します";
@@ -108,17 +101,6 @@ class TrayEndToEnd : public ::testing::Test {
         return tip;
     }
 
-    static SIZE ExpectedBalloon(const char* title, const char* text) {
-        HDC dc = GetDC(nullptr);
-        HGDIOBJ old = SelectObject(dc, kst::g_gdi.uiFont);
-        int width = kst::GrowBalloonWidth(0, LineSize(dc, title).cx);
-        width = kst::GrowBalloonWidth(width, LineSize(dc, text).cx);
-        const int height = kst::kBalloonTitleHeight + kst::MeasureWrappedText(dc, text, width) + 8;
-        SelectObject(dc, old);
-        ReleaseDC(nullptr, dc);
-        return SIZE{width, height};
-    }
-
     static bool WaitBalloonOfSize(SIZE size, DWORD timeoutMs) {
         return bench::PumpUntil([&] {
             RECT r{};
@@ -158,7 +140,7 @@ TEST_F(TrayEndToEnd, PauseFromTheMenuShowsTheBalloonWithoutTakingTheFocus) {
 
     // The menu took the foreground for itself; give it back to the editor.
     ASSERT_TRUE(bench::BringToFront(s_editorWindow));
-    const SIZE expected = ExpectedBalloon(kPauseTitle, kPausedText);
+    const SIZE expected = bench::ExpectedBalloon(kPauseTitle, kPausedText, kst::kBaseDpi);
     ASSERT_TRUE(WaitBalloonOfSize(expected, 3000)) << "a balloon " << expected.cx << "x" << expected.cy;
     HWND balloon = Balloon();
     bench::PumpFor(300);
@@ -180,12 +162,12 @@ TEST_F(TrayEndToEnd, ASecondNoticeReplacesTheFirstAndRestartsTheDisplayTime) {
     HWND menu = OpenTrayMenu();
     ASSERT_NE(nullptr, menu);
     ChooseWithKey(menu, 'R');
-    ASSERT_TRUE(WaitBalloonOfSize(ExpectedBalloon(kPauseTitle, kResumedText), 3000));
+    ASSERT_TRUE(WaitBalloonOfSize(bench::ExpectedBalloon(kPauseTitle, kResumedText, kst::kBaseDpi), 3000));
     EXPECT_EQ(0, PauseBarPixelsInTray());
     bench::PumpFor(1500);
     menu = OpenTrayMenu();
     ChooseWithKey(menu, 'R');
-    ASSERT_TRUE(WaitBalloonOfSize(ExpectedBalloon(kPauseTitle, kPausedText), 3000));
+    ASSERT_TRUE(WaitBalloonOfSize(bench::ExpectedBalloon(kPauseTitle, kPausedText, kst::kBaseDpi), 3000));
     const DWORD secondShown = GetTickCount();
     EXPECT_TRUE(WaitBalloonVisible(false, 8000));
     EXPECT_GE(GetTickCount() - secondShown, 3500u) << "the display time starts again with the second notice";
