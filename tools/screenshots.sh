@@ -88,6 +88,6 @@ wine "$work/kestrane.exe" </dev/null >/dev/null 2>&1 &
 sleep 6
 wine notepad.exe </dev/null >/dev/null 2>&1 &
 sleep 4
-popup_shot 760x370+0+50 popup-150.png
+popup_shot 820x330+0+50 popup-150.png
 wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
 kst_log "screenshots in $out"
