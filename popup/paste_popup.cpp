@@ -172,6 +172,7 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     LoadFormatIcons();
     FillList(panel.copyOrder);
     SendMessageA(list, LB_SETCURSEL, 0, 0);
+    targetIme.Suspend(owner);
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
     balloon.Create(instance, window, mainWindow);
@@ -207,6 +208,7 @@ void PastePopup::Close(bool destroying) {
     // The keys are the applications' again before the window goes: a key
     // typed the moment it disappears must not still come to us.
     closing = true;
+    targetIme.Resume();
     if (host) host->PopupClosed(PanelToKeep());
     if (window) {
         KillTimer(window, kWatchTimerId);

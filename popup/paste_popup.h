@@ -11,6 +11,7 @@
 #include "popup/popup_model.h"
 #include "store/stored_settings.h"
 #include "notify/tooltip.h"
+#include "popup/target_ime.h"
 
 namespace kst {
 
@@ -114,6 +115,7 @@ class PastePopup {
     bool invertOrder = false;
     bool listBackgroundDrawn = false;
     HICON formatIcons[6] = {};
+    TargetInputMethod targetIme;
     // The DPI of the monitor it opened on: every length below is scaled by it.
     DpiScale px;
 };

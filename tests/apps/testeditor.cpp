@@ -2,6 +2,7 @@
 // key messages that really reach the control, so tests can tell what the
 // hook let through, and answers questions through a registered message.
 #include <windows.h>
+#include <imm.h>
 
 #include <string.h>
 
@@ -30,6 +31,23 @@ HWND g_nextViewer;
 // --unicode: a wide-character edit control, as Unicode applications have;
 // its copies put CF_UNICODETEXT on the clipboard.
 bool g_unicode;
+// Requests other programs make to switch the input method off and on,
+// seen at the thread's input method window.
+WNDPROC g_imeProc;
+LONG g_imeOffRequests, g_imeOnRequests;
+constexpr WPARAM kImeSetOpenStatus = 0x0006;
+
+LRESULT CALLBACK CountingImeProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_IME_CONTROL && wParam == kImeSetOpenStatus) ++(lParam ? g_imeOnRequests : g_imeOffRequests);
+    return CallWindowProcA(g_imeProc, window, message, wParam, lParam);
+}
+
+LONG OpenInputMethod(bool open) {
+    HIMC context = ImmGetContext(g_edit);
+    const BOOL done = context && ImmSetOpenStatus(context, open);
+    if (context) ImmReleaseContext(g_edit, context);
+    return done;
+}
 
 LRESULT CallEdit(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return g_unicode ? CallWindowProcW(g_editProc, window, message, wParam, lParam)
@@ -94,12 +112,17 @@ LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
         ZeroMemory(g_keyDowns, sizeof g_keyDowns);
         ZeroMemory(g_keyUps, sizeof g_keyUps);
         g_anyKeys = 0;
+        g_imeOffRequests = g_imeOnRequests = 0;
         g_copyMarker = kMarkNone;
         SetWindowTextA(g_edit, "");
         return 1;
     case kEditorMarkCopies:
         g_copyMarker = (CopyMarker)lParam;
         return 1;
+    case kEditorOpenIme:
+        return OpenInputMethod(lParam != 0);
+    case kEditorImeRequests:
+        return MAKELONG(g_imeOffRequests, g_imeOnRequests);
     case kEditorFreeze:
         Sleep((DWORD)lParam);
         return 1;
@@ -131,6 +154,8 @@ LRESULT CALLBACK EditorProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
                                      window, (HMENU)1, nullptr, nullptr);
             g_editProc = (WNDPROC)SetWindowLongPtrA(g_edit, GWLP_WNDPROC, (LONG_PTR)CountingEditProc);
         }
+        if (HWND ime = ImmGetDefaultIMEWnd(g_edit))
+            g_imeProc = (WNDPROC)SetWindowLongPtrA(ime, GWLP_WNDPROC, (LONG_PTR)CountingImeProc);
         return 0;
     case WM_SIZE:
         MoveWindow(g_edit, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);

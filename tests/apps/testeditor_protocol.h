@@ -13,4 +13,6 @@ enum EditorQuery {
     kEditorFreeze = 5,   // post it: stop pumping messages for lParam ms
     kEditorAnyKeys = 6,  // key messages of any kind received
     kEditorMarkCopies = 7, // lParam CopyMarker: copies carry it from now on
+    kEditorOpenIme = 8,    // lParam 1 on, 0 off: the input method of the edit control
+    kEditorImeRequests = 9, // requests to switch its input method: off ones low word, on ones high
 };

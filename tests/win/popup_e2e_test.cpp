@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/apps/colour_hook.h"
@@ -344,6 +345,32 @@ TEST_F(PopupEndToEnd, NotepadGetsThePopupAndThePaste) {
     Tap(VK_RETURN);
     EXPECT_TRUE(notepad.WaitForText("二つ目")) << notepad.Text();
     EXPECT_EQ(notepad.Window(), GetForegroundWindow());
+}
+
+// The application's input method is switched off while the popup is open
+// and on again when it closes, so that no key typed to the popup starts a
+// composition there. (Wine's input method windows take the requests without
+// acting on them, and always say they are on: what is checked is that the
+// requests are made, in pairs, so that the input method is never left off.)
+TEST_F(PopupEndToEnd, TheApplicationsInputMethodIsOffWhileThePopupIsOpen) {
+    StartApp(HistoryOf({"a", "b"}));
+    const auto requests = [&] {
+        const LRESULT both = Ask(kEditorImeRequests);
+        return std::make_pair(LOWORD(both), HIWORD(both)); // off, on
+    };
+    ASSERT_EQ(1, Ask(kEditorOpenIme, 1));
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    EXPECT_EQ(std::make_pair(WORD{1}, WORD{0}), requests()) << "off while open";
+    Tap(VK_ESCAPE);
+    ASSERT_TRUE(WaitForPopupGone());
+    EXPECT_EQ(std::make_pair(WORD{1}, WORD{1}), requests()) << "on again after Esc";
+
+    // Closed by a paste: on again too.
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    Tap(VK_RETURN);
+    EXPECT_TRUE(WaitForEditorText("a"));
+    EXPECT_TRUE(bench::PumpUntil([&] { return requests() == std::make_pair(WORD{2}, WORD{2}); }, 3000))
+        << "on again after a paste";
 }
 
 // A digit pastes the entry whose number the list shows, as Enter on its row.
