@@ -178,8 +178,7 @@ int Tooltip::Show(UINT_PTR kind) {
     if (!window) return 0;
     if (kind == kShowTimer) {
         const RECT r = AnchorRect();
-        RECT w{};
-        SystemParametersInfoA(SPI_GETWORKAREA, 0, &w, 0);
+        const RECT w = WorkAreaOfMonitorOf(r);
         const BalloonSpot spot = PlaceBalloon(placement, ScreenRect{r.left, r.top, r.right, r.bottom},
                                               ScreenRect{w.left, w.top, w.right, w.bottom}, width, height, px);
         x = spot.x;

@@ -68,6 +68,15 @@ int DpiOfMonitorAt(POINT point) { return DpiOfMonitor(MonitorFromPoint(point, MO
 
 int DpiOfMonitorOfRect(const RECT& rect) { return DpiOfMonitor(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST)); }
 
+RECT WorkAreaOfMonitorOf(const RECT& rect) {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (GetMonitorInfoA(MonitorFromRect(&rect, MONITOR_DEFAULTTONEAREST), &info)) return info.rcWork;
+    RECT work{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    return work;
+}
+
 POINT LogicalScreenPointToPhysical(HWND window, POINT point) {
     static const auto toPhysical =
         SystemFunction<LogicalToPhysicalFn>("user32.dll", "LogicalToPhysicalPointForPerMonitorDPI");
