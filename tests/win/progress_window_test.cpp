@@ -9,10 +9,13 @@
 #include "history/clip_item.h"
 #include "notify/progress_window.h"
 #include "reform/reform_flags.h"
+#include "ui/dpi_win.h"
 #include "ui/shared_gdi.h"
 
 namespace {
 
+// Also run on a display scaled to 150 % (the test command sets the DPI
+// before this process starts): the sizes are the scaled ones.
 TEST(ProgressWindow, ShowsCentredWithoutActivationAndGoesAway) {
     kst::CreateSharedGdi(GetModuleHandleA(nullptr));
     kst::ProgressWindow progress;
@@ -22,11 +25,16 @@ TEST(ProgressWindow, ShowsCentredWithoutActivationAndGoesAway) {
     EXPECT_TRUE(IsWindowVisible(window));
     RECT r{};
     GetWindowRect(window, &r);
-    EXPECT_EQ(kst::kProgressWidth, r.right - r.left);
-    EXPECT_EQ(kst::kProgressHeight, r.bottom - r.top);
     const RECT& w = kst::g_gdi.workArea;
-    EXPECT_EQ(w.left + (w.right - w.left - kst::kProgressWidth) / 2, r.left);
-    EXPECT_EQ(w.top + (w.bottom - w.top - kst::kProgressHeight) / 2, r.top);
+    const kst::DpiScale px{kst::SystemDpi()};
+    const int width = px(kst::kProgressWidth), height = px(kst::kProgressHeight);
+    EXPECT_EQ(width, r.right - r.left);
+    EXPECT_EQ(height, r.bottom - r.top);
+    EXPECT_EQ(w.left + (w.right - w.left - width) / 2, r.left);
+    EXPECT_EQ(w.top + (w.bottom - w.top - height) / 2, r.top);
+    RECT bar{};
+    GetWindowRect(FindWindowExA(window, nullptr, "msctls_progress32", nullptr), &bar);
+    EXPECT_EQ(px(270), bar.right - bar.left) << "the bar scaled with it";
     EXPECT_EQ(MA_NOACTIVATE, SendMessageA(window, WM_MOUSEACTIVATE, (WPARAM)window, 0));
     EXPECT_EQ(&progress, GetPropA(window, kst::kProgressProperty));
     progress.Init();
