@@ -13,5 +13,5 @@ constexpr WPARAM kTestColoursOff = 0, kTestColoursOn = 1;
 constexpr int kTestColourCount = 5;
 constexpr int kTestColourElements[kTestColourCount] = {COLOR_MENU, COLOR_MENUTEXT, COLOR_HIGHLIGHT,
                                                        COLOR_HIGHLIGHTTEXT, COLOR_BTNFACE};
-constexpr COLORREF kTestColourValues[kTestColourCount] = {RGB(16, 16, 48), RGB(255, 255, 0), RGB(0, 128, 0),
-                                                          RGB(255, 255, 255), RGB(64, 64, 64)};
+constexpr COLORREF kTestColourValues[kTestColourCount] = {RGB(16, 16, 48), RGB(255, 255, 0), RGB(0, 96, 0),
+                                                          RGB(255, 220, 120), RGB(64, 64, 64)};

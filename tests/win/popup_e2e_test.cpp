@@ -284,14 +284,19 @@ TEST_F(PopupEndToEnd, RowsFollowTheSystemColoursChangedWhileRunning) {
     ClientToScreen(list, &plainRow);
     EXPECT_EQ(highlight, ScreenPixel(selectedBand)) << "the selected row";
     EXPECT_EQ(face, ScreenPixel(plainRow)) << "a row not selected: the face colour";
-    int yellow = 0; // the text of the row not selected, in the new menu text colour
-    for (int x = 31; x < 120; ++x)
-        for (int y = 17 + 3; y < 17 + 15; ++y) {
-            POINT at{x, y};
-            ClientToScreen(list, &at);
-            yellow += ScreenPixel(at) == kTestColourValues[1];
-        }
-    EXPECT_GT(yellow, 5) << "readable: the new text colour on the new background";
+    // Each row's text in its new text colour: readable on its background.
+    const auto textPixels = [&](int row, COLORREF colour) {
+        int count = 0;
+        for (int x = 31; x < 120; ++x)
+            for (int y = row * 17 + 3; y < row * 17 + 15; ++y) {
+                POINT at{x, y};
+                ClientToScreen(list, &at);
+                count += ScreenPixel(at) == colour;
+            }
+        return count;
+    };
+    EXPECT_GT(textPixels(1, kTestColourValues[1]), 5) << "the row not selected: the new menu text colour";
+    EXPECT_GT(textPixels(0, kTestColourValues[3]), 5) << "the selected row: the new highlight text colour";
     Tap(VK_ESCAPE);
 }
 
