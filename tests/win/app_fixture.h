@@ -91,8 +91,13 @@ class AppFixture : public ::testing::Test {
     std::vector<std::string> SavedTexts() { return TextsOf(SavedRecords()); }
     // The history file as it is on disk now, the program still running.
     std::vector<kst::HistoryRecord> RecordsOnDisk() const { return RecordsIn(copy_.HistoryFile()); }
-    bool WaitForDisk(const std::vector<std::string>& texts, DWORD ms = 10000) {
-        return bench::PumpUntil([&] { return TextsOf(RecordsOnDisk()) == texts; }, ms);
+    // On failure it says what the file holds and what the clipboard does.
+    ::testing::AssertionResult WaitForDisk(const std::vector<std::string>& texts, DWORD ms = 10000) {
+        if (bench::PumpUntil([&] { return TextsOf(RecordsOnDisk()) == texts; }, ms))
+            return ::testing::AssertionSuccess();
+        auto failure = ::testing::AssertionFailure() << "on disk:";
+        for (const std::string& text : TextsOf(RecordsOnDisk())) failure << " \"" << text << "\"";
+        return failure << "; on the clipboard: \"" << ClipboardText() << "\"";
     }
 
     // The program's paste popup: found, shown, gone.
