@@ -172,12 +172,13 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     LoadFormatIcons();
     FillList(panel.copyOrder);
     SendMessageA(list, LB_SETCURSEL, 0, 0);
-    targetIme.Suspend(owner);
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
     balloon.Create(instance, window, mainWindow);
     ShowSelectionDetail();
     SetTimer(window, kWatchTimerId, kWatchEveryMs, nullptr);
+    // After it shows: two questions to the application, not worth the wait.
+    targetIme.Suspend(owner);
 }
 
 // The popup belongs to the application it opened over: once the user has
