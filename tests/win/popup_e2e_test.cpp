@@ -277,12 +277,11 @@ TEST_F(PopupEndToEnd, RowsFollowTheSystemColoursChangedWhileRunning) {
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     HWND list = List(popup);
-    bench::PumpFor(300);
     const COLORREF face = kTestColourValues[4], highlight = kTestColourValues[2];
     POINT selectedBand{250, 8}, plainRow{250, 17 + 8}; // beyond the rows' texts
     ClientToScreen(list, &selectedBand);
     ClientToScreen(list, &plainRow);
-    EXPECT_EQ(highlight, ScreenPixel(selectedBand)) << "the selected row";
+    EXPECT_TRUE(bench::PumpUntil([&] { return ScreenPixel(selectedBand) == highlight; }, 3000)) << "the selected row";
     EXPECT_EQ(face, ScreenPixel(plainRow)) << "a row not selected: the face colour";
     // Each row's text in its new text colour: readable on its background.
     const auto textPixels = [&](int row, COLORREF colour) {
