@@ -32,11 +32,6 @@ class UnicodeEndToEnd : public AppFixture {
         AppFixture::SetUp();
         ASSERT_NO_FATAL_FAILURE(StartEditor("--unicode"));
     }
-    void CopyWide(const std::u16string& text) {
-        editor_.SetWideText(text);
-        bench::Chord({VK_CONTROL}, 'C');
-        bench::PumpFor(700);
-    }
     void Tap(WORD vk) { bench::SendKeys({{vk, false}, {vk, true}}); }
     // The popup gone and our own keys let go before the next key.
     void Settle() {
@@ -52,7 +47,7 @@ class UnicodeEndToEnd : public AppFixture {
 
 TEST_F(UnicodeEndToEnd, ACopyComesBackExactlyByAltVThePopupAndAfterARestart) {
     StartApp();
-    CopyWide(kMixed);
+    CopyInEditor(kMixed);
     EXPECT_TRUE(PasteWithAltV(kMixed)) << "simple paste: " << Utf8(editor_.WideText());
     Settle();
     ClearEditor();
@@ -61,7 +56,7 @@ TEST_F(UnicodeEndToEnd, ACopyComesBackExactlyByAltVThePopupAndAfterARestart) {
     Tap(VK_RETURN);
     EXPECT_TRUE(editor_.WaitForWideText(kMixed)) << "through the popup: " << Utf8(editor_.WideText());
     Settle();
-    CopyWide(kLine);
+    CopyInEditor(kLine);
     app_->Close();
     app_.reset();
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesA((copy_.HistoryFile() + ".utf16").c_str()))
@@ -93,7 +88,7 @@ TEST_F(UnicodeEndToEnd, ConversionsWorkAroundWhatCodePage932Lacks) {
     bench::SetDword(kClipText, "ColumnWidth", 8);
     bench::SetDword(kClipText, "bSAVE", 0);
     StartApp();
-    CopyWide(u"\uFF21\uFF22\U0001F600\uFF23\uFF24\u301C\uFF25\uFF26"); // ＡＢ😀ＣＤ〜ＥＦ
+    CopyInEditor(u"\uFF21\uFF22\U0001F600\uFF23\uFF24\u301C\uFF25\uFF26"); // ＡＢ😀ＣＤ〜ＥＦ
     const struct {
         WORD key;
         std::u16string expected;
@@ -117,7 +112,7 @@ TEST_F(UnicodeEndToEnd, ConversionsWorkAroundWhatCodePage932Lacks) {
 // no entry gets a Unicode text that is not its own.
 TEST_F(UnicodeEndToEnd, AHistoryFileReplacedWhileNotRunningGetsNoWrongText) {
     StartApp();
-    CopyWide(u"\u2212 one");
+    CopyInEditor(u"\u2212 one");
     app_->Close();
     app_.reset();
     bench::WriteFileBytes(copy_.HistoryFile(), HistoryOf({"- two"}));
@@ -129,8 +124,8 @@ TEST_F(UnicodeEndToEnd, AHistoryFileReplacedWhileNotRunningGetsNoWrongText) {
 // test suite also runs under an English locale, code page 1252).
 TEST_F(UnicodeEndToEnd, TheHistoryFileHoldsCodePage932WhateverTheAnsiCodePage) {
     StartApp();
-    CopyWide(u"\u65E5\u672C\u8A9E\u30C6\u30AD\u30B9\u30C8"); // 日本語テキスト
-    CopyWide(kMixed);
+    CopyInEditor(u"\u65E5\u672C\u8A9E\u30C6\u30AD\u30B9\u30C8"); // 日本語テキスト
+    CopyInEditor(kMixed);
     const std::vector<std::string> saved = SavedTexts();
     ASSERT_EQ(2u, saved.size());
     EXPECT_EQ("\x93\xFA\x96\x7B\x8C\xEA\x83\x65\x83\x4C\x83\x58\x83\x67", saved[0]) << "ANSI code page " << GetACP();
@@ -142,8 +137,7 @@ TEST_F(UnicodeEndToEnd, NotepadCopiesAndGetsBackExactly) {
     bench::Editor notepad;
     ASSERT_TRUE(notepad.StartNotepad());
     notepad.SetWideText(kMixed);
-    bench::Chord({VK_CONTROL}, 'C');
-    bench::PumpFor(700);
+    CopyWithCtrlC();
     notepad.Clear();
     bench::Chord({VK_MENU}, 'V');
     EXPECT_TRUE(notepad.WaitForWideText(kMixed));
