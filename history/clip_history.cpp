@@ -237,17 +237,20 @@ int ClipHistory::Load(const std::string& path) {
         entry.SetText(record.text.data(), static_cast<int>(record.text.size()));
     }
     NormaliseRanks();
-    LoadWideTexts(WideCompanionPath(path));
+    LoadWideTexts(WideCompanionPath(path), SumOfFile(file));
     return 1;
 }
 
-// A record is taken only when it binds to its entry and is the text that
+// Only a companion written with this very history file gives texts, and of
+// those a record only to the entry it binds to, when it is the text that
 // entry's code page 932 form was made from.
-void ClipHistory::LoadWideTexts(const std::string& path) {
+void ClipHistory::LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile) {
     std::string file;
     if (!ReadWholeFile(path, file)) return;
+    WideCompanion companion = DecodeWideCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size());
+    if (!BelongsTo(companion, historyFile)) return;
     const Cp932Codec& codec = SystemCp932();
-    for (WideRecord& r : DecodeWideCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size())) {
+    for (WideRecord& r : companion.records) {
         if (r.index >= items_.size()) continue;
         ClipItem& entry = *items_[r.index];
         const std::string& cp932 = *entry.SharedText();

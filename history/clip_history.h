@@ -129,7 +129,7 @@ class ClipHistory {
     void NoteOwnWrite();
     bool AddPathTextToClipboard(int filePath);
     void KeepOutOfHistory();
-    void LoadWideTexts(const std::string& path);
+    void LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile);
 
     // Capture state (clipboard side).
     void* mainWindow = nullptr;

@@ -1,6 +1,9 @@
 #include "history/history_file.h"
 
+#include <cerrno>
 #include <cstring>
+
+#include <sys/stat.h>
 
 #include "history/file_io.h"
 #include "history/wide_companion.h"
@@ -38,37 +41,58 @@ std::string WideCompanionPath(const std::string& historyPath) { return historyPa
 
 namespace {
 
-// Written before the history file: should the history file then fail to be
-// replaced, the old one's entries do not bind to the new records.
-bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first) {
-    std::vector<WideRecord> records;
+bool FileIsAbsent(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
+}
+
+// A file that must go and stays is a failed save: what it holds would
+// outlive the history that no longer has it.
+bool RemoveFile(const std::string& path) {
+    DeleteFileIfPresent(path);
+    return FileIsAbsent(path);
+}
+
+// Written after the history file, bound to what that file now holds: should
+// this write fail, the old companion binds to no history file but its own.
+bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first,
+                    const HistoryFileSum& file) {
+    std::vector<WideRecordRef> records;
     for (size_t k = first; k < entries.size(); ++k) {
         const SavedEntry& e = entries[k];
         if (!e.wide) continue;
         records.push_back({k - first, static_cast<uint32_t>(e.text->size()), Crc32(e.text->data(), e.text->size()),
-                           *e.wide});
+                           e.wide.get()});
     }
-    // A companion left over binds to no entry that is not its own.
-    if (records.empty()) {
-        DeleteFileIfPresent(WideCompanionPath(path));
-        return true;
+    if (records.empty()) return RemoveFile(WideCompanionPath(path));
+    std::string storage;
+    return WriteFileReplacing(WideCompanionPath(path), WideCompanionPieces(records, file, storage));
+}
+
+HistoryFileSum SumOfPieces(const std::vector<FilePiece>& pieces) {
+    HistoryFileSum sum;
+    for (const FilePiece& piece : pieces) {
+        sum.length += piece.size;
+        sum.crc = Crc32Update(sum.crc, piece.data, piece.size);
     }
-    return WriteFileReplacing(WideCompanionPath(path), EncodeWideCompanion(records));
+    return sum;
 }
 
 } // namespace
 
+HistoryFileSum SumOfFile(const std::string& content) {
+    return {content.size(), Crc32(content.data(), content.size())};
+}
+
 int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
     if (entries.empty()) {
-        DeleteFileIfPresent(WideCompanionPath(path));
-        DeleteFileIfPresent(path);
-        return 0;
+        const bool companionGone = RemoveFile(WideCompanionPath(path));
+        return RemoveFile(path) && companionGone ? 1 : 0;
     }
     // The count byte says at most 255: the newest entries are kept. The
     // texts are written from where they are, not copied into one image.
     const size_t first = entries.size() > kMaxFileEntries ? entries.size() - kMaxFileEntries : 0;
     const unsigned char count = static_cast<unsigned char>(entries.size() - first);
-    const bool companionWritten = WriteCompanion(path, entries, first);
     std::vector<unsigned char> headers((entries.size() - first) * kRecordHeaderSize);
     std::vector<FilePiece> pieces{{reinterpret_cast<const char*>(&count), 1}};
     for (size_t k = first; k < entries.size(); ++k) {
@@ -78,8 +102,9 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
         pieces.push_back({reinterpret_cast<const char*>(header), kRecordHeaderSize});
         pieces.push_back({entry.text->data(), entry.text->size()});
     }
+    if (!WriteFileReplacing(path, pieces)) return 0;
     // The exact texts not kept is a failed save too: they would be lost.
-    return WriteFileReplacing(path, pieces) && companionWritten ? 1 : 0;
+    return WriteCompanion(path, entries, first, SumOfPieces(pieces)) ? 1 : 0;
 }
 
 std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size) {

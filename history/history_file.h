@@ -34,10 +34,10 @@ struct SavedEntry {
 using HistorySnapshot = std::vector<SavedEntry>;
 
 // Writes the snapshot as the history file, replacing the old one only once
-// the new one is complete, and the Unicode texts it holds as its companion
-// (path + kWideCompanionSuffix; removed when there are none). An empty
-// snapshot deletes both files: 0. Otherwise 1 when both were written, 0
-// when either old file stayed.
+// the new one is complete, then the Unicode texts it holds as its companion
+// (path + kWideCompanionSuffix; removed when there are none), bound to the
+// new history file. An empty snapshot removes both files. 1 when the files
+// are as the snapshot says, 0 when an old one stayed.
 int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries);
 
 void PackBigEndian(unsigned char* out, uint32_t value, int n);
@@ -49,6 +49,13 @@ void EncodeRecordHeader(unsigned char* header, size_t length, int rank, const Lo
 void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time);
 
 std::string WideCompanionPath(const std::string& historyPath);
+
+// The length and CRC-32 of a whole history file, as written or as read.
+struct HistoryFileSum {
+    uint64_t length = 0;
+    uint32_t crc = 0;
+};
+HistoryFileSum SumOfFile(const std::string& content);
 
 // Reads the complete records of a file image. Damage ends the reading: a
 // record cut short, or a length past the end, and everything after it is

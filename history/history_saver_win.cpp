@@ -11,13 +11,9 @@ struct SaveJob {
     HWND reportTo;
 };
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
 DWORD WINAPI WriteSnapshotThread(LPVOID param) {
     SaveJob* job = static_cast<SaveJob*>(param);
-    // An empty history is saved by removing its file.
-    const bool ok = job->snapshot.empty() ? (WriteHistoryFile(job->path, job->snapshot), !FileExists(job->path))
-                                          : WriteHistoryFile(job->path, job->snapshot) == 1;
+    const bool ok = WriteHistoryFile(job->path, job->snapshot) == 1;
     if (job->reportTo) PostMessageA(job->reportTo, HistorySaver::kWriteEndedMessage, ok ? 1 : 0, 0);
     delete job;
     return 0;

@@ -9,8 +9,10 @@ namespace kst {
 namespace {
 
 constexpr char kMagic[4] = {'K', 'S', 'T', 'W'};
-constexpr unsigned char kVersion = 1;
-constexpr size_t kHeaderSize = 4 + 1 + 4;
+constexpr unsigned char kVersion = 2;
+constexpr unsigned char kOldVersion = 1;
+constexpr size_t kHeaderSize = 4 + 1 + 4; // version 1's; version 2 adds the file's sum
+constexpr size_t kFileSumSize = 8 + 4;
 constexpr size_t kRecordHeaderBytes = 1 + 4 + 4 + 4;
 constexpr size_t kCrcSize = 4;
 
@@ -67,10 +69,10 @@ std::u16string ReadLittleEndian(const unsigned char* data, size_t units) {
 
 } // namespace
 
-uint32_t Crc32(const char* data, size_t size) {
+uint32_t Crc32Update(uint32_t crc, const char* data, size_t size) {
     static const CrcTables t = MakeCrcTables();
     const auto* p = reinterpret_cast<const unsigned char*>(data);
-    uint32_t c = 0xFFFFFFFFu;
+    uint32_t c = crc ^ 0xFFFFFFFFu;
     for (; size >= 8; size -= 8, p += 8) {
         const uint32_t lo = c ^ (p[0] | p[1] << 8 | p[2] << 16 | uint32_t(p[3]) << 24);
         c = t[7][lo & 0xFF] ^ t[6][(lo >> 8) & 0xFF] ^ t[5][(lo >> 16) & 0xFF] ^ t[4][lo >> 24] ^ t[3][p[4]] ^
@@ -80,29 +82,82 @@ uint32_t Crc32(const char* data, size_t size) {
     return c ^ 0xFFFFFFFFu;
 }
 
-std::string EncodeWideCompanion(const std::vector<WideRecord>& records) {
-    std::string out(kMagic, sizeof kMagic);
-    out += static_cast<char>(kVersion);
-    AppendBigEndian(out, static_cast<uint32_t>(records.size()), 4);
-    for (const WideRecord& r : records) {
-        out += static_cast<char>(r.index);
-        AppendBigEndian(out, r.cp932Length, 4);
-        AppendBigEndian(out, r.cp932Crc, 4);
-        AppendBigEndian(out, static_cast<uint32_t>(r.text.size()), 4);
-        AppendLittleEndian(out, r.text);
+uint32_t Crc32(const char* data, size_t size) { return Crc32Update(0, data, size); }
+
+namespace {
+
+void AppendFileSum(std::string& out, const HistoryFileSum& file) {
+    AppendBigEndian(out, static_cast<uint32_t>(file.length >> 32), 4);
+    AppendBigEndian(out, static_cast<uint32_t>(file.length & 0xFFFFFFFFu), 4);
+    AppendBigEndian(out, file.crc, 4);
+}
+
+void AppendRecordHeader(std::string& out, const WideRecordRef& r) {
+    out += static_cast<char>(r.index);
+    AppendBigEndian(out, r.cp932Length, 4);
+    AppendBigEndian(out, r.cp932Crc, 4);
+    AppendBigEndian(out, static_cast<uint32_t>(r.text->size()), 4);
+}
+
+} // namespace
+
+// storage: the file's header, each record's header (and on a big-endian
+// host its units), then the checksum; pieces point into it and at the texts.
+std::vector<FilePiece> WideCompanionPieces(const std::vector<WideRecordRef>& records, const HistoryFileSum& file,
+                                           std::string& storage) {
+    storage.assign(kMagic, sizeof kMagic);
+    storage += static_cast<char>(kVersion);
+    AppendFileSum(storage, file);
+    AppendBigEndian(storage, static_cast<uint32_t>(records.size()), 4);
+    std::vector<size_t> ends{storage.size()};
+    for (const WideRecordRef& r : records) {
+        AppendRecordHeader(storage, r);
+        if (!kLittleEndianHost) AppendLittleEndian(storage, *r.text);
+        ends.push_back(storage.size());
     }
-    AppendBigEndian(out, Crc32(out.data(), out.size()), 4);
+    const size_t bodyEnd = storage.size();
+    storage.resize(bodyEnd + kCrcSize); // no more growth: the pieces may point into it now
+    std::vector<FilePiece> pieces{{storage.data(), ends[0]}};
+    for (size_t k = 0; k < records.size(); ++k) {
+        pieces.push_back({storage.data() + ends[k], ends[k + 1] - ends[k]});
+        const std::u16string& text = *records[k].text;
+        if (kLittleEndianHost && !text.empty())
+            pieces.push_back({reinterpret_cast<const char*>(text.data()), text.size() * 2});
+    }
+    uint32_t crc = 0;
+    for (const FilePiece& piece : pieces) crc = Crc32Update(crc, piece.data, piece.size);
+    PackBigEndian(reinterpret_cast<unsigned char*>(&storage[bodyEnd]), crc, 4);
+    pieces.push_back({storage.data() + bodyEnd, kCrcSize});
+    return pieces;
+}
+
+std::string EncodeWideCompanion(const std::vector<WideRecord>& records, const HistoryFileSum& file) {
+    std::vector<WideRecordRef> refs;
+    for (const WideRecord& r : records) refs.push_back({r.index, r.cp932Length, r.cp932Crc, &r.text});
+    std::string storage;
+    std::string out;
+    for (const FilePiece& piece : WideCompanionPieces(refs, file, storage)) out.append(piece.data, piece.size);
     return out;
 }
 
-std::vector<WideRecord> DecodeWideCompanion(const unsigned char* data, size_t size) {
-    std::vector<WideRecord> records;
-    if (size < kHeaderSize + kCrcSize || memcmp(data, kMagic, sizeof kMagic) != 0 || data[4] != kVersion)
-        return records;
+WideCompanion DecodeWideCompanion(const unsigned char* data, size_t size) {
+    WideCompanion companion;
+    if (size < kHeaderSize + kCrcSize || memcmp(data, kMagic, sizeof kMagic) != 0) return companion;
+    const unsigned char version = data[4];
+    const size_t header = version == kVersion ? kHeaderSize + kFileSumSize : kHeaderSize;
+    if ((version != kVersion && version != kOldVersion) || size < header + kCrcSize) return companion;
     const size_t body = size - kCrcSize;
-    if (Crc32(reinterpret_cast<const char*>(data), body) != UnpackBigEndian(data + body, 4)) return records;
-    const uint32_t count = UnpackBigEndian(data + 5, 4);
-    size_t pos = kHeaderSize;
+    if (Crc32(reinterpret_cast<const char*>(data), body) != UnpackBigEndian(data + body, 4)) return companion;
+    size_t pos = 5;
+    if (version == kVersion) {
+        companion.boundToFile = true;
+        companion.file.length = uint64_t{UnpackBigEndian(data + pos, 4)} << 32 | UnpackBigEndian(data + pos + 4, 4);
+        companion.file.crc = UnpackBigEndian(data + pos + 8, 4);
+        pos += kFileSumSize;
+    }
+    const uint32_t count = UnpackBigEndian(data + pos, 4);
+    pos += 4;
+    std::vector<WideRecord>& records = companion.records;
     for (uint32_t k = 0; k < count; ++k) {
         if (body - pos < kRecordHeaderBytes) return {};
         WideRecord r;
@@ -117,7 +172,11 @@ std::vector<WideRecord> DecodeWideCompanion(const unsigned char* data, size_t si
         records.push_back(std::move(r));
     }
     if (pos != body) return {};
-    return records;
+    return companion;
+}
+
+bool BelongsTo(const WideCompanion& companion, const HistoryFileSum& file) {
+    return !companion.boundToFile || (companion.file.length == file.length && companion.file.crc == file.crc);
 }
 
 bool BindsTo(const WideRecord& record, const std::string& cp932) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "history/clip_history.h"
+#include "history/file_io.h"
 #include "history/history_file.h"
 #include "history/wide_companion.h"
 #include "reform/cp932_codec.h"
@@ -151,32 +152,55 @@ TEST(WideCarrier, MoreDistinctCharactersThanStandInsIsRefused) {
     EXPECT_FALSE(BuildCarrier(many + u"\uD7A3", codec, carrier));
 }
 
+// A version 1 companion, as written before companions named their history
+// file: the same records behind a shorter header.
+std::string VersionOneCompanion(const std::vector<WideRecord>& records) {
+    std::string bound = EncodeWideCompanion(records, {});
+    std::string old = "KSTW\x01" + bound.substr(5 + 12, bound.size() - 5 - 12 - 4);
+    const uint32_t crc = Crc32(old.data(), old.size());
+    for (int shift = 24; shift >= 0; shift -= 8) old += static_cast<char>(crc >> shift);
+    return old;
+}
+
 TEST(WideCompanion, RecordsRoundTripAndAnyDamageLosesThemAll) {
     const std::vector<WideRecord> records = {
         {0, 3, Crc32("a?b", 3), u"a\u2212b"},
         {7, 0, Crc32("", 0), u""},
         {254, 5, 42, std::u16string(u"\U0001F600\u301C")},
     };
-    const std::string file = EncodeWideCompanion(records);
+    const HistoryFileSum sum{0x123456789ull, 0xCAFEF00Du};
+    const std::string file = EncodeWideCompanion(records, sum);
     const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
-    const auto back = DecodeWideCompanion(bytes, file.size());
-    ASSERT_EQ(records.size(), back.size());
+    const WideCompanion back = DecodeWideCompanion(bytes, file.size());
+    ASSERT_EQ(records.size(), back.records.size());
     for (size_t k = 0; k < records.size(); ++k) {
-        EXPECT_EQ(records[k].index, back[k].index);
-        EXPECT_EQ(records[k].cp932Length, back[k].cp932Length);
-        EXPECT_EQ(records[k].cp932Crc, back[k].cp932Crc);
-        EXPECT_EQ(records[k].text, back[k].text);
+        EXPECT_EQ(records[k].index, back.records[k].index);
+        EXPECT_EQ(records[k].cp932Length, back.records[k].cp932Length);
+        EXPECT_EQ(records[k].cp932Crc, back.records[k].cp932Crc);
+        EXPECT_EQ(records[k].text, back.records[k].text);
     }
-    for (size_t cut = 0; cut < file.size(); ++cut) EXPECT_TRUE(DecodeWideCompanion(bytes, cut).empty()) << cut;
+    EXPECT_TRUE(back.boundToFile);
+    EXPECT_TRUE(BelongsTo(back, sum));
+    for (const HistoryFileSum other : {HistoryFileSum{sum.length, sum.crc ^ 1}, HistoryFileSum{sum.length + 1, sum.crc},
+                                       HistoryFileSum{sum.length & 0xFFFFFFFFu, sum.crc}})
+        EXPECT_FALSE(BelongsTo(back, other));
+    for (size_t cut = 0; cut < file.size(); ++cut)
+        EXPECT_TRUE(DecodeWideCompanion(bytes, cut).records.empty()) << cut;
     for (size_t at = 0; at < file.size(); ++at) {
         std::string damaged = file;
         damaged[at] = static_cast<char>(damaged[at] ^ 0x10);
-        EXPECT_TRUE(DecodeWideCompanion(reinterpret_cast<const unsigned char*>(damaged.data()), damaged.size()).empty())
-            << at;
+        const auto* d = reinterpret_cast<const unsigned char*>(damaged.data());
+        EXPECT_TRUE(DecodeWideCompanion(d, damaged.size()).records.empty()) << at;
     }
     EXPECT_TRUE(BindsTo(records[0], "a?b"));
     EXPECT_FALSE(BindsTo(records[0], "a?c"));
     EXPECT_FALSE(BindsTo(records[0], "a?bc"));
+
+    const std::string old = VersionOneCompanion(records);
+    const WideCompanion older = DecodeWideCompanion(reinterpret_cast<const unsigned char*>(old.data()), old.size());
+    ASSERT_EQ(records.size(), older.records.size()) << "a companion from before still reads";
+    EXPECT_FALSE(older.boundToFile);
+    EXPECT_EQ(records[2].text, older.records[2].text);
 }
 
 class WideHistory : public ::testing::Test {
@@ -243,33 +267,82 @@ TEST_F(WideHistory, ACompanionThatCannotBeWrittenFailsTheSave) {
     EXPECT_EQ(1, plain.Save(path));
 }
 
-// A history file put back from before, edited, or written by an older
-// version: a companion record binds only to the entry it was made for.
-TEST_F(WideHistory, ARecordThatNoLongerBindsIsDropped) {
+// A history file put back from before, or left by a save cut short between
+// the two files: texts made only of characters code page 932 lacks share
+// their code page 932 form ("??" for any emoji), so only the whole file
+// tells whose companion it is.
+TEST_F(WideHistory, ACompanionGivesNothingToAHistoryFileItWasNotWrittenWith) {
+    const std::u16string grin = u"\U0001F600", beam = u"\U0001F601";
     ClipHistory history(&host);
-    for (const auto& t : {kMixed, std::u16string(u"\u2212 one"), std::u16string(u"\u2212 two")}) Add(history, t);
+    history.ApplyListSettings({0, 0, 1, 0, 3});
+    for (const auto& t : {grin, beam, grin}) Add(history, t);
     ASSERT_EQ(1, history.Save(path));
-    const std::string companion = WideCompanionPath(path);
-    const std::string kept = companion + ".kept";
-    fs::copy_file(companion, kept);
-
-    ClipHistory older(&host); // the same places, other texts, one the same
-    for (const auto& t : {std::u16string(u"\u2212 two"), std::u16string(u"\u2212 one"), kMixed}) Add(older, t);
-    ASSERT_EQ(1, older.Save(path));
-    fs::remove(companion); // copying over a file fails in some standard libraries
-    fs::copy_file(kept, companion);
+    const std::string older = path + ".older";
+    fs::copy_file(path, older);
+    Add(history, u"abc"); // the oldest goes: [beam, grin, abc]
+    ASSERT_EQ(1, history.Save(path));
+    fs::remove(path); // copying over a file fails in some standard libraries
+    fs::copy_file(older, path);
 
     ClipHistory loaded(&host);
     ASSERT_EQ(1, loaded.Load(path));
     ASSERT_EQ(3, loaded.Count());
-    EXPECT_EQ((std::vector<bool>{false, true, false}), Kept(loaded)) << "only the entry still at its place binds";
-    EXPECT_EQ(u"\u2212 one", loaded.Item(1)->GetWideText(0));
-    for (int k : {0, 2}) EXPECT_EQ(codec.FromCp932(loaded.GetItemText(k, 0)), loaded.Item(k)->GetWideText(0));
+    EXPECT_EQ((std::vector<bool>{false, false, false}), Kept(loaded)) << "not one text of the newer history";
 
-    fs::remove(companion);
+    // Every single-byte change of the file the companion was written with.
+    ASSERT_EQ(1, history.Save(path));
+    std::string file;
+    ASSERT_TRUE(ReadWholeFile(path, file));
+    for (size_t at = 0; at < file.size(); ++at) {
+        std::string changed = file;
+        changed[at] = static_cast<char>(changed[at] ^ 0x01);
+        ASSERT_TRUE(WriteFileReplacing(path, changed));
+        ClipHistory damaged(&host);
+        damaged.Load(path);
+        for (int k = 0; k < damaged.Count(); ++k) EXPECT_FALSE(damaged.Item(k)->HasWideText()) << at;
+    }
+    ASSERT_TRUE(WriteFileReplacing(path, file));
+    ClipHistory intact(&host);
+    ASSERT_EQ(1, intact.Load(path));
+    EXPECT_EQ((std::vector<std::u16string>{beam, grin, u"abc"}), Texts(intact)) << "its own file gets them all";
+
+    fs::remove(WideCompanionPath(path));
     ClipHistory without(&host);
     ASSERT_EQ(1, without.Load(path));
     EXPECT_EQ(3, without.Count()) << "a missing companion loses no entry";
+}
+
+// A companion from before (version 1) still gives its records by their own
+// binding, so that an update keeps the exact texts it finds.
+TEST_F(WideHistory, ACompanionFromBeforeStillGivesItsTexts) {
+    ClipHistory history(&host);
+    for (const auto& t : {kMixed, std::u16string(u"plain"), std::u16string(u"\u2212 one")}) Add(history, t);
+    ASSERT_EQ(1, history.Save(path));
+    std::vector<WideRecord> records;
+    for (int k : {0, 2}) {
+        const std::string cp932 = history.GetItemText(k, 0);
+        records.push_back({size_t(k), uint32_t(cp932.size()), Crc32(cp932.data(), cp932.size()),
+                           history.Item(k)->GetWideText(0)});
+    }
+    ASSERT_TRUE(WriteFileReplacing(WideCompanionPath(path), VersionOneCompanion(records)));
+    ClipHistory loaded(&host);
+    ASSERT_EQ(1, loaded.Load(path));
+    EXPECT_EQ(Texts(history), Texts(loaded));
+}
+
+// The companion must follow the history: one that stays where it should be
+// removed (the history has no exact texts left, or none at all) fails the save.
+TEST_F(WideHistory, ACompanionThatCannotBeRemovedFailsTheSave) {
+    ClipHistory history(&host);
+    Add(history, u"plain");
+    fs::create_directories(WideCompanionPath(path) + "/held"); // remove() cannot take it
+    EXPECT_EQ(0, history.Save(path));
+    ClipHistory empty(&host);
+    EXPECT_EQ(0, empty.Save(path));
+    fs::remove_all(WideCompanionPath(path));
+    EXPECT_EQ(1, history.Save(path));
+    EXPECT_EQ(1, empty.Save(path));
+    EXPECT_FALSE(fs::exists(path));
 }
 
 // What the popup's rows and balloons show: a cut that never splits a
