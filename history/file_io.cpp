@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include <sys/stat.h>
+
 namespace kst {
 
 bool ReadWholeFile(const std::string& path, std::string& content) {
@@ -21,5 +23,10 @@ bool WriteFileReplacing(const std::string& path, const std::string& content) {
 }
 
 bool DeleteFileIfPresent(const std::string& path) { return remove(path.c_str()) == 0; }
+
+bool FileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
 
 } // namespace kst

@@ -19,5 +19,7 @@ bool ReadWholeFile(const std::string& path, std::string& content);
 bool WriteFileReplacing(const std::string& path, const std::vector<FilePiece>& pieces);
 bool WriteFileReplacing(const std::string& path, const std::string& content);
 bool DeleteFileIfPresent(const std::string& path);
+// A file or folder of that name is there.
+bool FileExists(const std::string& path);
 
 } // namespace kst

@@ -1,9 +1,6 @@
 #include "history/history_file.h"
 
-#include <cerrno>
 #include <cstring>
-
-#include <sys/stat.h>
 
 #include "history/file_io.h"
 #include "history/wide_companion.h"
@@ -41,16 +38,11 @@ std::string WideCompanionPath(const std::string& historyPath) { return historyPa
 
 namespace {
 
-bool FileIsAbsent(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) != 0 && errno == ENOENT;
-}
-
 // A file that must go and stays is a failed save: what it holds would
 // outlive the history that no longer has it.
 bool RemoveFile(const std::string& path) {
     DeleteFileIfPresent(path);
-    return FileIsAbsent(path);
+    return !FileExists(path);
 }
 
 // Written after the history file, bound to what that file now holds: should

@@ -150,6 +150,7 @@ LRESULT AppShell::OnCreate(HWND window) {
     balloon.Create(instance, FindNotificationArea(), window);
     if (autoCapture == 1) history.SetViewer(1);
     if (saveHistory) AnnounceHistoryFolder();
+    if (saveHistory && saveSoonAfterLoad_) HistoryChanged();
     return 1;
 }
 

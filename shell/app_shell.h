@@ -135,6 +135,7 @@ class AppShell : public HistoryHost, public PopupHost {
     void ChooseHistoryFolder();
     std::string HistoryLoadPath() const;
     void AnnounceHistoryFolder();
+    void NoteSaveWritten();
 
     bool tornDown_ = false;
     bool sheetOpen_ = false;
@@ -143,6 +144,9 @@ class AppShell : public HistoryHost, public PopupHost {
     // Where clipbuf.dat lives: beside the program while that folder can be
     // written, else a folder of the user's own.
     std::string historyFolder_;
+    std::string historyLoadPath_;
+    bool savedInUsers_ = false;     // as the registry says
+    bool saveSoonAfterLoad_ = false; // read from the other folder
     bool saveFailureShown_ = false;
 };
 

@@ -1,30 +1,62 @@
 // Where the history file lives: beside the program, as it always has, while
-// that folder can be written; otherwise (a program unpacked under Program
-// Files, where nothing virtualises the writes) in a folder of the user's own.
+// a save can replace it there; otherwise (a program unpacked under Program
+// Files, a read-only file) in a folder of the user's own, remembered.
 #include <shlobj.h>
 
 #include <string>
 
 #include "shell/app_shell.h"
 #include "shell/app_texts.h"
+#include "history/file_io.h"
 #include "history/history_file.h"
+#include "history/history_place.h"
+#include "store/settings_store.h"
 
 namespace kst {
 namespace {
 
-// A file of the name a save writes first, made and removed again: the one
-// write that tells whether a save there can succeed.
-bool FolderTakesHistory(const std::string& folder) {
+// A save makes the temporary file, then replaces the history file and its
+// companion: a read-only file, or one held open by another program without
+// leave to delete it, fails the replace while the folder takes new files.
+bool FileCanBeReplaced(const std::string& path) {
+    if (!FileExists(path)) return true;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE | DELETE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    CloseHandle(file);
+    return (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) == 0;
+}
+
+bool FolderTakesSave(const std::string& folder) {
     if (folder.empty()) return false;
-    const std::string probe = folder + kHistoryFileName + ".tmp";
-    HANDLE file = CreateFileA(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    const std::string history = folder + kHistoryFileName;
+    HANDLE file = CreateFileA((history + ".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
-    return true;
+    return FileCanBeReplaced(history) && FileCanBeReplaced(WideCompanionPath(history));
 }
 
-bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+// The history left beside the program once it lives in the user's folder:
+// removed, or emptied where it cannot be removed, so that nothing cleared
+// since can come back from it. A file that takes neither stays unread.
+void RetireFile(const std::string& path) {
+    if (!FileExists(path) || DeleteFileA(path.c_str())) return;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              TRUNCATE_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+}
+
+bool SavedInUsersFolder() {
+    VendorKeyScope store;
+    return ReadSwitch(setting::kHistoryInUserFolder);
+}
+
+void RememberSavedInUsersFolder(bool inUsers) {
+    VendorKeyScope store;
+    WriteSetting(setting::kHistoryInUserFolder, inUsers ? 1 : 0);
+}
 
 std::string FolderMovedText(const std::string& folder) {
     return std::string(kHistoryMovedText) + folder;
@@ -45,26 +77,43 @@ std::string AppShell::HistoryFilePath() const {
     return (historyFolder_.empty() ? ProgramFolder() : historyFolder_) + kHistoryFileName;
 }
 
-// Chosen once at start. With the program's folder closed to us the history
-// is read from the user's folder, or, the first time, from the file that
-// may lie beside the program.
+// Chosen once at start, from what a save would meet in each folder and
+// where the last save went.
 void AppShell::ChooseHistoryFolder() {
     const std::string beside = ProgramFolder();
-    historyFolder_ = beside;
-    if (FolderTakesHistory(beside)) return;
     const std::string own = UserHistoryFolder();
-    if (!FolderTakesHistory(own)) return; // nowhere better: failures are told
-    historyFolder_ = own;
+    HistoryPlaceFacts facts;
+    facts.savedInUsers = SavedInUsersFolder();
+    facts.besideTakesSave = FolderTakesSave(beside);
+    facts.usersTakesSave = (!facts.besideTakesSave || facts.savedInUsers) && FolderTakesSave(own);
+    facts.usersFileExists = !own.empty() && FileExists(own + kHistoryFileName);
+    const HistoryPlace place = ChooseHistoryPlace(facts);
+    const auto folderOf = [&](HistoryFolder f) { return f == HistoryFolder::kUsers && !own.empty() ? own : beside; };
+    historyFolder_ = folderOf(place.saveIn);
+    historyLoadPath_ = folderOf(place.loadFrom) + kHistoryFileName;
+    savedInUsers_ = facts.savedInUsers;
+    saveSoonAfterLoad_ = place.saveSoon;
 }
 
-std::string AppShell::HistoryLoadPath() const {
-    const std::string chosen = HistoryFilePath();
-    if (historyFolder_ == ProgramFolder() || FileExists(chosen)) return chosen;
-    return ProgramFolder() + kHistoryFileName;
-}
+std::string AppShell::HistoryLoadPath() const { return historyLoadPath_; }
 
 void AppShell::AnnounceHistoryFolder() {
     if (historyFolder_ != ProgramFolder()) balloon.Information(kHistoryTitle, FolderMovedText(historyFolder_).c_str());
+}
+
+// After a save that went through, the registry says which folder holds the
+// newest history, and a history that has left the program's folder leaves
+// nothing readable behind there.
+void AppShell::NoteSaveWritten() {
+    const bool inUsers = historyFolder_ != ProgramFolder();
+    if (inUsers != savedInUsers_) {
+        RememberSavedInUsersFolder(inUsers);
+        savedInUsers_ = inUsers;
+    }
+    if (!inUsers) return;
+    const std::string old = ProgramFolder() + kHistoryFileName;
+    RetireFile(WideCompanionPath(old));
+    RetireFile(old);
 }
 
 // A save that failed beside the program moves the history to the user's
@@ -72,11 +121,12 @@ void AppShell::AnnounceHistoryFolder() {
 void AppShell::OnSaveEnded(bool written) {
     if (written) {
         saveFailureShown_ = false;
+        NoteSaveWritten();
         return;
     }
     if (historyFolder_ == ProgramFolder()) {
         const std::string own = UserHistoryFolder();
-        if (FolderTakesHistory(own)) {
+        if (FolderTakesSave(own)) {
             historyFolder_ = own;
             AnnounceHistoryFolder();
             HistoryChanged();

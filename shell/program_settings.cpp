@@ -70,12 +70,17 @@ void AppShell::LoadProgramSettings() {
 }
 
 void AppShell::SaveState() {
-    VendorKeyScope store;
-    WriteSetting(kPaletteX, palette.x);
-    WriteSetting(kPaletteY, palette.y);
-    WriteSetting(kPaletteWidth, palette.cx);
-    WriteSetting(kPaletteHeight, palette.cy);
-    if (ReadSwitch(kSaveHistory)) history.Save(HistoryFilePath());
+    bool keepHistory = false;
+    {
+        VendorKeyScope store;
+        WriteSetting(kPaletteX, palette.x);
+        WriteSetting(kPaletteY, palette.y);
+        WriteSetting(kPaletteWidth, palette.cx);
+        WriteSetting(kPaletteHeight, palette.cy);
+        keepHistory = ReadSwitch(kSaveHistory);
+    }
+    // After the store is closed: noting the save opens it again.
+    if (keepHistory && history.Save(HistoryFilePath())) NoteSaveWritten();
 }
 
 } // namespace kst

@@ -9,6 +9,7 @@
 #include "history/clip_history.h"
 #include "tests/unit/fake_history_host.h"
 #include "history/history_file.h"
+#include "history/history_place.h"
 #include "history/save_schedule.h"
 
 namespace {
@@ -247,6 +248,37 @@ TEST(SaveSchedule, ABusyWriterPutsTheSaveOffAndNothingIsLost) {
     EXPECT_TRUE(schedule.OnChange()) << "the next change starts a new delay";
     schedule.Cancel();
     EXPECT_FALSE(schedule.Due());
+}
+
+// Where the history is read from and saved in. The stored mark keeps a
+// history that moved in the user's folder, where a clear may have left no
+// file: the stale one beside the program is never read again.
+TEST(HistoryPlace, TheNewestHistoryIsReadAndSavedWhereItLives) {
+    constexpr HistoryFolder B = HistoryFolder::kBesideProgram, U = HistoryFolder::kUsers;
+    const struct {
+        bool beside, users, moved, usersFile;
+        HistoryFolder save, load;
+        bool saveSoon;
+        const char* why;
+    } cases[] = {
+        {true, true, false, false, B, B, false, "as it always was"},
+        {true, false, false, true, B, B, false, "a user's file without the mark: the program's folder works"},
+        {false, true, false, false, U, B, true, "the first move: read beside, saved soon in the user's"},
+        {false, true, false, true, U, U, false, "moved by an older version"},
+        {false, false, false, false, B, B, false, "nowhere takes it: failures are told"},
+        {true, true, true, true, U, U, false, "moved: stays moved when the program's folder takes saves again"},
+        {true, true, true, false, U, U, false, "moved and cleared: nothing comes back from beside"},
+        {false, true, true, false, U, U, false, "moved, cleared, the program's folder still read-only"},
+        {true, false, true, true, B, U, true, "the user's folder closed: its newest history saved beside"},
+        {true, false, true, false, B, B, false, "the user's folder closed and empty"},
+        {false, false, true, true, U, U, false, "nowhere takes it: the newest is read"},
+    };
+    for (const auto& c : cases) {
+        const HistoryPlace place = ChooseHistoryPlace({c.beside, c.users, c.moved, c.usersFile});
+        EXPECT_EQ(c.save, place.saveIn) << c.why;
+        EXPECT_EQ(c.load, place.loadFrom) << c.why;
+        EXPECT_EQ(c.saveSoon, place.saveSoon) << c.why;
+    }
 }
 
 } // namespace

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include <shlobj.h>
+
 #include "tests/win/app_fixture.h"
 #include "tests/apps/marked_copy.h"
 #include "popup/paste_popup.h"
@@ -19,6 +21,12 @@ class KeepEndToEnd : public AppFixture {
     void KillApp() {
         app_->Kill();
         app_.reset();
+    }
+    // Where the history goes when the program's folder cannot take it.
+    static std::string UsersHistoryFile() {
+        char base[MAX_PATH];
+        if (FAILED(SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, base))) return "";
+        return std::string(base) + "\\Kestrane\\clipbuf.dat";
     }
 };
 
@@ -162,6 +170,49 @@ TEST_F(KeepEndToEnd, AfterAKillTheNextProgramGetsEveryKeyOnce) {
             app.Kill();
         }
     }
+}
+
+// A read-only history file beside the program takes no save while the
+// folder takes new files: the history moves to the user's folder for good.
+// Copies made there survive a restart, and after a clear nothing comes back
+// from the stale file.
+TEST_F(KeepEndToEnd, AHistoryThatMovedIsReadFromWhereItLivesAfterARestart) {
+    const std::string users = UsersHistoryFile();
+    ASSERT_FALSE(users.empty());
+    DeleteFileA(users.c_str());
+    const std::string beside = copy_.HistoryFile();
+    bench::WriteFileBytes(beside, HistoryOf({"stale"}));
+    ASSERT_TRUE(SetFileAttributesA(beside.c_str(), FILE_ATTRIBUTE_READONLY));
+    struct Writable { // the copy's folder is removed after the test
+        std::string path;
+        ~Writable() { SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL); }
+    } writable{beside};
+
+    StartApp();
+    CopyInEditor("one");
+    CopyInEditor("two");
+    const std::vector<std::string> kept{"stale", "one", "two"};
+    EXPECT_TRUE(bench::PumpUntil([&] { return TextsIn(users) == kept; }, 10000)) << "saved in the user's folder";
+    DWORD mark = 0;
+    EXPECT_TRUE(bench::PumpUntil([&] { return bench::GetDword(kMain, "HistoryInUserFolder", mark) && mark == 1; },
+                                 5000)) << "the move is remembered";
+    KillApp();
+
+    StartApp();
+    app_->Close();
+    app_.reset();
+    EXPECT_EQ(kept, TextsIn(users)) << "the restart read the newest history";
+
+    StartApp();
+    PostGeneral(app_->MainWindow(), 1); // clear
+    EXPECT_TRUE(bench::PumpUntil([&] { return GetFileAttributesA(users.c_str()) == INVALID_FILE_ATTRIBUTES; },
+                                 10000));
+    KillApp();
+    StartApp();
+    app_->Close();
+    app_.reset();
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(users.c_str())) << "nothing cleared came back";
+    DeleteFileA(users.c_str());
 }
 
 } // namespace
