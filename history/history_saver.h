@@ -36,6 +36,9 @@ class HistorySaver {
     // Stops the timer and waits for a write under way: the caller's own
     // save comes after it, never beside it.
     void Finish();
+    // Stops the timer and forgets the save that was due; a write under way
+    // goes on.
+    void Cancel();
     bool IsWriting() const;
 
   private:

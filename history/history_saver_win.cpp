@@ -43,9 +43,13 @@ void HistorySaver::OnTimer(const ClipHistory& history, const std::string& path) 
     }
 }
 
-void HistorySaver::Finish() {
+void HistorySaver::Cancel() {
     if (window_) KillTimer(window_, kTimerId);
     schedule_.Cancel();
+}
+
+void HistorySaver::Finish() {
+    Cancel();
     if (!worker_) return;
     WaitPumpingSentMessages(worker_, INFINITE);
     CloseHandle(worker_);

@@ -259,8 +259,10 @@ void AppShell::HistoryChanged() {
 }
 
 void AppShell::OnSaveTimer() {
+    // Keeping was turned off: the save that was due is dropped, so that
+    // the next change after keeping is on again starts a delay of its own.
     if (!saveHistory) {
-        KillTimer(mainWindow, HistorySaver::kTimerId);
+        saver.Cancel();
         return;
     }
     saver.OnTimer(history, HistoryFilePath());

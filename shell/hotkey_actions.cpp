@@ -158,15 +158,17 @@ void AppShell::ApplyKeyMode() {
 }
 
 // Our Ctrl+V always carries the once-through flag: it passes whichever
-// hotkey it matches (the popup key, simple paste, clear). Once the
-// application has handled our keys the flag is taken back, in case the
-// press never came past the hook. The hotkey paths release Alt for the
-// application; the popup's paste leaves Alt as the hands hold it.
+// hotkey it matches (the popup key, simple paste, clear). After the wait for
+// the application the flag is taken back, whether or not the press came
+// past a hook (an application the library cannot enter never reports). The
+// hotkey paths release Alt for the application; the popup's paste leaves
+// Alt as the hands hold it.
 void AppShell::TypePaste(DWORD holdMs, bool releaseAlt) {
     typingPaste_ = true;
     ApplyKeyMode();
     SetOnceThroughPaste();
-    if (TypeIntoForeground(kVkV, releaseAlt ? 1 : 0, holdMs)) ClearOnceThroughPaste();
+    TypeIntoForeground(kVkV, releaseAlt ? 1 : 0, holdMs);
+    ClearOnceThroughPaste();
     typingPaste_ = false;
     ApplyKeyMode();
 }

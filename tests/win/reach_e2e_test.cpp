@@ -126,6 +126,25 @@ TEST_F(ReachEndToEnd, WhereTheLibraryCannotEnterCopiesCountAndThePopupFindsTheCa
     EXPECT_EQ((std::vector<std::string>{"a", "b", "clip", "in the second editor"}), SavedTexts());
 }
 
+// A paste typed where the library is missing never reports back: the
+// once-through mark is taken back all the same, or the user's next Ctrl+V
+// in any application would pass the popup by.
+TEST_F(ReachEndToEnd, APasteWhereTheLibraryCannotEnterLeavesNoOnceThroughMark) {
+    ASSERT_NO_FATAL_FAILURE(StartWithOtherEditor());
+    other_.Clear();
+    PostGeneral(app_->MainWindow(), 3);
+    ASSERT_NE(nullptr, WaitForPopup());
+    PostMessageA(app_->MainWindow(), RegisterWindowMessageA("KESTRANE_KEYBOARD_FORWARD"), VK_RETURN, 0x001C0001);
+    ASSERT_TRUE(bench::PumpUntil([&] { return !other_.Text().empty(); }, 5000)) << "the first row pasted";
+    EXPECT_TRUE(bench::PumpUntil([&] { return block_.KeyMode() == 0 && block_->onceThrough == 0; }, 5000))
+        << "once-through " << block_->onceThrough;
+
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    bench::PumpFor(300);
+    bench::Chord({VK_CONTROL}, 'V');
+    EXPECT_NE(nullptr, WaitForPopup()) << "the next Ctrl+V opens the popup";
+}
+
 // An editor that draws its own cursor has no system caret: the popup opens
 // at the mouse pointer, never in the screen's corner.
 TEST_F(ReachEndToEnd, WithoutASystemCaretThePopupOpensAtTheMousePointer) {

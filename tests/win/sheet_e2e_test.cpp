@@ -216,6 +216,32 @@ TEST_F(SheetEndToEnd, HistoryPageClampsTheLimitAndStepsByTen) {
     ASSERT_TRUE(PressCancel(sheet));
 }
 
+// A change still to be saved when keeping the history is turned off, then
+// on again: the next change is on disk as usual, not only at exit.
+TEST_F(SheetEndToEnd, KeepingTheHistoryOffAndOnAgainStillSaves) {
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp();
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kHistoryPage);
+    ASSERT_TRUE(Checked(page, IDC_HISTORY_KEEP));
+    ASSERT_TRUE(bench::BringToFront(editorWindow_)); // copies in the program's own windows are not taken
+    ASSERT_TRUE(bench::SetClipboardText("pending"));
+    ASSERT_NE(nullptr, WaitForBalloon()) << "taken while the sheet is open";
+    ClickButton(page, IDC_HISTORY_KEEP);
+    ASSERT_TRUE(PressOk(sheet));
+    bench::PumpFor(1500); // the save's delay runs out while keeping is off
+
+    sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    page = ShowPage(sheet, kHistoryPage);
+    ClickButton(page, IDC_HISTORY_KEEP);
+    ASSERT_TRUE(Checked(page, IDC_HISTORY_KEEP));
+    ASSERT_TRUE(PressOk(sheet));
+    ASSERT_TRUE(bench::SetClipboardText("after"));
+    EXPECT_TRUE(WaitForDisk({"pending", "after"}));
+}
+
 TEST_F(SheetEndToEnd, ReformPageDirectionsColumnAndKinsoku) {
     for (const char* name : {"toDBCS", "toUPPER", "toCANMA", "toPERIOD"}) bench::DeleteValue(kClipText, name);
     StartApp();
