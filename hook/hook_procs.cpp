@@ -27,6 +27,16 @@ static uint32_t KeyThread() {
     return GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
 }
 
+// In key mode 1 a key is the popup's only in its thread and while the
+// window it opened over is in front: another window of that thread come to
+// the front (a dialog) takes its keys at once, before the popup has closed.
+static bool KeyIsForPopup() {
+    if (KeyThread() != g_shared.popupThread) return false;
+    if (!g_shared.popupRoot) return true;
+    const HWND front = GetForegroundWindow();
+    return !front || GetAncestor(front, GA_ROOT) == WindowFromField(g_shared.popupRoot);
+}
+
 // A forward posted to an empty backlog starts the clock of the program's
 // progress; the count is bumped with one atomic instruction (no lock), as
 // hooks in several processes may post at once.
@@ -58,7 +68,7 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
                             g_shared.simplePasteKey};
     const int32_t mode = g_shared.keyMode;
     kst::KeySituation situation;
-    situation.inPopupThread = mode != kst::kKeyModeAllKeys || KeyThread() == g_shared.popupThread;
+    situation.inPopupThread = mode != kst::kKeyModeAllKeys || KeyIsForPopup();
     situation.programStuck = ProgramIsStuck();
     kst::KeyDecision d = kst::DecideKey(mode, event, keys, g_shared.onceThrough != 0, held, situation);
 

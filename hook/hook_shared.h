@@ -6,7 +6,7 @@
 
 namespace kst {
 
-// 25 naturally aligned 32-bit fields, each written whole, so that readers in
+// 26 naturally aligned 32-bit fields, each written whole, so that readers in
 // other processes never see a torn value. Window and hook handles are kept in
 // 32 bits: user handles are 32-bit values even on 64-bit Windows.
 struct HookSharedBlock {
@@ -34,6 +34,10 @@ struct HookSharedBlock {
     // The thread the popup's keys come from: in key mode 1 a key typed in
     // any other thread belongs to another application and passes.
     uint32_t popupThread;
+    // The top-level window the popup opened over (0: any window of that
+    // thread): a key typed while another window is in front (a dialog of
+    // the same thread) is that window's.
+    uint32_t popupRoot;
     // Key forwards posted by the hooks and taken by the program, and the last
     // tick either side made progress: forwards left untaken for long mean a
     // program that cannot answer, and its hotkeys must not swallow keys.
@@ -41,14 +45,14 @@ struct HookSharedBlock {
     uint32_t forwardsTaken;
     uint32_t progressTick;
 };
-static_assert(sizeof(HookSharedBlock) == 25 * 4, "the shared block is 25 32-bit fields");
+static_assert(sizeof(HookSharedBlock) == 26 * 4, "the shared block is 26 32-bit fields");
 
 constexpr HookSharedBlock kInitialHookSharedBlock = {
     0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // window, hooks, message ids, module request
     0, 0, 0,                               // key mode, mouse mode, once-through
     -1, -1,                                // caret
     0x156, 0x108, 0x308, 0x356,            // popup, clear, stop, simple-paste keys
-    0, 0, 0, 0,                            // popup thread, forwards posted and taken, progress
+    0, 0, 0, 0, 0,                         // popup thread and window, forwards posted and taken, progress
 };
 
 // HotkeyCode: virtual key in bits 0-7, Alt 0x100, Ctrl 0x200.

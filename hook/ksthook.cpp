@@ -26,6 +26,7 @@ KSTHOOK_API int InitDLLStatus(HWND mainWindow) {
     g_shared.mouseMode = 0;
     g_shared.onceThrough = 0;
     g_shared.popupThread = 0;
+    g_shared.popupRoot = 0;
     g_shared.forwardsPosted = 0;
     g_shared.forwardsTaken = 0;
     g_shared.progressTick = GetTickCount();
@@ -57,7 +58,10 @@ KSTHOOK_API void SetAllMouseMessageSnatch(int on) { g_shared.mouseMode = on; }
 KSTHOOK_API int GetAllMouseMessageSnatch(void) { return g_shared.mouseMode; }
 KSTHOOK_API void SetOnceThroughPaste(void) { g_shared.onceThrough = 1; }
 KSTHOOK_API void ClearOnceThroughPaste(void) { g_shared.onceThrough = 0; }
-KSTHOOK_API void SetPopupKeyThread(DWORD threadId) { g_shared.popupThread = threadId; }
+KSTHOOK_API void SetPopupKeyThread(DWORD threadId, HWND targetRoot) {
+    g_shared.popupRoot = FieldFromHandle(targetRoot);
+    g_shared.popupThread = threadId;
+}
 
 // Only the program writes the taken count. With no forward left in its queue
 // it is set to the posted count outright, so that a count ever lost (a post

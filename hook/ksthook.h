@@ -30,8 +30,9 @@ KSTHOOK_API void SetAllMouseMessageSnatch(int on);
 KSTHOOK_API int GetAllMouseMessageSnatch(void);
 KSTHOOK_API void SetOnceThroughPaste(void);
 KSTHOOK_API void ClearOnceThroughPaste(void);
-// The thread whose keys go to the open popup (key mode 1).
-KSTHOOK_API void SetPopupKeyThread(DWORD threadId);
+// The thread whose keys go to the open popup (key mode 1), while the
+// top-level window it opened over is in front (null: any of its windows).
+KSTHOOK_API void SetPopupKeyThread(DWORD threadId, HWND targetRoot);
 // The program has taken one "KESTRANE_KEYBOARD_FORWARD" (backlogEmpty: and
 // none is left in its queue).
 KSTHOOK_API void NoteKeyForwardTaken(int backlogEmpty);

@@ -43,6 +43,13 @@ PopupRect WorkAreaOfCaret(PopupPoint caret) {
     return WorkAreaAt(caret, monitors.data(), static_cast<int>(monitors.size()));
 }
 
+// The one open popup, for the foreground event (which names no window of ours).
+PastePopup* g_watchingPopup = nullptr;
+
+void CALLBACK OnForegroundChanged(HWINEVENTHOOK, DWORD, HWND, LONG, LONG, DWORD, DWORD) {
+    if (g_watchingPopup) g_watchingPopup->WatchTarget();
+}
+
 } // namespace
 
 LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -176,6 +183,11 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     UpdateWindow(window);
     balloon.Create(instance, window, mainWindow);
     ShowSelectionDetail();
+    // Closed the moment another window comes to the front; the timer stays
+    // for a target that goes away without a foreground change.
+    g_watchingPopup = this;
+    foregroundHook = SetWinEventHook(EVENT_SYSTEM_FOREGROUND, EVENT_SYSTEM_FOREGROUND, nullptr, OnForegroundChanged,
+                                     0, 0, WINEVENT_OUTOFCONTEXT);
     SetTimer(window, kWatchTimerId, kWatchEveryMs, nullptr);
     // After it shows: two questions to the application, not worth the wait.
     targetIme.Suspend(owner);
@@ -211,6 +223,9 @@ void PastePopup::Close(bool destroying) {
     closing = true;
     targetIme.Resume();
     if (host) host->PopupClosed(PanelToKeep());
+    if (foregroundHook) UnhookWinEvent(foregroundHook);
+    foregroundHook = nullptr;
+    if (g_watchingPopup == this) g_watchingPopup = nullptr;
     if (window) {
         KillTimer(window, kWatchTimerId);
         RemovePropA(window, kPopupProperty);

@@ -59,6 +59,8 @@ class PastePopup {
     int IsOpen() const { return window != nullptr; }
     // Open and not on its way out: the keys are still for it.
     bool TakesKeys() const { return window != nullptr && !closing; }
+    // Closes the popup once its application has left the front.
+    void WatchTarget();
     void OnKey(UINT vk, LPARAM keyData);
     // Drawn again, as after a change of the system's colours.
     void Redraw() const;
@@ -91,13 +93,13 @@ class PastePopup {
     int SelectedRow() const;
     int RowOfEntry(int index) const;
     void AfterCopyOrderChange();
-    void WatchTarget();
     bool TargetStillInFront() const;
 
     PopupHost* host = nullptr;
     HINSTANCE instance = nullptr;
     HWND owner = nullptr;
     HWND ownerTop = nullptr; // the target's top-level window
+    HWINEVENTHOOK foregroundHook = nullptr;
     HWND window = nullptr;
     bool closing = false;
     bool classRegistered = false;

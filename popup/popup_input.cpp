@@ -110,6 +110,12 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
     }
     switch (vk) {
     case VK_RETURN:
+        // Another window in front that the watch has not seen yet: the paste
+        // would go there.
+        if (!TargetStillInFront()) {
+            Close();
+            return;
+        }
         closing = true; // our own keystrokes follow: none of them is for us
         PasteSelection();
         Close();

@@ -180,7 +180,7 @@ void AppShell::TypePopupPaste() { TypePaste(kKeyPauseMs, false); }
 void AppShell::ReportClipboardBusy() { balloon.Information(kErrorTitle, kClipboardBusyText); }
 
 void AppShell::PopupClosed(const PopupPanelState& panel) {
-    SetPopupKeyThread(0);
+    SetPopupKeyThread(0, nullptr);
     ApplyKeyMode();
     WritePopupPanel(panel);
 }
@@ -194,13 +194,13 @@ void AppShell::ClosePopup() {
 // moment it appears must not reach the application instead. Only keys typed
 // in the owner's thread are the popup's.
 void AppShell::OpenPopup(HWND owner) {
-    SetPopupKeyThread(owner ? GetWindowThreadProcessId(owner, nullptr) : 0);
+    SetPopupKeyThread(owner ? GetWindowThreadProcessId(owner, nullptr) : 0, owner ? GetAncestor(owner, GA_ROOT) : nullptr);
     openingPopup_ = true;
     ApplyKeyMode();
     PopupOptions options = ReadPopupOptions();
     popup.Open(instance, owner, mainWindow, &history, options, ForegroundCaret());
     openingPopup_ = false;
-    if (!popup.IsOpen()) SetPopupKeyThread(0);
+    if (!popup.IsOpen()) SetPopupKeyThread(0, nullptr);
     ApplyKeyMode();
 }
 

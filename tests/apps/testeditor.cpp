@@ -94,6 +94,18 @@ LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPAR
     return CallEdit(window, message, wParam, lParam);
 }
 
+// A window of the editor's own thread come to the front, as a "save?"
+// dialog or a second document window would: owned, with an edit control.
+HWND OpenSecondWindow() {
+    HWND second = CreateWindowExA(0, "#32770", "second", WS_POPUP | WS_CAPTION | WS_VISIBLE, 200, 200, 300, 150,
+                                  GetAncestor(g_edit, GA_ROOT), nullptr, nullptr, nullptr);
+    HWND edit = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN,
+                                5, 5, 280, 100, second, (HMENU)1, nullptr, nullptr);
+    SetForegroundWindow(second);
+    SetFocus(edit);
+    return edit;
+}
+
 LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
     switch (question) {
     case kEditorKeyDowns:
@@ -123,6 +135,8 @@ LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
         return OpenInputMethod(lParam != 0);
     case kEditorImeRequests:
         return MAKELONG(g_imeOffRequests, g_imeOnRequests);
+    case kEditorSecondWindow:
+        return (LRESULT)OpenSecondWindow();
     case kEditorFreeze:
         Sleep((DWORD)lParam);
         return 1;

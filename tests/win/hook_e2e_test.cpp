@@ -79,7 +79,7 @@ class HookEndToEnd : public ::testing::Test {
 
     void TearDown() override {
         SetAllKeyMessageSnatch(0);
-        SetPopupKeyThread(0);
+        SetPopupKeyThread(0, nullptr);
     }
 
     static LRESULT Ask(EditorQuery question, LPARAM lParam = 0) { return s_editor->Ask(question, lParam); }
@@ -197,7 +197,7 @@ TEST_F(HookEndToEnd, StopOnlyModeTakesOnlyTheStopKey) {
 
 TEST_F(HookEndToEnd, AllKeysModeForwardsEveryTransitionAndTheEditorGetsNothing) {
     // The popup's keys are those typed in its application: another's pass.
-    SetPopupKeyThread(GetCurrentThreadId());
+    SetPopupKeyThread(GetCurrentThreadId(), nullptr);
     SetAllKeyMessageSnatch(1);
     bench::SendKeys({{'B', false}, {'B', true}});
     EXPECT_TRUE(bench::PumpUntil([] { return Ask(kEditorKeyUps, 'B') == 1; }, 3000)) << "not the popup's thread";
@@ -205,7 +205,7 @@ TEST_F(HookEndToEnd, AllKeysModeForwardsEveryTransitionAndTheEditorGetsNothing) 
     EXPECT_TRUE(g_forwarded.empty());
     Ask(kEditorReset);
 
-    SetPopupKeyThread(GetWindowThreadProcessId(s_editor->Window(), nullptr));
+    SetPopupKeyThread(GetWindowThreadProcessId(s_editor->Window(), nullptr), nullptr);
     bench::SendKeys({{'A', false}, {'A', true}, {VK_DOWN, false}, {VK_DOWN, true}});
     bench::PumpFor(400);
     ASSERT_EQ(4u, g_forwarded.size());

@@ -73,6 +73,25 @@ TEST_F(PopupEndToEnd, CtrlVOpensThePopupAtTheCaretAndTheEditorKeepsItsFocus) {
     EXPECT_EQ("caret here", EditorText()) << "Esc pastes nothing";
 }
 
+// A dialog of the application's own thread comes to the front while the
+// popup is open, and Enter is typed into it at once: the dialog gets its
+// Enter, and the popup's entry goes nowhere.
+TEST_F(PopupEndToEnd, AnEnterTypedIntoASecondWindowOfTheSameThreadNeverPastes) {
+    StartApp(HistoryOf({"entry text"}));
+    SetEditorText("");
+    ASSERT_NE(nullptr, OpenWithCtrlV());
+    HWND second = reinterpret_cast<HWND>(Ask(kEditorSecondWindow));
+    ASSERT_NE(nullptr, second);
+    bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(bench::PumpUntil([&] { return bench::WindowText(second) == "\r\n"; }, 3000))
+        << "the dialog's own Enter: \"" << bench::WindowText(second) << '"';
+    bench::PumpFor(500);
+    EXPECT_EQ(std::string::npos, bench::WindowText(second).find("entry")) << "nothing pasted there";
+    EXPECT_EQ("", EditorText());
+    EXPECT_NE("entry text", ClipboardText()) << "the clipboard untouched too";
+}
+
 TEST_F(PopupEndToEnd, DownDownEnterPastesTheThirdRow) {
     StartApp(HistoryOf({"A", "B", "C"}));
     ASSERT_NE(nullptr, OpenWithCtrlV());
