@@ -3,9 +3,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <new>
 #include <string>
 
 #include "history/clip_history.h"
+#include "history/history_texts.h"
 #include "history/clipboard_access.h"
 #include "reform/cp932_codec.h"
 #include "reform/cp932_path.h"
@@ -182,30 +184,55 @@ bool ClipboardAsksNotToBeRecorded(HWND owner) {
     return IsClipboardFormatAvailable(consent) && ConsentRefused(consent, owner);
 }
 
-// bytes and a zero terminator of the given size, handed to the clipboard.
-bool PutOnClipboard(UINT format, const void* bytes, size_t size, size_t terminator) {
-    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + terminator);
-    if (!memory) return false;
-    void* locked = GlobalLock(memory);
-    if (!locked) {
-        GlobalFree(memory);
-        return false;
+// One clipboard format's memory, made before the clipboard is opened: the
+// user's clipboard is emptied only once all that replaces it is ready.
+class ClipboardMemory {
+  public:
+    ClipboardMemory() = default;
+    ~ClipboardMemory() {
+        if (memory_) GlobalFree(memory_);
     }
-    memcpy(locked, bytes, size);
-    GlobalUnlock(memory);
-    if (SetClipboardData(format, memory)) return true;
-    GlobalFree(memory);
-    return false;
-}
+    ClipboardMemory(const ClipboardMemory&) = delete;
+    ClipboardMemory& operator=(const ClipboardMemory&) = delete;
+
+    // bytes and a zero terminator of the given size.
+    bool Fill(UINT format, const void* bytes, size_t size, size_t terminator) {
+        format_ = format;
+        memory_ = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size + terminator);
+        void* locked = memory_ ? GlobalLock(memory_) : nullptr;
+        if (!locked) return false;
+        memcpy(locked, bytes, size);
+        GlobalUnlock(memory_);
+        return true;
+    }
+    // Handed to the open clipboard, which owns it from then on.
+    bool Hand() {
+        if (!SetClipboardData(format_, memory_)) return false;
+        memory_ = nullptr;
+        return true;
+    }
+
+  private:
+    UINT format_ = 0;
+    HGLOBAL memory_ = nullptr;
+};
 
 // Unicode programs get the exact text, ANSI programs the code page 932 form,
 // and the locale says which code page that is, whatever the keyboard layout.
-bool PutTextOnClipboard(const std::string& cp932, const std::u16string& wide) {
-    const LCID locale = kJapaneseLocale;
-    return PutOnClipboard(CF_UNICODETEXT, wide.data(), wide.size() * sizeof(char16_t), sizeof(char16_t)) &&
-           PutOnClipboard(CF_TEXT, cp932.data(), cp932.size(), 1) &&
-           PutOnClipboard(CF_LOCALE, &locale, sizeof locale, 0);
-}
+struct TextForClipboard {
+    ClipboardMemory wide, ansi, locale;
+
+    bool Fill(const std::string& cp932, const char16_t* exact, size_t units) {
+        const LCID japanese = kJapaneseLocale;
+        return wide.Fill(CF_UNICODETEXT, exact, units * sizeof(char16_t), sizeof(char16_t)) &&
+               ansi.Fill(CF_TEXT, cp932.data(), cp932.size(), 1) && locale.Fill(CF_LOCALE, &japanese, sizeof japanese, 0);
+    }
+    bool Fill(const std::string& cp932) {
+        const std::u16string converted = SystemCp932().FromCp932(cp932);
+        return Fill(cp932, converted.data(), converted.size());
+    }
+    bool Hand() { return wide.Hand() && ansi.Hand() && locale.Hand(); }
+};
 
 } // namespace
 
@@ -293,8 +320,8 @@ bool ClipHistory::AddPathTextToClipboard(int filePath) {
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
         if (!clipboard.IsOpen()) return false;
         skipNextChange = 1;
-        const std::string paths = PathText(filePath);
-        if (!PutTextOnClipboard(paths, SystemCp932().FromCp932(paths))) {
+        TextForClipboard text;
+        if (!text.Fill(PathText(filePath)) || !text.Hand()) {
             skipNextChange = 0;
             return false;
         }
@@ -312,7 +339,18 @@ void ClipHistory::KeepOutOfHistory() {
     ReadFormats();
 }
 
+// A copy too large for the memory there is refuses that one copy: the
+// history and the clipboard stay as they were.
 int ClipHistory::Capture(const CaptureRules& rules) {
+    try {
+        return CaptureCopy(rules);
+    } catch (const std::bad_alloc&) {
+        RefuseForMemory(kNoMemoryCaptureText);
+        return 0;
+    }
+}
+
+int ClipHistory::CaptureCopy(const CaptureRules& rules) {
     const int filePath = rules.filePath;
     if (host_ && !host_->TakeCopyKeyMark()) return 0;
     if (host_ && !host_->ForegroundAllowsCapture()) return 0;
@@ -353,26 +391,34 @@ int ClipHistory::Capture(const CaptureRules& rules) {
         else if (!ReadCopiedText(copied))
             return 0;
     }
-    if (!AddEntry(copied.cp932.data(), static_cast<int>(copied.cp932.size()), isFilePaths,
-                  copied.needsExact ? &copied.exact : nullptr))
-        return 0;
-    return 1;
+    return AddCopy(std::move(copied.cp932), isFilePaths, copied.needsExact ? &copied.exact : nullptr);
 }
 
+// Everything the clipboard is to hold is made before it is opened and
+// emptied: a paste that cannot be made leaves the user's clipboard as it was.
 int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& parameters) {
+    pasteLackedMemory_ = false;
     if (!IsValidIndex(index)) return 0;
-    SetPasteParameters(parameters);
-    ReformItem(index);
+    TextForClipboard text;
+    try {
+        SetPasteParameters(parameters);
+        ReformItem(index);
+        const ClipItem& item = *Item(index);
+        const std::string& cp932 = item.Text(1);
+        const std::u16string* exact = item.ExactText(1);
+        if (!(exact ? text.Fill(cp932, exact->data(), exact->size()) : text.Fill(cp932))) throw std::bad_alloc();
+    } catch (const std::bad_alloc&) {
+        pasteLackedMemory_ = true;
+        RefuseForMemory(kNoMemoryPasteText);
+        return 0;
+    }
     // The change notice of our own write may come while we still hold the
     // clipboard: skip it from the start, and take that back if nothing was
     // written. Nothing is ranked or removed for a paste that cannot happen.
     skipNextChange = 1;
     {
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
-        const ClipItem& item = *Item(index);
-        if (!clipboard.IsOpen() || !EmptyClipboard() ||
-            !PutTextOnClipboard(std::string(item.GetText(1), static_cast<size_t>(item.GetLength(1))),
-                                item.GetWideText(1))) {
+        if (!clipboard.IsOpen() || !EmptyClipboard() || !text.Hand()) {
             skipNextChange = 0;
             return 0;
         }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <new>
 
 #include "history/file_io.h"
 #include "history/history_file.h"
@@ -157,34 +158,56 @@ void ClipHistory::Announce(const char* text) const {
 }
 
 int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths, const std::u16string* wide) {
-    char overflowText[128];
-    const char* note = kAddedText;
-    if (Count() < limit) {
-        AppendEntry();
-    } else if (autoDelete) {
-        // An empty list under an odd limit has nothing to give up.
-        if (Count() > 0) {
-            const int victim = VictimIndex();
-            RemoveEntry(victim);
-            snprintf(overflowText, sizeof overflowText, kOverflowTextFormat, victim + 1);
-            note = overflowText;
-        }
-        AppendEntry();
-    } else {
+    try {
+        std::u16string exact = wide ? *wide : std::u16string();
+        return AddCopy(std::string(text, length > 0 ? static_cast<size_t>(length) : 0), isFilePaths,
+                       wide ? &exact : nullptr);
+    } catch (const std::bad_alloc&) {
+        RefuseForMemory(kNoMemoryCaptureText);
+        return 0;
+    }
+}
+
+void ClipHistory::RefuseForMemory(const char* text) const {
+    if (host_) host_->Information(kNoMemoryTitle, text);
+}
+
+// The new entry is made whole before the list changes: an allocation that
+// fails refuses the copy and leaves every entry where it was.
+int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exact) {
+    if (Count() >= limit && !autoDelete) {
         clipboard_.currentEntryIndex = kNoCurrentEntry;
         if (host_) host_->Beep();
         Announce(kFullText);
         return 0;
     }
-    ClipItem& entry = *items_.back();
-    entry.SetText(text, length);
-    if (wide) entry.SetWideText(*wide);
-    entry.captureTime = host_ ? host_->Now() : LocalTime{};
-    if (isFilePaths) note = kFilePathsAddedText;
+    char overflowText[128];
+    const char* note = isFilePaths ? kFilePathsAddedText : kAddedText;
+    try {
+        auto item = std::make_unique<ClipItem>(host_ ? host_->NewProgress() : nullptr);
+        item->SetText(std::move(text));
+        if (exact) item->SetWideText(std::move(*exact));
+        item->captureTime = host_ ? host_->Now() : LocalTime{};
+        items_.reserve(items_.size() + 1);
+        // An empty list under an odd limit has nothing to give up.
+        if (Count() >= limit && Count() > 0) {
+            const int victim = VictimIndex();
+            RemoveEntry(victim);
+            snprintf(overflowText, sizeof overflowText, kOverflowTextFormat, victim + 1);
+            if (!isFilePaths) note = overflowText;
+        }
+        items_.push_back(std::move(item)); // room reserved: cannot fail
+    } catch (const std::bad_alloc&) {
+        RefuseForMemory(kNoMemoryCaptureText);
+        return 0;
+    }
     clipboard_.currentEntryIndex = Count() - 1;
-    Announce(note);
-    if (host_) host_->PostUpdateCount(Count());
-    Changed();
+    try { // the entry is in: telling of it may fail, taking it back may not
+        if (host_) host_->PostUpdateCount(Count());
+        Changed();
+        Announce(note);
+    } catch (const std::bad_alloc&) {
+    }
     return 1;
 }
 
@@ -224,35 +247,50 @@ HistorySnapshot ClipHistory::Snapshot() const {
 
 int ClipHistory::Save(const std::string& path) const { return WriteHistoryFile(path, Snapshot()); }
 
+// Read whole, with its exact texts, before the list changes: an allocation
+// that fails leaves the history as it was and says that the file is unread,
+// so that no save writes over what could not be read.
 int ClipHistory::Load(const std::string& path) {
-    ClearAll();
-    std::string file;
-    if (!ReadWholeFile(path, file)) return 0;
-    const auto records = DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size());
-    for (const HistoryRecord& record : records) {
-        AppendEntry();
-        ClipItem& entry = *items_.back();
-        entry.SetPasteMark(record.rank);
-        entry.captureTime = record.time;
-        entry.SetText(record.text.data(), static_cast<int>(record.text.size()));
+    unreadable_ = false;
+    try {
+        std::vector<std::unique_ptr<ClipItem>> loaded;
+        std::string file;
+        if (!ReadWholeFile(path, file)) {
+            ClearAll();
+            return 0;
+        }
+        auto records = DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size());
+        for (HistoryRecord& record : records) {
+            auto entry = std::make_unique<ClipItem>(host_ ? host_->NewProgress() : nullptr);
+            entry->SetPasteMark(record.rank);
+            entry->captureTime = record.time;
+            entry->SetText(std::move(record.text));
+            loaded.push_back(std::move(entry));
+        }
+        NormaliseRanks(loaded);
+        LoadWideTexts(WideCompanionPath(path), SumOfFile(file), loaded);
+        items_.swap(loaded);
+    } catch (const std::bad_alloc&) {
+        unreadable_ = true; // the program says so once its balloon exists
+        return 0;
     }
-    NormaliseRanks();
-    LoadWideTexts(WideCompanionPath(path), SumOfFile(file));
+    Changed();
     return 1;
 }
 
 // Only a companion written with this very history file gives texts, and of
 // those a record only to the entry it binds to, when it is the text that
 // entry's code page 932 form was made from.
-void ClipHistory::LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile) {
+void ClipHistory::LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile,
+                                std::vector<std::unique_ptr<ClipItem>>& items) {
     std::string file;
     if (!ReadWholeFile(path, file)) return;
     WideCompanion companion = DecodeWideCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size());
     if (!BelongsTo(companion, historyFile)) return;
     const Cp932Codec& codec = SystemCp932();
     for (WideRecord& r : companion.records) {
-        if (r.index >= items_.size()) continue;
-        ClipItem& entry = *items_[r.index];
+        if (r.index >= items.size()) continue;
+        ClipItem& entry = *items[r.index];
         const std::string& cp932 = *entry.SharedText();
         if (entry.HasWideText() || !BindsTo(r, cp932) || codec.ToCp932(r.text) != cp932 || codec.HoldsExactly(r.text))
             continue;
@@ -262,9 +300,9 @@ void ClipHistory::LoadWideTexts(const std::string& path, const HistoryFileSum& h
 
 // A file may carry ranks with gaps or twins (damage, or entries dropped
 // above); the ranking needs 0 ... k-1, kept in the stored rank order.
-void ClipHistory::NormaliseRanks() {
+void ClipHistory::NormaliseRanks(std::vector<std::unique_ptr<ClipItem>>& items) {
     std::vector<ClipItem*> ranked;
-    for (auto& item : items_)
+    for (auto& item : items)
         if (item->IsPasted()) ranked.push_back(item.get());
     std::stable_sort(ranked.begin(), ranked.end(),
                      [](const ClipItem* a, const ClipItem* b) { return a->GetPasteMark() < b->GetPasteMark(); });

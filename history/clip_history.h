@@ -80,6 +80,8 @@ class ClipHistory {
     // Adds a captured text by the overflow rules: 1 added, 0 refused (full).
     // wide: the copied text exactly, when code page 932 cannot hold it.
     int AddEntry(const char* text, int length, bool isFilePaths, const std::u16string* wide = nullptr);
+    // The same, taking the texts over (exact: moved from when not null).
+    int AddCopy(std::string text, bool isFilePaths, std::u16string* exact);
     // Updates the ranking (or removes the entry) after entry index was pasted.
     void AfterPaste(int index, int keep);
     // Reformats entry index with the paste parameters held here.
@@ -90,6 +92,9 @@ class ClipHistory {
     HistorySnapshot Snapshot() const;
     int Save(const std::string& path) const;
     int Load(const std::string& path);
+    // The last Load found a file it could not take in (memory ran out): it
+    // must not be written over.
+    bool LoadWasRefused() const { return unreadable_; }
 
     // The clipboard side (Windows only).
     void Attach(void* window, void* programInstance);
@@ -102,6 +107,8 @@ class ClipHistory {
     // 1 when the entry is on the clipboard (and ranked or removed as pasted);
     // 0 when the clipboard could not be written, and nothing changed.
     int PasteToClipboard(int index, int keep, const PasteParameters& parameters);
+    // The last paste was refused for want of memory (and said so).
+    bool PasteLackedMemory() const { return pasteLackedMemory_; }
 
     // What the clipboard holds, as the last capture saw it.
     const ClipboardState& Clipboard() const { return clipboard_; }
@@ -122,14 +129,19 @@ class ClipHistory {
     int VictimIndex() const;
     void AppendEntry();
     void RemoveEntry(int index);
-    void NormaliseRanks();
+    static void NormaliseRanks(std::vector<std::unique_ptr<ClipItem>>& items);
     void Announce(const char* text) const;
+    void RefuseForMemory(const char* text) const;
     void Changed() const;
     bool IsOwnClipboardWrite() const;
     void NoteOwnWrite();
     bool AddPathTextToClipboard(int filePath);
     void KeepOutOfHistory();
-    void LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile);
+    int CaptureCopy(const CaptureRules& rules);
+    static void LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile,
+                              std::vector<std::unique_ptr<ClipItem>>& items);
+    bool unreadable_ = false;
+    bool pasteLackedMemory_ = false;
 
     // Capture state (clipboard side).
     void* mainWindow = nullptr;

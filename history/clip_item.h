@@ -24,8 +24,11 @@ class ClipItem {
     void Clear();
     // which 1: the reformatted text when a conversion applies, else the source.
     const char* GetText(int which) const;
+    const std::string& Text(int which) const { return Selected(which); }
     int GetLength(int which) const;
     int SetText(const char* text, int length);
+    // Takes the text over without copying it.
+    int SetText(std::string text);
     // The captured text as one unchanging string: a saved snapshot of the
     // history shares it, so taking one copies no text.
     std::shared_ptr<const std::string> SharedText() const { return sourceText; }
@@ -37,6 +40,9 @@ class ClipItem {
     // which as for GetText, as UTF-16: exact for an entry with a Unicode
     // text, else the code page 932 text converted.
     std::u16string GetWideText(int which) const;
+    // which as for GetText: the exact text where the entry keeps one, read
+    // in place; null where the code page 932 text is the whole of it.
+    const std::u16string* ExactText(int which) const;
     // The start of the source text for showing, at most maxBytes of code
     // page 932 and never half a character: the characters code page 932
     // lacks stand in it (two bytes each), and standIns says what they are.
@@ -55,14 +61,16 @@ class ClipItem {
     const std::string& Selected(int which) const;
     const std::string& Source() const { return *sourceText; }
 
-    void ReformWide(const ReformParams& params, void* instance);
+    void ReformWide(const ReformParams& params, void* instance, std::string& text, std::u16string& wide);
 
     std::shared_ptr<const std::string> sourceText;
     std::shared_ptr<const std::u16string> wideText; // null: code page 932 holds the text
     int pasteMark = -1;
     std::string reformText;
     std::u16string reformWide; // with a Unicode text: the converted text exactly
-    mutable std::shared_ptr<const WideCarrier> displayCarrier; // made when first shown
+    mutable std::shared_ptr<const WideCarrier> displayCarrier; // of a prefix, made when first shown
+    mutable size_t displayUnits = 0;   // the prefix's length
+    mutable bool displayFailed = false; // no carrier to be had: the code page 932 text is shown
     int appliedFlags = 0;
     int appliedColumnWidth = -1;
     int appliedTabWidth = 4;

@@ -17,9 +17,9 @@ class HistorySaver {
   public:
     static constexpr UINT_PTR kTimerId = 0x5A7E;
     static constexpr UINT kDelayMs = 1000;
-    // Posted to the window when a write has ended: wParam 1 written (or an
-    // empty history's file removed), 0 failed.
+    // Posted to the window when a write has ended, wParam saying how.
     static constexpr UINT kWriteEndedMessage = WM_APP + 0x5A7;
+    enum WriteResult : WPARAM { kWriteFailed = 0, kWritten = 1, kWriteLackedMemory = 2 };
 
     HistorySaver() = default;
     ~HistorySaver() { Finish(); }

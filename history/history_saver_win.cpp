@@ -1,5 +1,7 @@
 #include "history/history_saver.h"
 
+#include <new>
+
 #include "history/message_wait.h"
 
 namespace kst {
@@ -13,8 +15,12 @@ struct SaveJob {
 
 DWORD WINAPI WriteSnapshotThread(LPVOID param) {
     SaveJob* job = static_cast<SaveJob*>(param);
-    const bool ok = WriteHistoryFile(job->path, job->snapshot) == 1;
-    if (job->reportTo) PostMessageA(job->reportTo, HistorySaver::kWriteEndedMessage, ok ? 1 : 0, 0);
+    WPARAM result = HistorySaver::kWriteLackedMemory;
+    try {
+        result = WriteHistoryFile(job->path, job->snapshot) == 1 ? HistorySaver::kWritten : HistorySaver::kWriteFailed;
+    } catch (const std::bad_alloc&) {
+    }
+    if (job->reportTo) PostMessageA(job->reportTo, HistorySaver::kWriteEndedMessage, result, 0);
     delete job;
     return 0;
 }
@@ -36,7 +42,13 @@ void HistorySaver::OnTimer(const ClipHistory& history, const std::string& path) 
     if (action != SaveSchedule::kWrite) return;
     if (worker_) CloseHandle(worker_);
     worker_ = nullptr;
-    auto* job = new SaveJob{path, history.Snapshot(), window_};
+    SaveJob* job = nullptr;
+    try {
+        job = new SaveJob{path, history.Snapshot(), window_};
+    } catch (const std::bad_alloc&) { // tried again after another delay
+        Schedule();
+        return;
+    }
     worker_ = CreateThread(nullptr, 0, WriteSnapshotThread, job, 0, nullptr);
     if (!worker_) { // no thread to be had: write here rather than not at all
         WriteSnapshotThread(job);

@@ -217,7 +217,7 @@ void PastePopup::PasteSelection() {
         if (index < 0 || index >= history->Count()) return;
         // Nothing on the clipboard: typing Ctrl+V would paste something else.
         if (!history->PasteToClipboard(index, keep, host ? host->PasteParametersNow() : PasteParameters{})) {
-            if (host) host->ReportClipboardBusy();
+            if (host && !history->PasteLackedMemory()) host->ReportClipboardBusy();
             return;
         }
     }

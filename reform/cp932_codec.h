@@ -20,8 +20,19 @@ class Cp932Codec {
     std::string ToCp932(const std::u16string& text) const { return ToCp932(text.data(), text.size()); }
     std::u16string FromCp932(const std::string& text) const { return FromCp932(text.data(), text.size()); }
     // Whether code page 932 holds the text exactly: converted there and
-    // back it is the same UTF-16 text.
-    bool HoldsExactly(const std::u16string& text) const { return FromCp932(ToCp932(text)) == text; }
+    // back it is the same UTF-16 text. Tried a piece at a time, so that a
+    // long text is never held twice more.
+    bool HoldsExactly(const std::u16string& text) const {
+        constexpr size_t kPiece = 1 << 16;
+        for (size_t at = 0; at < text.size();) {
+            size_t n = text.size() - at < kPiece ? text.size() - at : kPiece;
+            if (at + n < text.size() && text[at + n - 1] >= 0xD800 && text[at + n - 1] <= 0xDBFF) ++n; // a pair whole
+            if (FromCp932(ToCp932(text.data() + at, n)).compare(0, std::u16string::npos, text, at, n) != 0)
+                return false;
+            at += n;
+        }
+        return true;
+    }
 };
 
 const Cp932Codec& SystemCp932();

@@ -8,13 +8,31 @@
 namespace kst {
 namespace {
 
+// An iconv handle closed however the conversion ends (a string that cannot
+// grow throws).
+class IconvHandle {
+  public:
+    IconvHandle(const char* to, const char* from) : cd_(iconv_open(to, from)) {}
+    ~IconvHandle() {
+        if (IsOpen()) iconv_close(cd_);
+    }
+    IconvHandle(const IconvHandle&) = delete;
+    IconvHandle& operator=(const IconvHandle&) = delete;
+    bool IsOpen() const { return cd_ != reinterpret_cast<iconv_t>(-1); }
+    iconv_t get() const { return cd_; }
+
+  private:
+    iconv_t cd_;
+};
+
 // One conversion through iconv; what does not convert becomes the
 // replacement and the scan goes on one unit further, as the system does.
 template <typename From, typename To>
 std::basic_string<To> Convert(const char* to, const char* from, const From* text, size_t length, To replacement) {
     std::basic_string<To> out;
-    iconv_t cd = iconv_open(to, from);
-    if (cd == reinterpret_cast<iconv_t>(-1)) return out;
+    const IconvHandle handle(to, from);
+    if (!handle.IsOpen()) return out;
+    const iconv_t cd = handle.get();
     out.resize(length * 2 + 8);
     char* in = reinterpret_cast<char*>(const_cast<From*>(text));
     size_t inLeft = length * sizeof(From), used = 0;
@@ -41,7 +59,6 @@ std::basic_string<To> Convert(const char* to, const char* from, const From* text
         inLeft -= sizeof(From);
         iconv(cd, nullptr, nullptr, nullptr, nullptr);
     }
-    iconv_close(cd);
     out.resize(used / sizeof(To));
     return out;
 }

@@ -5,6 +5,7 @@
 
 #include "shell/app_texts.h"
 #include "history/history_file.h"
+#include "history/history_texts.h"
 #include "hook/ksthook.h"
 #include "ui/layered.h"
 #include "notify/progress_window.h"
@@ -73,7 +74,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         if (wParam == HistorySaver::kTimerId) app.OnSaveTimer();
         return 0;
     case HistorySaver::kWriteEndedMessage:
-        app.OnSaveEnded(wParam != 0);
+        app.OnSaveEnded(static_cast<HistorySaver::WriteResult>(wParam));
         return 0;
     default:
         return DefWindowProcA(window, message, wParam, lParam);
@@ -150,6 +151,7 @@ LRESULT AppShell::OnCreate(HWND window) {
     balloon.Create(instance, FindNotificationArea(), window);
     if (autoCapture == 1) history.SetViewer(1);
     if (saveHistory) AnnounceHistoryFolder();
+    if (history.LoadWasRefused()) balloon.Information(kNoMemoryTitle, kNoMemoryLoadText);
     if (saveHistory && saveSoonAfterLoad_) HistoryChanged();
     return 1;
 }
@@ -255,13 +257,13 @@ bool AppShell::ForegroundAllowsCapture() {
 // With the history kept across restarts, every change is on disk about a
 // second later: a crash or a kill loses at most that second.
 void AppShell::HistoryChanged() {
-    if (saveHistory) saver.Schedule();
+    if (saveHistory && !history.LoadWasRefused()) saver.Schedule();
 }
 
 void AppShell::OnSaveTimer() {
     // Keeping was turned off: the save that was due is dropped, so that
     // the next change after keeping is on again starts a delay of its own.
-    if (!saveHistory) {
+    if (!saveHistory || history.LoadWasRefused()) {
         saver.Cancel();
         return;
     }

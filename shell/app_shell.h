@@ -129,7 +129,7 @@ class AppShell : public HistoryHost, public PopupHost {
     void OnMouseForward(UINT mouseMessage);
     void OnGeneralNotify(int command);
     void OnSaveTimer();
-    void OnSaveEnded(bool written);
+    void OnSaveEnded(HistorySaver::WriteResult result);
     // The system's colours changed (a theme, high contrast): drawn anew.
     void OnColoursChanged();
     void ChooseHistoryFolder();

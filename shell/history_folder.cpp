@@ -118,10 +118,14 @@ void AppShell::NoteSaveWritten() {
 
 // A save that failed beside the program moves the history to the user's
 // folder (once); one that fails there is told once, until a save succeeds.
-void AppShell::OnSaveEnded(bool written) {
-    if (written) {
+void AppShell::OnSaveEnded(HistorySaver::WriteResult result) {
+    if (result == HistorySaver::kWritten) {
         saveFailureShown_ = false;
         NoteSaveWritten();
+        return;
+    }
+    if (result == HistorySaver::kWriteLackedMemory) { // not the folder's fault: tried again
+        HistoryChanged();
         return;
     }
     if (historyFolder_ == ProgramFolder()) {

@@ -284,7 +284,7 @@ void AppShell::SimpleHistoryPaste() {
     // A clipboard held by another program: typing Ctrl+V would paste the old
     // contents, so nothing is typed and the user is told.
     if (!history.PasteToClipboard(index, 0, ReadPasteParameters())) {
-        balloon.Information(kErrorTitle, kClipboardBusyText);
+        if (!history.PasteLackedMemory()) balloon.Information(kErrorTitle, kClipboardBusyText);
         return;
     }
     TypePaste(kKeyPauseMs);

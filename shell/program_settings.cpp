@@ -80,7 +80,8 @@ void AppShell::SaveState() {
         keepHistory = ReadSwitch(kSaveHistory);
     }
     // After the store is closed: noting the save opens it again.
-    if (keepHistory && history.Save(HistoryFilePath())) NoteSaveWritten();
+    // A history file that could not be read is never written over.
+    if (keepHistory && !history.LoadWasRefused() && history.Save(HistoryFilePath())) NoteSaveWritten();
 }
 
 } // namespace kst

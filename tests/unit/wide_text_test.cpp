@@ -26,6 +26,7 @@ namespace fs = std::filesystem;
 
 const Cp932Codec& codec = SystemCp932();
 using StandIns = std::vector<std::u16string>;
+constexpr size_t kRowBytes = 250;
 
 const std::u16string kMixed = u"caf\u00E9 \U0001F600 \u301C \u2212 \uAC00 \u9AD9";
 const std::u16string kJapanese = u"\u65E5\u672C\u8A9E\u306E\u30C6\u30AD\u30B9\u30C8\u3002"; // 日本語のテキスト。
@@ -369,6 +370,42 @@ TEST_F(WideHistory, TheDisplayTextIsCutAtWholeCharactersAndSaysWhatItsStandInsHo
         EXPECT_EQ(c.shown, RestoreCarrier(text, WideCarrier{text, standIns}, codec)) << c.maxBytes;
     }
     EXPECT_EQ((StandIns{u"\U0001F600", u"\uAC00"}), standIns) << "each lacked character once";
+}
+
+// A row shows the start of an entry, made from a prefix of its exact text:
+// a huge text with one character code page 932 lacks, and a text with more
+// distinct such characters than there are stand-ins, both show theirs.
+TEST_F(WideHistory, ARowIsMadeFromTheStartOfTheTextAlone) {
+    std::u16string huge(20u << 20, u'a'); // 40 MB
+    huge[1] = u'\u301C';
+    std::u16string hangul;
+    for (char16_t c = 0xAC00; c < 0xAC00 + 3000; ++c) hangul += c;
+    ASSERT_FALSE(codec.HoldsExactly(huge));
+    ASSERT_FALSE(codec.HoldsExactly(hangul));
+    ClipHistory history(&host);
+    Add(history, huge);
+    Add(history, hangul);
+    StandIns standIns;
+    const std::string row = history.Item(0)->DisplayText(kRowBytes, standIns);
+    EXPECT_EQ(u"a\u301C" + std::u16string(kRowBytes - 3, u'a'), RestoreCarrier(row, WideCarrier{row, standIns}, codec));
+    const std::string many = history.Item(1)->DisplayText(kRowBytes, standIns);
+    EXPECT_EQ(hangul.substr(0, kRowBytes / 2), RestoreCarrier(many, WideCarrier{many, standIns}, codec))
+        << "the row's own characters, not question marks";
+}
+
+// Exactness is judged a piece at a time: a character code page 932 lacks
+// anywhere, a surrogate pair across a piece's end, are found.
+TEST(Cp932Codec, ExactnessIsFoundAcrossPieces) {
+    const size_t piece = 1u << 16;
+    for (size_t at : {size_t{0}, piece - 1, piece, 3 * piece + 5}) {
+        std::u16string text(4 * piece, u'\u3042');
+        EXPECT_TRUE(codec.HoldsExactly(text));
+        text[at] = u'\u2212';
+        EXPECT_FALSE(codec.HoldsExactly(text)) << at;
+        text[at] = 0xD83D; // 😀 split across the piece's end
+        text[at + 1] = 0xDE00;
+        EXPECT_FALSE(codec.HoldsExactly(text)) << at;
+    }
 }
 
 TEST_F(WideHistory, AnEntryWithAUnicodeTextPastesItExactlyAndConvertsAroundIt) {
