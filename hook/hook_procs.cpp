@@ -12,10 +12,10 @@ static bool IsKeyDown(const BYTE* state, int vk) { return (state[vk] & 0x80) != 
 // With the main program gone there is nobody to take keys for: a program
 // that was killed can leave its hook registered (Wine keeps such hooks), and
 // it must not go on swallowing the user's keys.
-static bool MainProgramIsAlive() { return IsWindow(WindowFromField(g_shared.mainWindow)) != FALSE; }
+static bool MainProgramIsAlive() { return IsWindow(WindowFromField(Control().mainWindow)) != FALSE; }
 
 static bool ProgramIsStuck() {
-    return kst::ProgramLooksStuck(g_shared.forwardsPosted, g_shared.forwardsTaken, g_shared.progressTick,
+    return kst::ProgramLooksStuck(g_exchange.forwardsPosted, g_exchange.forwardsTaken, g_exchange.progressTick,
                                   GetTickCount());
 }
 
@@ -31,32 +31,36 @@ static uint32_t KeyThread() {
 // window it opened over is in front: another window of that thread come to
 // the front (a dialog) takes its keys at once, before the popup has closed.
 static bool KeyIsForPopup() {
-    if (KeyThread() != g_shared.popupThread) return false;
-    if (!g_shared.popupRoot) return true;
+    const kst::HookControlBlock& c = Control();
+    if (KeyThread() != c.popupThread) return false;
+    if (!c.popupRoot) return true;
     const HWND front = GetForegroundWindow();
-    return !front || GetAncestor(front, GA_ROOT) == WindowFromField(g_shared.popupRoot);
+    return !front || GetAncestor(front, GA_ROOT) == WindowFromField(c.popupRoot);
 }
 
 // A forward posted to an empty backlog starts the clock of the program's
 // progress; the count is bumped with one atomic instruction (no lock), as
-// hooks in several processes may post at once.
+// hooks in several processes may post at once. A process below the
+// program's level (its control block read-only) forwards as such.
 static bool ForwardKey(WPARAM code, LPARAM lParam) {
-    if (!PostToMain(g_shared.keyboardForwardMsg, code, lParam)) return false;
-    if (g_shared.forwardsPosted == g_shared.forwardsTaken) g_shared.progressTick = GetTickCount();
-    InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_shared.forwardsPosted));
+    const kst::HookControlBlock& c = Control();
+    if (!PostToMain(g_controlWritable ? c.keyboardForwardMsg : c.lowerForwardMsg, code, lParam)) return false;
+    if (g_exchange.forwardsPosted == g_exchange.forwardsTaken) g_exchange.progressTick = GetTickCount();
+    InterlockedIncrement(reinterpret_cast<volatile LONG*>(&g_exchange.forwardsPosted));
     return true;
 }
 
 KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
-    const HHOOK next = HookFromField(g_shared.keyboardHook);
+    const kst::HookControlBlock& control = Control();
+    const HHOOK next = HookFromField(control.keyboardHook);
     if (code != HC_ACTION || !MainProgramIsAlive()) return CallNextHookEx(next, code, wParam, lParam);
     const kst::KeyCallStamp call{(uint32_t)GetCurrentThreadId(), (uint32_t)wParam, (uint32_t)lParam,
                                  (uint32_t)GetMessageTime()};
-    if (kst::IsSameKeyCall(call, g_passingOn)) return CallNextHookEx(next, code, wParam, lParam);
+    if (kst::IsSameKeyCall(call, g_exchange.passingOn)) return CallNextHookEx(next, code, wParam, lParam);
 
     BYTE state[256];
     if (!GetKeyboardState(state)) memset(state, 0, sizeof state);
-    const uint32_t held = g_heldModifiers;
+    const uint32_t held = g_exchange.heldModifiers;
     const kst::ModifierState thread{IsKeyDown(state, VK_CONTROL), IsKeyDown(state, VK_MENU)};
     // The asynchronous state is read only where it counts: in the main
     // program's process, or for a modifier held across our own paste.
@@ -64,15 +68,14 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     const kst::ModifierState async{asyncCounts && GetAsyncKeyState(VK_CONTROL) < 0,
                                    asyncCounts && GetAsyncKeyState(VK_MENU) < 0};
     const kst::KeyEvent event = kst::MakeKeyEvent((uint32_t)wParam, (uint32_t)lParam, g_isMainProcess, thread, async);
-    const kst::Hotkeys keys{g_shared.popupKey, g_shared.clearKey, g_shared.stopKey,
-                            g_shared.simplePasteKey};
-    const int32_t mode = g_shared.keyMode;
+    const kst::Hotkeys keys{control.popupKey, control.clearKey, control.stopKey, control.simplePasteKey};
+    const int32_t mode = control.keyMode;
     kst::KeySituation situation;
     situation.inPopupThread = mode != kst::kKeyModeAllKeys || KeyIsForPopup();
     situation.programStuck = ProgramIsStuck();
-    kst::KeyDecision d = kst::DecideKey(mode, event, keys, g_shared.onceThrough != 0, held, situation);
+    kst::KeyDecision d = kst::DecideKey(mode, event, keys, g_exchange.onceThrough != 0, held, situation);
 
-    if (d.clearOnceThrough) g_shared.onceThrough = 0;
+    if (d.clearOnceThrough) g_exchange.onceThrough = 0;
     bool delivered = true;
     for (int i = 0; i < d.postCount; ++i) delivered = ForwardKey(d.posts[i], lParam) && delivered;
     // A key the program will never hear of is the application's: never
@@ -81,31 +84,32 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
         d.swallow = false;
         d.heldAfter &= held;
     }
-    if (d.heldAfter != held) g_heldModifiers = d.heldAfter;
+    if (d.heldAfter != held) g_exchange.heldModifiers = d.heldAfter;
     if (d.swallow) return 1;
     // A second registration of this procedure is called from inside
     // CallNextHookEx: only there is the same call the same key. The message
     // time alone cannot tell: it stays put while keys are being taken.
-    g_passingOn = call;
+    g_exchange.passingOn = call;
     const LRESULT result = CallNextHookEx(next, code, wParam, lParam);
-    g_passingOn = kst::KeyCallStamp{};
+    g_exchange.passingOn = kst::KeyCallStamp{};
     return result;
 }
 
 KSTHOOK_API LRESULT CALLBACK MouseProc(int code, WPARAM wParam, LPARAM lParam) {
-    if (code == HC_ACTION && g_shared.mouseMode == 1 && MainProgramIsAlive()) {
-        PostToMain(g_shared.mouseForwardMsg, wParam, lParam);
+    const kst::HookControlBlock& control = Control();
+    if (code == HC_ACTION && control.mouseMode == 1 && MainProgramIsAlive()) {
+        PostToMain(control.mouseForwardMsg, wParam, lParam);
         return 1;
     }
-    return CallNextHookEx(HookFromField(g_shared.mouseHook), code, wParam, lParam);
+    return CallNextHookEx(HookFromField(control.mouseHook), code, wParam, lParam);
 }
 
 static void AnswerCaretQuery() {
     POINT caret;
     if (!GetCaretPos(&caret)) caret = POINT{0, 1};
     ClientToScreen(GetFocus(), &caret);
-    g_shared.caretX = caret.x;
-    g_shared.caretY = caret.y;
+    g_exchange.caretX = caret.x;
+    g_exchange.caretY = caret.y;
     if (HANDLE event = OpenEventA(EVENT_ALL_ACCESS, FALSE, KST_EVENT_CARET_ANSWER)) {
         SetEvent(event);
         CloseHandle(event);
@@ -131,7 +135,7 @@ static void WriteModuleFileName(const char* name, size_t length) {
 }
 
 static void AnswerModuleQuery() {
-    g_shared.moduleRequest = 0;
+    g_exchange.moduleRequest = 0;
     char name[MAX_PATH];
     DWORD length = GetModuleFileNameA(nullptr, name, sizeof name);
     if (length >= sizeof name) length = sizeof name - 1; // truncated names lack the zero
@@ -146,26 +150,27 @@ static void AnswerModuleQuery() {
 KSTHOOK_API LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const MSG* msg = reinterpret_cast<const MSG*>(lParam);
-        if (g_shared.caretQueryMsg && msg->message == g_shared.caretQueryMsg) {
+        const uint32_t caretQuery = Control().caretQueryMsg;
+        if (caretQuery && msg->message == caretQuery) {
             AnswerCaretQuery();
             return 1;
         }
-        if (g_shared.moduleRequest) AnswerModuleQuery();
+        if (g_exchange.moduleRequest) AnswerModuleQuery();
     }
-    return CallNextHookEx(HookFromField(g_shared.messageHook), code, wParam, lParam);
+    return CallNextHookEx(HookFromField(Control().messageHook), code, wParam, lParam);
 }
 
 KSTHOOK_API LRESULT CALLBACK CBTProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HCBT_ACTIVATE || code == HCBT_SETFOCUS)
-        PostToMain(g_shared.activationNoticeMsg, wParam, 1);
-    return CallNextHookEx(HookFromField(g_shared.activationHook), code, wParam, lParam);
+        PostToMain(Control().activationNoticeMsg, wParam, 1);
+    return CallNextHookEx(HookFromField(Control().activationHook), code, wParam, lParam);
 }
 
 KSTHOOK_API LRESULT CALLBACK CallWndProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION) {
         const CWPSTRUCT* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
         if (sent->message == WM_ACTIVATE && sent->hwnd != (HWND)sent->lParam)
-            PostToMain(g_shared.activationNoticeMsg, (WPARAM)sent->hwnd, LOWORD(sent->wParam));
+            PostToMain(Control().activationNoticeMsg, (WPARAM)sent->hwnd, LOWORD(sent->wParam));
     }
-    return CallNextHookEx(HookFromField(g_shared.callWndHook), code, wParam, lParam);
+    return CallNextHookEx(HookFromField(Control().callWndHook), code, wParam, lParam);
 }

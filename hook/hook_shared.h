@@ -6,10 +6,17 @@
 
 namespace kst {
 
-// 26 naturally aligned 32-bit fields, each written whole, so that readers in
+// Two blocks. The control block says whom the hooks work for and how: only
+// the program, and processes at its integrity level, may write it (a named
+// mapping whose label denies writes from below). The exchange block holds
+// what the hooks in every process write (counts, answers, held modifiers),
+// in a section of the library that every process maps writable: nothing in
+// it can send a key anywhere.
+//
+// Naturally aligned 32-bit fields, each written whole, so that readers in
 // other processes never see a torn value. Window and hook handles are kept in
 // 32 bits: user handles are 32-bit values even on 64-bit Windows.
-struct HookSharedBlock {
+struct HookControlBlock {
     uint32_t mainWindow;
     uint32_t messageHook;
     uint32_t keyboardHook;
@@ -17,16 +24,15 @@ struct HookSharedBlock {
     uint32_t callWndHook;
     uint32_t activationHook;
     uint32_t keyboardForwardMsg;
+    // Key forwards from hooks in processes below the program's integrity
+    // level: the program never types for them into a window at its level.
+    uint32_t lowerForwardMsg;
     uint32_t mouseForwardMsg;
     uint32_t caretQueryMsg;
     uint32_t moduleQueryMsg;
     uint32_t activationNoticeMsg;
-    uint32_t moduleRequest;
     int32_t keyMode;
     int32_t mouseMode;
-    int32_t onceThrough;
-    int32_t caretX;
-    int32_t caretY;
     uint32_t popupKey;
     uint32_t clearKey;
     uint32_t stopKey;
@@ -38,22 +44,62 @@ struct HookSharedBlock {
     // thread): a key typed while another window is in front (a dialog of
     // the same thread) is that window's.
     uint32_t popupRoot;
+};
+static_assert(sizeof(HookControlBlock) == 20 * 4, "the control block is 20 32-bit fields");
+
+constexpr HookControlBlock kInitialHookControlBlock = {
+    0, 0, 0, 0, 0, 0,          // window, hooks
+    0, 0, 0, 0, 0, 0,          // message ids
+    0, 0,                      // key mode, mouse mode
+    0x156, 0x108, 0x308, 0x356, // popup, clear, stop, simple-paste keys
+    0, 0,                      // popup thread and window
+};
+
+// The key call being passed on down the chain (its thread tells whose it is).
+struct KeyCallStamp {
+    uint32_t thread;
+    uint32_t vk;
+    uint32_t lParam;
+    uint32_t time; // the message's time
+};
+
+struct HookExchange {
+    uint32_t moduleRequest;
+    int32_t onceThrough;
+    int32_t caretX;
+    int32_t caretY;
     // Key forwards posted by the hooks and taken by the program, and the last
     // tick either side made progress: forwards left untaken for long mean a
     // program that cannot answer, and its hotkeys must not swallow keys.
     uint32_t forwardsPosted;
     uint32_t forwardsTaken;
     uint32_t progressTick;
+    // The Ctrl and Alt of hotkeys taken and not yet released.
+    uint32_t heldModifiers;
+    KeyCallStamp passingOn;
 };
-static_assert(sizeof(HookSharedBlock) == 26 * 4, "the shared block is 26 32-bit fields");
+static_assert(sizeof(HookExchange) == 12 * 4, "the exchange block is 12 32-bit fields");
 
-constexpr HookSharedBlock kInitialHookSharedBlock = {
-    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,    // window, hooks, message ids, module request
-    0, 0, 0,                               // key mode, mouse mode, once-through
-    -1, -1,                                // caret
-    0x156, 0x108, 0x308, 0x356,            // popup, clear, stop, simple-paste keys
-    0, 0, 0, 0, 0,                         // popup thread and window, forwards posted and taken, progress
-};
+constexpr HookExchange kInitialHookExchange = {0, 0, -1, -1, 0, 0, 0, 0, {0, 0, 0, 0}};
+
+// The control block's mapping is named after the library's own path, so
+// that two copies of the program in two folders never share one (a killed
+// copy's hooks stay registered and must keep to their own). ASCII letters
+// are folded: the loader and the program may spell the path differently.
+constexpr size_t kControlNameSize = 40;
+inline void ControlMappingName(const char16_t* libraryPath, char (&name)[kControlNameSize]) {
+    uint32_t hash = 2166136261u; // FNV-1a
+    for (const char16_t* p = libraryPath; *p; ++p) {
+        const char16_t c = *p >= u'a' && *p <= u'z' ? static_cast<char16_t>(*p - 0x20) : *p;
+        hash = (hash ^ (c & 0xFF)) * 16777619u;
+        hash = (hash ^ (c >> 8)) * 16777619u;
+    }
+    const char prefix[] = "KESTRANE_HOOKCONTROL_";
+    size_t k = 0;
+    for (; prefix[k]; ++k) name[k] = prefix[k];
+    for (int shift = 28; shift >= 0; shift -= 4) name[k++] = "0123456789ABCDEF"[(hash >> shift) & 0xF];
+    name[k] = '\0';
+}
 
 // HotkeyCode: virtual key in bits 0-7, Alt 0x100, Ctrl 0x200.
 constexpr uint32_t kHotkeyAlt = 0x100;

@@ -60,12 +60,6 @@ constexpr KeyEvent MakeKeyEvent(uint32_t vk, uint32_t lParam, bool inMainProcess
 // registrations of it (a program that ended without removing its hooks and
 // was started again from the same folder): the second call must neither
 // decide again nor post again.
-struct KeyCallStamp {
-    uint32_t thread;
-    uint32_t vk;
-    uint32_t lParam;
-    uint32_t time; // the message's time
-};
 
 constexpr bool IsSameKeyCall(const KeyCallStamp& a, const KeyCallStamp& b) {
     return a.thread == b.thread && a.vk == b.vk && a.lParam == b.lParam && a.time == b.time;

@@ -17,13 +17,13 @@ HANDLE CreateAnswerEvent(const char* name) {
 
 HHOOK HookThreadMessages(DWORD threadId) {
     HHOOK hook = SetWindowsHookExA(WH_GETMESSAGE, GetMsgProc, g_instance, threadId);
-    g_shared.messageHook = FieldFromHandle(hook);
+    if (kst::HookControlBlock* control = ProgramControl()) control->messageHook = FieldFromHandle(hook);
     return hook;
 }
 
 void UnhookThreadMessages(HHOOK hook) {
     UnhookWindowsHookEx(hook);
-    g_shared.messageHook = 0;
+    if (kst::HookControlBlock* control = ProgramControl()) control->messageHook = 0;
 }
 
 // The caller is the program's user-interface thread: what the system sends
@@ -50,14 +50,14 @@ KSTHOOK_API UINT32 GetForegroundProcessCaretPos(void) {
     if (!threadId) return 0;
     const HHOOK hook = HookThreadMessages(threadId);
     if (!hook) return 0;
-    g_shared.caretX = -1;
-    g_shared.caretY = -1;
+    g_exchange.caretX = -1;
+    g_exchange.caretY = -1;
     const HANDLE event = CreateAnswerEvent(KST_EVENT_CARET_ANSWER);
-    PostMessageA(foreground, g_shared.caretQueryMsg, 0, 0);
+    PostMessageA(foreground, Control().caretQueryMsg, 0, 0);
     const bool answered = WaitForAnswer(event, kCaretTimeoutMs);
     if (event) CloseHandle(event);
     UnhookThreadMessages(hook);
-    return answered ? kst::PackCaretPos(g_shared.caretX, g_shared.caretY) : 0;
+    return answered ? kst::PackCaretPos(g_exchange.caretX, g_exchange.caretY) : 0;
 }
 
 KSTHOOK_API int GetForegroundProcessModuleFileName(HWND window) {
@@ -66,8 +66,8 @@ KSTHOOK_API int GetForegroundProcessModuleFileName(HWND window) {
     const HHOOK hook = HookThreadMessages(threadId);
     if (!hook) return 0;
     const HANDLE event = CreateAnswerEvent(KST_EVENT_MODULE_ANSWER);
-    g_shared.moduleRequest = FieldFromHandle(window);
-    PostThreadMessageA(threadId, g_shared.moduleQueryMsg, 0, 0);
+    g_exchange.moduleRequest = FieldFromHandle(window);
+    PostThreadMessageA(threadId, Control().moduleQueryMsg, 0, 0);
     const bool answered = WaitForAnswer(event, kModuleTimeoutMs);
     if (event) CloseHandle(event);
     UnhookThreadMessages(hook);

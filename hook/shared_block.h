@@ -1,4 +1,4 @@
-// Library-internal access to the shared block and the handle conversions.
+// Library-internal access to the two blocks and the handle conversions.
 #pragma once
 
 #include <windows.h>
@@ -6,17 +6,30 @@
 #include "hook/hook_shared.h"
 #include "hook/key_decision.h"
 
-extern kst::HookSharedBlock g_shared;
-// Shared too: the Ctrl and Alt of hotkeys taken and not yet released.
-extern uint32_t g_heldModifiers;
-// Shared too: the key call being passed on down the chain (its thread tells
-// whose it is).
-extern kst::KeyCallStamp g_passingOn;
+// Per process: the control block's view (read-only in a process below the
+// program's integrity level), null before there is one.
+extern const kst::HookControlBlock* g_control;
+extern bool g_controlWritable;
+// Shared by every process mapping the library.
+extern kst::HookExchange g_exchange;
 extern HINSTANCE g_instance; // per process: the module of every hook we install
 // Per process: set in the main program's process by InitDLLStatus. A hook
 // call there on behalf of another application must read the asynchronous
 // key state.
 extern bool g_isMainProcess;
+
+// What the hooks read: with no control block yet, nobody to work for.
+inline const kst::HookControlBlock& Control() {
+    static const kst::HookControlBlock kNobody = {};
+    return g_control ? *g_control : kNobody;
+}
+
+// The program's own view, writable; made on first use. Null when the block
+// cannot be had (another object squats on its name).
+kst::HookControlBlock* ProgramControl();
+// Maps an existing control block in this process (the library's attach).
+void OpenControl();
+void CloseControl();
 
 // 32-bit user handles widen by sign extension, as the system does it.
 inline HWND WindowFromField(uint32_t field) { return (HWND)(LONG_PTR)(LONG)field; }
@@ -27,6 +40,6 @@ inline uint32_t FieldFromHandle(const void* handle) { return (uint32_t)(ULONG_PT
 // False when the system refused the post (a program started elevated does
 // not receive posts from ordinary applications, a full queue none at all).
 inline bool PostToMain(uint32_t messageId, WPARAM wParam, LPARAM lParam) {
-    const HWND main = WindowFromField(g_shared.mainWindow);
+    const HWND main = WindowFromField(Control().mainWindow);
     return main && messageId && PostMessageA(main, messageId, wParam, lParam);
 }

@@ -7,6 +7,7 @@
 #include "history/history_file.h"
 #include "history/history_texts.h"
 #include "hook/ksthook.h"
+#include "shell/integrity.h"
 #include "ui/layered.h"
 #include "notify/progress_window.h"
 #include "store/settings_model.h"
@@ -21,8 +22,9 @@ AppShell g_app;
 namespace {
 
 constexpr const char* kMessageNames[kMessageCount] = {
-    "KESTRANE_KEYBOARD_FORWARD",      "KESTRANE_MOUSE_FORWARD", "KESTRANE_ATTACHEDACTIVECHANGE",
-    "KESTRANE_UPDATECLIPBOARDNOTIFY", "KESTRANE_TRAYNOTIFY",    "KESTRANE_GENERALNOTIFY",
+    KST_MSG_KEYBOARD_FORWARD,         KST_MSG_MOUSE_FORWARD, KST_MSG_ATTACHED_ACTIVE_CHANGE,
+    "KESTRANE_UPDATECLIPBOARDNOTIFY", "KESTRANE_TRAYNOTIFY", "KESTRANE_GENERALNOTIFY",
+    KST_MSG_KEYBOARD_FORWARD_LOWER,
 };
 constexpr DWORD kCommonControlClasses = 0x6FF;
 constexpr char kPauseTitle[] = "Kestrane [動作]";
@@ -131,19 +133,23 @@ void AppShell::LoadHistory() {
 }
 
 // Started elevated (Run as administrator), the system drops what ordinary
-// applications post to us unless we let our own messages in: the hook's key
-// forwards, the tray's callback, the commands of other programs.
-static void AllowOwnMessagesFromOrdinaryApplications(HWND window, const UINT* messages, int count) {
-    for (int k = 0; k < count; ++k)
-        if (messages[k]) ChangeWindowMessageFilterEx(window, messages[k], MSGFLT_ALLOW, nullptr);
+// applications post to us; only what they must send is let in.
+static void LetInFromBelowWhatMustComeIn(HWND window, const UINT* messages, bool elevated) {
+    for (int k = 0; k < kMessageCount; ++k)
+        if (messages[k] && LetInFromBelow(static_cast<AppMessage>(k), elevated))
+            ChangeWindowMessageFilterEx(window, messages[k], MSGFLT_ALLOW, nullptr);
 }
 
 LRESULT AppShell::OnCreate(HWND window) {
-    AllowOwnMessagesFromOrdinaryApplications(window, messages, kMessageCount);
+    elevated_ = ProcessIsElevated();
+    integrityLevel_ = OwnIntegrityLevel();
+    LetInFromBelowWhatMustComeIn(window, messages, elevated_);
     CreateSharedGdi(instance);
     tray.Add(window, instance, messages[kMsgTrayNotify]);
-    InitDLLStatus(window);
-    InstallHook();
+    // The hooks' control block under a name another program holds: the
+    // hooks would work for nobody, so none are set and the user is told.
+    const bool hooksReady = InitDLLStatus(window) != 0;
+    if (hooksReady) InstallHook();
     history.Attach(window, instance);
     saver.SetWindow(window);
     // Owned by the hidden main window: an unowned window gets a taskbar
@@ -152,6 +158,7 @@ LRESULT AppShell::OnCreate(HWND window) {
     if (autoCapture == 1) history.SetViewer(1);
     if (saveHistory) AnnounceHistoryFolder();
     if (history.LoadWasRefused()) balloon.Information(kNoMemoryTitle, kNoMemoryLoadText);
+    if (!hooksReady) balloon.Information(kErrorTitle, kHooksRefusedText);
     if (saveHistory && saveSoonAfterLoad_) HistoryChanged();
     return 1;
 }
@@ -177,6 +184,9 @@ LRESULT AppShell::OnRegisteredMessage(AppMessage which, WPARAM wParam, LPARAM lP
     switch (which) {
     case kMsgKeyboardForward:
         TakeKeyForward(static_cast<UINT>(wParam), lParam);
+        break;
+    case kMsgLowerKeyboardForward:
+        TakeLowerKeyForward(static_cast<UINT>(wParam), lParam);
         break;
     case kMsgMouseForward:
         OnMouseForward(static_cast<UINT>(wParam));

@@ -14,6 +14,7 @@
 #include "popup/paste_popup.h"
 #include "settings/settings_sheet.h"
 #include "notify/tooltip.h"
+#include "shell/message_trust.h"
 #include "shell/tray_icon.h"
 
 namespace kst {
@@ -26,16 +27,6 @@ enum GeneralCommand {
     kCommandNothing = 4,
     kCommandSettings = 5,
     kCommandCapture = 6,
-};
-
-enum AppMessage {
-    kMsgKeyboardForward,
-    kMsgMouseForward,
-    kMsgAttachedActiveChange,
-    kMsgUpdateClipboardNotify,
-    kMsgTrayNotify,
-    kMsgGeneralNotify,
-    kMessageCount,
 };
 
 struct PalettePosition {
@@ -125,6 +116,7 @@ class AppShell : public HistoryHost, public PopupHost {
     void ClosePopup();
     void OnHotkeyWithPopupOpen(UINT code, LPARAM keyData);
     void TakeKeyForward(UINT code, LPARAM keyData);
+    void TakeLowerKeyForward(UINT code, LPARAM keyData);
     void OpenSettings();
     void OnMouseForward(UINT mouseMessage);
     void OnGeneralNotify(int command);
@@ -138,6 +130,8 @@ class AppShell : public HistoryHost, public PopupHost {
     void NoteSaveWritten();
 
     bool tornDown_ = false;
+    bool elevated_ = false;
+    DWORD integrityLevel_ = 0;
     bool sheetOpen_ = false;
     bool typingPaste_ = false;
     bool openingPopup_ = false;

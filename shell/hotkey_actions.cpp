@@ -8,6 +8,7 @@
 #include "shell/app_texts.h"
 #include "history/clipboard_access.h"
 #include "shell/foreground_app.h"
+#include "shell/integrity.h"
 #include "hook/key_decision.h"
 #include "shell/key_mode.h"
 #include "hook/ksthook.h"
@@ -54,13 +55,19 @@ bool CtrlIsDown() { return (GetKeyState(VK_CONTROL) & 0x8000) != 0; }
 // Waits until the hook reports, from inside the application, the key typed
 // after our keystrokes: the application has handled them all. Forwarded
 // keys that arrive meanwhile are kept and posted again afterwards, in order.
-bool WaitForOwnKeysHandled(HWND mainWindow, UINT forwardMessage, DWORD timeoutMs) {
+bool TakeForward(HWND mainWindow, const UINT (&forwards)[2], MSG& msg) {
+    for (UINT forward : forwards)
+        if (PeekMessageA(&msg, mainWindow, forward, forward, PM_REMOVE)) return true;
+    return false;
+}
+
+bool WaitForOwnKeysHandled(HWND mainWindow, const UINT (&forwards)[2], DWORD timeoutMs) {
     std::vector<MSG> others;
     bool done = false;
     const DWORD start = GetTickCount();
     while (!done && GetTickCount() - start < timeoutMs) {
         MSG msg;
-        if (!PeekMessageA(&msg, mainWindow, forwardMessage, forwardMessage, PM_REMOVE)) {
+        if (!TakeForward(mainWindow, forwards, msg)) {
             PauseHandlingSentMessages(2);
             continue;
         }
@@ -95,7 +102,8 @@ bool TypeCtrlChord(UINT vk, DWORD pauseMs) {
     if (pressCtrl) {
         SendKey(kOwnKeysDoneVk, false);
         SendKey(kOwnKeysDoneVk, true);
-        handled = WaitForOwnKeysHandled(g_app.mainWindow, g_app.messages[kMsgKeyboardForward], kOwnKeysTimeoutMs);
+        const UINT forwards[2] = {g_app.messages[kMsgKeyboardForward], g_app.messages[kMsgLowerKeyboardForward]};
+        handled = WaitForOwnKeysHandled(g_app.mainWindow, forwards, kOwnKeysTimeoutMs);
         SendKey(VK_CONTROL, true);
     }
     return handled;
@@ -204,13 +212,30 @@ void AppShell::OpenPopup(HWND owner) {
     ApplyKeyMode();
 }
 
+namespace {
+bool ForwardsQueued(HWND window, const UINT* messages) {
+    MSG queued;
+    for (AppMessage m : {kMsgKeyboardForward, kMsgLowerKeyboardForward})
+        if (PeekMessageA(&queued, window, messages[m], messages[m], PM_NOREMOVE)) return true;
+    return false;
+}
+} // namespace
+
 // Every forward taken from the queue is counted for the hook: forwards left
 // untaken tell it that we cannot answer.
 void AppShell::TakeKeyForward(UINT code, LPARAM keyData) {
-    MSG queued;
-    const UINT forward = messages[kMsgKeyboardForward];
-    NoteKeyForwardTaken(PeekMessageA(&queued, mainWindow, forward, forward, PM_NOREMOVE) ? 0 : 1);
+    NoteKeyForwardTaken(ForwardsQueued(mainWindow, messages) ? 0 : 1);
     OnHotkey(code, keyData);
+}
+
+// A forward from a process below ours (or one that says it is) does
+// nothing while a window at our level or above is in front.
+void AppShell::TakeLowerKeyForward(UINT code, LPARAM keyData) {
+    if (MayActOnForward(true, ForegroundIntegrityLevel(), integrityLevel_)) {
+        TakeKeyForward(code, keyData);
+        return;
+    }
+    NoteKeyForwardTaken(ForwardsQueued(mainWindow, messages) ? 0 : 1);
 }
 
 // With the popup open the hook sends bare keys (no modifier bits), and they

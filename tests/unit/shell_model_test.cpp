@@ -7,6 +7,7 @@
 
 #include "notify/balloon_layout.h"
 #include "shell/key_mode.h"
+#include "shell/message_trust.h"
 #include "reform/reform_flags.h"
 #include "shell/paste_notice.h"
 #include "store/setting_table.h"
@@ -266,6 +267,42 @@ TEST(KeyMode, OneOwnerDecidesFromTheProgramsState) {
         {"sheet open while paused", {true, false, false, true}, kst::kKeyModeNone},
     };
     for (const auto& r : rows) EXPECT_EQ(r.mode, kst::KeyModeFor(r.state)) << r.name;
+}
+
+// Which messages come up from below the program's integrity level, and what
+// a key forward from there may make it do.
+TEST(MessageTrust, OnlyWhatMustComeUpFromBelowIsLetInAndNeverTypesUpward) {
+    const struct {
+        AppMessage message;
+        bool elevated, letIn;
+    } filter[] = {
+        {kMsgKeyboardForward, false, false},      {kMsgKeyboardForward, true, false},
+        {kMsgLowerKeyboardForward, false, false}, {kMsgLowerKeyboardForward, true, true},
+        {kMsgMouseForward, false, false},         {kMsgMouseForward, true, true},
+        {kMsgTrayNotify, false, false},           {kMsgTrayNotify, true, true},
+        {kMsgGeneralNotify, false, false},        {kMsgGeneralNotify, true, false},
+        {kMsgUpdateClipboardNotify, true, false}, {kMsgAttachedActiveChange, true, false},
+    };
+    for (const auto& f : filter) EXPECT_EQ(f.letIn, LetInFromBelow(f.message, f.elevated)) << f.message << f.elevated;
+
+    constexpr uint32_t kLow = 0x1000, kMedium = 0x2000, kHigh = 0x3000, kSystem = 0x4000;
+    const struct {
+        bool fromBelow;
+        uint32_t front, program;
+        bool acts;
+    } forwards[] = {
+        {false, kHigh, kHigh, true},     // a hook at the program's own level
+        {false, kUnknownIntegrityLevel, kMedium, true},
+        {true, kMedium, kHigh, true},    // the user's key in an ordinary application
+        {true, kLow, kHigh, true},
+        {true, kHigh, kHigh, false},     // an administrator's console in front
+        {true, kSystem, kHigh, false},
+        {true, kUnknownIntegrityLevel, kHigh, false},
+        {true, kLow, kMedium, true},
+        {true, kMedium, kMedium, false},
+    };
+    for (const auto& f : forwards)
+        EXPECT_EQ(f.acts, MayActOnForward(f.fromBelow, f.front, f.program)) << f.fromBelow << " " << f.front;
 }
 
 } // namespace

@@ -83,15 +83,22 @@ void App::Kill() {
     WaitForSingleObject(process_.Handle(), 10000);
 }
 
-ProgramHookBlock::~ProgramHookBlock() {
+ProgramHookBlock::~ProgramHookBlock() { Release(); }
+
+void ProgramHookBlock::Release() {
+    if (control_) UnmapViewOfFile(control_);
+    if (mapping_) CloseHandle(mapping_);
     if (module_) FreeLibrary(module_);
+    control_ = nullptr;
+    exchange_ = nullptr;
+    mapping_ = nullptr;
+    module_ = nullptr;
 }
 
-// The block lies in the image's section marked shared; it is told from the
-// other shared data by the main window and the forward message it holds.
+// The exchange block is the library's shared section; the control block is
+// the mapping named after the library's path, as the loader spells it.
 bool ProgramHookBlock::Open(const AppCopy& copy, HWND mainWindow) {
-    if (module_) FreeLibrary(module_);
-    block_ = nullptr;
+    Release();
     const std::string path = copy.Folder() + "ksthook.dll";
     module_ = LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
     if (!module_) return false;
@@ -99,21 +106,19 @@ bool ProgramHookBlock::Open(const AppCopy& copy, HWND mainWindow) {
     const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
     const auto* nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
     const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
-    const UINT forward = RegisterWindowMessageA("KESTRANE_KEYBOARD_FORWARD");
-    for (WORD k = 0; k < nt->FileHeader.NumberOfSections; ++k, ++section) {
-        if (memcmp(section->Name, ".shared", 7) != 0) continue;
-        BYTE* data = base + section->VirtualAddress;
-        const DWORD size = section->Misc.VirtualSize;
-        for (DWORD at = 0; at + sizeof(kst::HookSharedBlock) <= size; at += 4) {
-            auto* block = reinterpret_cast<kst::HookSharedBlock*>(data + at);
-            if (block->mainWindow == static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(mainWindow)) &&
-                block->keyboardForwardMsg == forward) {
-                block_ = block;
-                return true;
-            }
-        }
-    }
-    return false;
+    for (WORD k = 0; k < nt->FileHeader.NumberOfSections; ++k, ++section)
+        if (memcmp(section->Name, ".shared", 7) == 0 && section->Misc.VirtualSize >= sizeof(kst::HookExchange))
+            exchange_ = reinterpret_cast<kst::HookExchange*>(base + section->VirtualAddress);
+    wchar_t loaded[MAX_PATH] = L"";
+    GetModuleFileNameW(module_, loaded, MAX_PATH);
+    char name[kst::kControlNameSize];
+    kst::ControlMappingName(reinterpret_cast<const char16_t*>(loaded), name);
+    mapping_ = OpenFileMappingA(FILE_MAP_READ | FILE_MAP_WRITE | READ_CONTROL, FALSE, name);
+    if (mapping_) control_ = static_cast<kst::HookControlBlock*>(MapViewOfFile(mapping_, FILE_MAP_WRITE, 0, 0, 0));
+    const bool found = exchange_ && control_ &&
+                       control_->mainWindow == static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(mainWindow));
+    if (!found) Release();
+    return found;
 }
 
 static std::string TextOf(HWND window) { return WindowText(window); }

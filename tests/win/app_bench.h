@@ -74,14 +74,21 @@ class ProgramHookBlock {
     ~ProgramHookBlock();
     ProgramHookBlock(const ProgramHookBlock&) = delete;
     ProgramHookBlock& operator=(const ProgramHookBlock&) = delete;
-    // The block whose main window is the given one; false when not found.
+    // The blocks of the copy's library once its control block names the
+    // given main window; false until then.
     bool Open(const AppCopy& copy, HWND mainWindow);
-    kst::HookSharedBlock* operator->() const { return block_; }
-    int KeyMode() const { return block_ ? block_->keyMode : -1; }
+    kst::HookControlBlock* Control() const { return control_; }
+    kst::HookExchange* Exchange() const { return exchange_; }
+    int KeyMode() const { return control_ ? control_->keyMode : -1; }
+    // The control block's mapping, as the program made it.
+    HANDLE Mapping() const { return mapping_; }
 
   private:
+    void Release();
     HMODULE module_ = nullptr;
-    kst::HookSharedBlock* block_ = nullptr;
+    HANDLE mapping_ = nullptr;
+    kst::HookControlBlock* control_ = nullptr;
+    kst::HookExchange* exchange_ = nullptr;
 };
 
 struct MessageBoxSeen {

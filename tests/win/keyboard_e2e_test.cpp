@@ -4,6 +4,7 @@
 // reaches the disk in time, somewhere that can be written.
 #include <gtest/gtest.h>
 #include <shlobj.h>
+#include <aclapi.h>
 
 #include <string>
 #include <vector>
@@ -157,7 +158,7 @@ TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
     // The viewer answers again, and every key forwarded has been taken:
     // nothing was left queued to fire now.
     viewer.WaitUntilAnswering(10000);
-    EXPECT_TRUE(bench::PumpUntil([&] { return block_->forwardsPosted == block_->forwardsTaken; }, 3000));
+    EXPECT_TRUE(bench::PumpUntil([&] { return block_.Exchange()->forwardsPosted == block_.Exchange()->forwardsTaken; }, 3000));
     EXPECT_EQ("A", EditorText());
     EXPECT_EQ(nullptr, Popup());
 }
@@ -167,22 +168,22 @@ TEST_F(KeyboardEndToEnd, AViewerThatStopsAnsweringNeverTakesTheKeyboard) {
 // keys both leave the hotkeys to the application.
 TEST_F(KeyboardEndToEnd, KeysThatCannotReachTheProgramReachTheApplication) {
     StartApp(HistoryOf({"A", "B"}));
-    const uint32_t forward = block_->keyboardForwardMsg;
-    block_->keyboardForwardMsg = WM_SETTEXT; // the system refuses to post it
+    const uint32_t forward = block_.Control()->keyboardForwardMsg;
+    block_.Control()->keyboardForwardMsg = WM_SETTEXT; // the system refuses to post it
     Ask(kEditorReset);
     bench::Chord({VK_MENU}, 'V');
     EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorKeyDowns, 'V') == 1; }, 3000)) << "refused post";
-    block_->keyboardForwardMsg = forward;
+    block_.Control()->keyboardForwardMsg = forward;
 
     // Forwards waiting untaken for long: the program looks stuck.
-    block_->forwardsPosted = block_->forwardsTaken + 3;
-    block_->progressTick = GetTickCount() - 10000;
+    block_.Exchange()->forwardsPosted = block_.Exchange()->forwardsTaken + 3;
+    block_.Exchange()->progressTick = GetTickCount() - 10000;
     bench::Chord({VK_MENU}, 'V');
     EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorKeyDowns, 'V') == 2; }, 3000)) << "stuck program";
     EXPECT_EQ("", EditorText());
 
     // Once it takes keys again the hotkeys are its own again.
-    block_->forwardsPosted = block_->forwardsTaken;
+    block_.Exchange()->forwardsPosted = block_.Exchange()->forwardsTaken;
     bench::Chord({VK_MENU}, 'V');
     EXPECT_TRUE(WaitForEditorText("A")) << EditorText() << "; Ctrl presses seen: " << Ask(kEditorKeyDowns, VK_CONTROL);
     EXPECT_EQ(3, Ask(kEditorKeyDowns, 'V')) << "the third is the V of our own Ctrl+V";
@@ -257,6 +258,58 @@ TEST_F(KeyboardEndToEnd, TheSheetsCaptureSwitchAppliesAtOnce) {
         if (!on) EmptyTheClipboard(); // joining the chain again would show it to us
     }
     EXPECT_EQ(std::vector<std::string>{"recorded"}, SavedTexts());
+}
+
+// A forward that says it comes from below the program's level (any process
+// can post one) does nothing while a window at the program's level is in
+// front; under Wine every process runs at one level, the editor too. The
+// forward the program's own hooks send afterwards shows that it was handled.
+TEST_F(KeyboardEndToEnd, AForwardFromBelowNeverTypesIntoAWindowAtTheProgramsLevel) {
+    StartApp(HistoryOf({"secret"}));
+    ClearEditor();
+    const UINT lower = RegisterWindowMessageA("KESTRANE_KEYBOARD_FORWARD_LOWER");
+    constexpr WPARAM kSimplePasteCode = 0x356; // Alt+V
+    ASSERT_TRUE(PostMessageA(app_->MainWindow(), lower, kSimplePasteCode, 0x002F0001));
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForEditorText("secret")) << EditorText();
+    bench::PumpFor(500);
+    EXPECT_EQ("secret", EditorText()) << "pasted once, by the real key";
+}
+
+// The hooks' control block (whom they forward keys to, and which keys) lies
+// in a mapping whose label denies writes from below the program's level; a
+// view that may only read still reads it.
+TEST_F(KeyboardEndToEnd, TheHooksControlBlockIsLabelledAgainstWritesFromBelow) {
+    StartApp();
+    PACL sacl = nullptr;
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    ASSERT_EQ(DWORD(ERROR_SUCCESS), GetSecurityInfo(block_.Mapping(), SE_KERNEL_OBJECT, LABEL_SECURITY_INFORMATION,
+                                                    nullptr, nullptr, nullptr, &sacl, &descriptor));
+    ASSERT_NE(nullptr, sacl);
+    bool labelled = false;
+    for (WORD k = 0; k < sacl->AceCount; ++k) {
+        void* ace = nullptr;
+        ASSERT_TRUE(GetAce(sacl, k, &ace));
+        const auto* label = static_cast<const SYSTEM_MANDATORY_LABEL_ACE*>(ace);
+        if (label->Header.AceType != SYSTEM_MANDATORY_LABEL_ACE_TYPE) continue;
+        const PSID sid = const_cast<DWORD*>(&label->SidStart);
+        const DWORD level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
+        EXPECT_TRUE(label->Mask & SYSTEM_MANDATORY_LABEL_NO_WRITE_UP);
+        EXPECT_GE(level, DWORD(SECURITY_MANDATORY_MEDIUM_RID)) << "the program's own level";
+        labelled = true;
+    }
+    LocalFree(descriptor);
+    EXPECT_TRUE(labelled);
+
+    HANDLE readOnly = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), block_.Mapping(), GetCurrentProcess(), &readOnly, FILE_MAP_READ,
+                                FALSE, 0));
+    const auto* control = static_cast<const kst::HookControlBlock*>(MapViewOfFile(readOnly, FILE_MAP_READ, 0, 0, 0));
+    ASSERT_NE(nullptr, control);
+    EXPECT_EQ(static_cast<uint32_t>(reinterpret_cast<ULONG_PTR>(app_->MainWindow())), control->mainWindow);
+    EXPECT_EQ(nullptr, MapViewOfFile(readOnly, FILE_MAP_WRITE, 0, 0, 0)) << "a read-only handle gets no write view";
+    UnmapViewOfFile(control);
+    CloseHandle(readOnly);
 }
 
 } // namespace

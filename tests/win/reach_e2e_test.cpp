@@ -136,8 +136,8 @@ TEST_F(ReachEndToEnd, APasteWhereTheLibraryCannotEnterLeavesNoOnceThroughMark) {
     ASSERT_NE(nullptr, WaitForPopup());
     PostMessageA(app_->MainWindow(), RegisterWindowMessageA("KESTRANE_KEYBOARD_FORWARD"), VK_RETURN, 0x001C0001);
     ASSERT_TRUE(bench::PumpUntil([&] { return !other_.Text().empty(); }, 5000)) << "the first row pasted";
-    EXPECT_TRUE(bench::PumpUntil([&] { return block_.KeyMode() == 0 && block_->onceThrough == 0; }, 5000))
-        << "once-through " << block_->onceThrough;
+    EXPECT_TRUE(bench::PumpUntil([&] { return block_.KeyMode() == 0 && block_.Exchange()->onceThrough == 0; }, 5000))
+        << "once-through " << block_.Exchange()->onceThrough;
 
     ASSERT_TRUE(bench::BringToFront(editorWindow_));
     bench::PumpFor(300);
