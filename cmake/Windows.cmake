@@ -19,14 +19,14 @@ set_target_properties(ksthook PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 # Everything of the program but its entry, so the Windows tests can use it.
 add_library(kst_app STATIC
   shell/app_shell.cpp shell/program_settings.cpp store/settings_store.cpp store/stored_settings.cpp shell/tray_icon.cpp
-  shell/hotkey_actions.cpp shell/exclusion.cpp shell/foreground_app.cpp shell/history_folder.cpp shell/integrity.cpp history/clip_capture_win.cpp history/history_saver_win.cpp
+  shell/hotkey_actions.cpp shell/exclusion.cpp shell/foreground_app.cpp shell/history_folder.cpp shell/integrity.cpp history/clip_capture_win.cpp history/history_saver_win.cpp history/file_sealer_win.cpp
   notify/tooltip.cpp notify/progress_window.cpp ui/layered.cpp ui/shared_gdi.cpp ui/dpi_win.cpp
   popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp popup/target_ime.cpp
   settings/settings_sheet.cpp settings/reform_pages.cpp settings/other_pages.cpp)
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
 target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 comdlg32 shell32 gdi32 user32 advapi32
-  oleacc ole32 oleaut32 uuid imm32)
+  oleacc ole32 oleaut32 uuid imm32 crypt32)
 kst_warnings(kst_app)
 
 add_executable(kestrane WIN32 shell/main.cpp resources/kestrane.rc)

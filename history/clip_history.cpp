@@ -8,6 +8,7 @@
 #include "history/file_io.h"
 #include "history/history_file.h"
 #include "history/history_texts.h"
+#include "history/sealed_file.h"
 #include "history/wide_companion.h"
 #include "reform/cp932_codec.h"
 
@@ -245,17 +246,27 @@ HistorySnapshot ClipHistory::Snapshot() const {
     return entries;
 }
 
-int ClipHistory::Save(const std::string& path) const { return WriteHistoryFile(path, Snapshot()); }
+int ClipHistory::Save(const std::string& path, const FileSealer* sealer) const {
+    return WriteHistoryFile(path, Snapshot(), sealer);
+}
 
 // Read whole, with its exact texts, before the list changes: an allocation
 // that fails leaves the history as it was and says that the file is unread,
 // so that no save writes over what could not be read.
-int ClipHistory::Load(const std::string& path) {
+int ClipHistory::Load(const std::string& path, const FileSealer* sealer) {
     unreadable_ = false;
+    keptAside_.clear();
     try {
         std::vector<std::unique_ptr<ClipItem>> loaded;
         std::string file;
-        if (!ReadWholeFile(path, file)) {
+        const FileRead read = ReadPlainFile(path, sealer, file);
+        if (read == FileRead::kLocked) {
+            // Another user's or machine's: kept, and out of the way of saves.
+            keptAside_ = KeepAside(path);
+            KeepAside(WideCompanionPath(path));
+            if (keptAside_.empty()) unreadable_ = true; // not moved: never written over either
+        }
+        if (read == FileRead::kMissing || read == FileRead::kLocked) {
             ClearAll();
             return 0;
         }
@@ -268,7 +279,7 @@ int ClipHistory::Load(const std::string& path) {
             loaded.push_back(std::move(entry));
         }
         NormaliseRanks(loaded);
-        LoadWideTexts(WideCompanionPath(path), SumOfFile(file), loaded);
+        LoadWideTexts(WideCompanionPath(path), SumOfFile(file), sealer, loaded);
         items_.swap(loaded);
     } catch (const std::bad_alloc&) {
         unreadable_ = true; // the program says so once its balloon exists
@@ -281,10 +292,12 @@ int ClipHistory::Load(const std::string& path) {
 // Only a companion written with this very history file gives texts, and of
 // those a record only to the entry it binds to, when it is the text that
 // entry's code page 932 form was made from.
-void ClipHistory::LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile,
+void ClipHistory::LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile, const FileSealer* sealer,
                                 std::vector<std::unique_ptr<ClipItem>>& items) {
     std::string file;
-    if (!ReadWholeFile(path, file)) return;
+    const FileRead read = ReadPlainFile(path, sealer, file);
+    if (read == FileRead::kLocked) KeepAside(path);
+    if (read != FileRead::kPlain && read != FileRead::kUnsealed) return;
     WideCompanion companion = DecodeWideCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size());
     if (!BelongsTo(companion, historyFile)) return;
     const Cp932Codec& codec = SystemCp932();

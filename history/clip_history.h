@@ -90,8 +90,12 @@ class ClipHistory {
 
     // The entries as the file keeps them, sharing their texts: cheap.
     HistorySnapshot Snapshot() const;
-    int Save(const std::string& path) const;
-    int Load(const std::string& path);
+    // sealer: the files sealed for the user when saved, unsealed when read
+    // (null: plain only; a sealed file then counts as one that cannot be).
+    int Save(const std::string& path, const FileSealer* sealer = nullptr) const;
+    int Load(const std::string& path, const FileSealer* sealer = nullptr);
+    // Where the last Load moved a file this user cannot unseal (empty: none).
+    const std::string& KeptAside() const { return keptAside_; }
     // The last Load found a file it could not take in (memory ran out): it
     // must not be written over.
     bool LoadWasRefused() const { return unreadable_; }
@@ -138,8 +142,9 @@ class ClipHistory {
     bool AddPathTextToClipboard(int filePath);
     void KeepOutOfHistory();
     int CaptureCopy(const CaptureRules& rules);
-    static void LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile,
-                              std::vector<std::unique_ptr<ClipItem>>& items);
+    void LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile, const FileSealer* sealer,
+                       std::vector<std::unique_ptr<ClipItem>>& items);
+    std::string keptAside_;
     bool unreadable_ = false;
     bool pasteLackedMemory_ = false;
 

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "history/file_io.h"
+#include "history/sealed_file.h"
 #include "history/wide_companion.h"
 
 namespace kst {
@@ -48,7 +49,7 @@ bool RemoveFile(const std::string& path) {
 // Written after the history file, bound to what that file now holds: should
 // this write fail, the old companion binds to no history file but its own.
 bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first,
-                    const HistoryFileSum& file) {
+                    const HistoryFileSum& file, const FileSealer* sealer) {
     std::vector<WideRecordRef> records;
     for (size_t k = first; k < entries.size(); ++k) {
         const SavedEntry& e = entries[k];
@@ -58,7 +59,7 @@ bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, siz
     }
     if (records.empty()) return RemoveFile(WideCompanionPath(path));
     std::string storage;
-    return WriteFileReplacing(WideCompanionPath(path), WideCompanionPieces(records, file, storage));
+    return WritePossiblySealed(WideCompanionPath(path), WideCompanionPieces(records, file, storage), sealer);
 }
 
 HistoryFileSum SumOfPieces(const std::vector<FilePiece>& pieces) {
@@ -76,7 +77,7 @@ HistoryFileSum SumOfFile(const std::string& content) {
     return {content.size(), Crc32(content.data(), content.size())};
 }
 
-int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
+int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries, const FileSealer* sealer) {
     if (entries.empty()) {
         const bool companionGone = RemoveFile(WideCompanionPath(path));
         return RemoveFile(path) && companionGone ? 1 : 0;
@@ -94,9 +95,9 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries) {
         pieces.push_back({reinterpret_cast<const char*>(header), kRecordHeaderSize});
         pieces.push_back({entry.text->data(), entry.text->size()});
     }
-    if (!WriteFileReplacing(path, pieces)) return 0;
+    if (!WritePossiblySealed(path, pieces, sealer)) return 0;
     // The exact texts not kept is a failed save too: they would be lost.
-    return WriteCompanion(path, entries, first, SumOfPieces(pieces)) ? 1 : 0;
+    return WriteCompanion(path, entries, first, SumOfPieces(pieces), sealer) ? 1 : 0;
 }
 
 std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size) {

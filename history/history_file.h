@@ -38,7 +38,9 @@ using HistorySnapshot = std::vector<SavedEntry>;
 // (path + kWideCompanionSuffix; removed when there are none), bound to the
 // new history file. An empty snapshot removes both files. 1 when the files
 // are as the snapshot says, 0 when an old one stayed.
-int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries);
+// sealer: seal both files for the user (null: plain, as always).
+class FileSealer;
+int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries, const FileSealer* sealer = nullptr);
 
 void PackBigEndian(unsigned char* out, uint32_t value, int n);
 uint32_t UnpackBigEndian(const unsigned char* in, int n);

@@ -32,7 +32,8 @@ class HistorySaver {
     void Schedule();
     // The delay is over: writes the snapshot on a worker thread, or waits
     // another delay for an earlier write still under way.
-    void OnTimer(const ClipHistory& history, const std::string& path);
+    // sealer: the files sealed for the user (null: plain).
+    void OnTimer(const ClipHistory& history, const std::string& path, const FileSealer* sealer);
     // Stops the timer and waits for a write under way: the caller's own
     // save comes after it, never beside it.
     void Finish();

@@ -11,13 +11,15 @@ struct SaveJob {
     std::string path;
     HistorySnapshot snapshot;
     HWND reportTo;
+    const FileSealer* sealer;
 };
 
 DWORD WINAPI WriteSnapshotThread(LPVOID param) {
     SaveJob* job = static_cast<SaveJob*>(param);
     WPARAM result = HistorySaver::kWriteLackedMemory;
     try {
-        result = WriteHistoryFile(job->path, job->snapshot) == 1 ? HistorySaver::kWritten : HistorySaver::kWriteFailed;
+        result = WriteHistoryFile(job->path, job->snapshot, job->sealer) == 1 ? HistorySaver::kWritten
+                                                                               : HistorySaver::kWriteFailed;
     } catch (const std::bad_alloc&) {
     }
     if (job->reportTo) PostMessageA(job->reportTo, HistorySaver::kWriteEndedMessage, result, 0);
@@ -35,7 +37,7 @@ void HistorySaver::Schedule() {
 
 bool HistorySaver::IsWriting() const { return worker_ && WaitForSingleObject(worker_, 0) == WAIT_TIMEOUT; }
 
-void HistorySaver::OnTimer(const ClipHistory& history, const std::string& path) {
+void HistorySaver::OnTimer(const ClipHistory& history, const std::string& path, const FileSealer* sealer) {
     const SaveSchedule::Action action = schedule_.OnDelayOver(IsWriting());
     if (action == SaveSchedule::kWaitForWriter) return; // the timer runs on
     if (window_) KillTimer(window_, kTimerId);
@@ -44,7 +46,7 @@ void HistorySaver::OnTimer(const ClipHistory& history, const std::string& path) 
     worker_ = nullptr;
     SaveJob* job = nullptr;
     try {
-        job = new SaveJob{path, history.Snapshot(), window_};
+        job = new SaveJob{path, history.Snapshot(), window_, sealer};
     } catch (const std::bad_alloc&) { // tried again after another delay
         Schedule();
         return;

@@ -73,7 +73,8 @@ KSTHOOK_API LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam
     kst::KeySituation situation;
     situation.inPopupThread = mode != kst::kKeyModeAllKeys || KeyIsForPopup();
     situation.programStuck = ProgramIsStuck();
-    kst::KeyDecision d = kst::DecideKey(mode, event, keys, g_exchange.onceThrough != 0, held, situation);
+    const bool onceThrough = g_exchange.onceThrough != 0 && KeyThread() == g_exchange.onceThroughThread;
+    kst::KeyDecision d = kst::DecideKey(mode, event, keys, onceThrough, held, situation);
 
     if (d.clearOnceThrough) g_exchange.onceThrough = 0;
     bool delivered = true;

@@ -65,7 +65,11 @@ struct KeyCallStamp {
 
 struct HookExchange {
     uint32_t moduleRequest;
+    // Our own Ctrl+V passes whatever hotkey it matches, once, in the thread
+    // it was typed into: a mark left by a paste into an application no hook
+    // sees never lets the user's next Ctrl+V elsewhere pass the popup by.
     int32_t onceThrough;
+    uint32_t onceThroughThread;
     int32_t caretX;
     int32_t caretY;
     // Key forwards posted by the hooks and taken by the program, and the last
@@ -78,9 +82,9 @@ struct HookExchange {
     uint32_t heldModifiers;
     KeyCallStamp passingOn;
 };
-static_assert(sizeof(HookExchange) == 12 * 4, "the exchange block is 12 32-bit fields");
+static_assert(sizeof(HookExchange) == 13 * 4, "the exchange block is 13 32-bit fields");
 
-constexpr HookExchange kInitialHookExchange = {0, 0, -1, -1, 0, 0, 0, 0, {0, 0, 0, 0}};
+constexpr HookExchange kInitialHookExchange = {0, 0, 0, -1, -1, 0, 0, 0, 0, {0, 0, 0, 0}};
 
 // The control block's mapping is named after the library's own path, so
 // that two copies of the program in two folders never share one (a killed

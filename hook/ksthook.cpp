@@ -81,7 +81,10 @@ KSTHOOK_API void SetAllMouseMessageSnatch(int on) {
     Write([on](kst::HookControlBlock& c) { c.mouseMode = on; });
 }
 KSTHOOK_API int GetAllMouseMessageSnatch(void) { return Control().mouseMode; }
-KSTHOOK_API void SetOnceThroughPaste(void) { g_exchange.onceThrough = 1; }
+KSTHOOK_API void SetOnceThroughPaste(DWORD threadId) {
+    g_exchange.onceThroughThread = threadId;
+    g_exchange.onceThrough = 1;
+}
 KSTHOOK_API void ClearOnceThroughPaste(void) { g_exchange.onceThrough = 0; }
 KSTHOOK_API void SetPopupKeyThread(DWORD threadId, HWND targetRoot) {
     Write([=](kst::HookControlBlock& c) {

@@ -30,7 +30,8 @@ KSTHOOK_API void SetAllKeyMessageSnatch(int mode);
 KSTHOOK_API int GetAllKeyMessageSnatch(void);
 KSTHOOK_API void SetAllMouseMessageSnatch(int on);
 KSTHOOK_API int GetAllMouseMessageSnatch(void);
-KSTHOOK_API void SetOnceThroughPaste(void);
+// Our next Ctrl+V typed into that thread passes whatever hotkey it matches.
+KSTHOOK_API void SetOnceThroughPaste(DWORD threadId);
 KSTHOOK_API void ClearOnceThroughPaste(void);
 // The thread whose keys go to the open popup (key mode 1), while the
 // top-level window it opened over is in front (null: any of its windows).

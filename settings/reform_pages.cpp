@@ -42,6 +42,7 @@ void FillHistoryPage(HWND page) {
     SetChecked(page, IDC_HISTORY_KEEP, ReadSwitch(setting::kSaveHistory));
     SetChecked(page, IDC_HISTORY_AUTO_DELETE, ReadSwitch(setting::kAutoDelete));
     SetChecked(page, IDC_HISTORY_PASTE_DELETE, ReadSwitchOr(setting::kPasteDelete, 1));
+    SetChecked(page, IDC_HISTORY_ENCRYPT, ReadSwitch(setting::kEncryptHistory));
     SetNumber(page, IDC_HISTORY_LIMIT, ReadSettingOr(setting::kHistoryLimit, 20));
     UDACCEL step{0, 10};
     SendDlgItemMessageA(page, IDC_HISTORY_LIMIT_ARROWS, UDM_SETACCEL, 1, reinterpret_cast<LPARAM>(&step));
@@ -55,6 +56,7 @@ void StoreHistoryPage(HWND page) {
     WriteChecked(page, setting::kSaveHistory, IDC_HISTORY_KEEP);
     WriteChecked(page, setting::kAutoDelete, IDC_HISTORY_AUTO_DELETE);
     WriteChecked(page, setting::kPasteDelete, IDC_HISTORY_PASTE_DELETE);
+    WriteChecked(page, setting::kEncryptHistory, IDC_HISTORY_ENCRYPT);
     WriteSetting(setting::kHistoryLimit, StoredInRange(ItemText(page, IDC_HISTORY_LIMIT, 32).c_str(), 20, 200));
 }
 

@@ -6,6 +6,7 @@
 #include "shell/app_texts.h"
 #include "history/history_file.h"
 #include "history/history_texts.h"
+#include "history/file_sealer_win.h"
 #include "hook/ksthook.h"
 #include "shell/integrity.h"
 #include "ui/layered.h"
@@ -127,10 +128,14 @@ int AppShell::Run(HINSTANCE programInstance) {
     return 0;
 }
 
+// A sealed file is read whether or not sealing is on now: turned off, the
+// next save writes the plain file again.
 void AppShell::LoadHistory() {
     ChooseHistoryFolder();
-    if (saveHistory) history.Load(HistoryLoadPath());
+    if (saveHistory) history.Load(HistoryLoadPath(), &UserDataProtection());
 }
+
+const FileSealer* AppShell::HistorySealer() const { return encryptHistory ? &UserDataProtection() : nullptr; }
 
 // Started elevated (Run as administrator), the system drops what ordinary
 // applications post to us; only what they must send is let in.
@@ -159,6 +164,8 @@ LRESULT AppShell::OnCreate(HWND window) {
     if (saveHistory) AnnounceHistoryFolder();
     if (history.LoadWasRefused()) balloon.Information(kNoMemoryTitle, kNoMemoryLoadText);
     if (!hooksReady) balloon.Information(kErrorTitle, kHooksRefusedText);
+    if (!history.KeptAside().empty())
+        balloon.Information(kErrorTitle, (std::string(kHistoryKeptAsideText) + history.KeptAside()).c_str());
     if (saveHistory && saveSoonAfterLoad_) HistoryChanged();
     return 1;
 }
@@ -277,7 +284,7 @@ void AppShell::OnSaveTimer() {
         saver.Cancel();
         return;
     }
-    saver.OnTimer(history, HistoryFilePath());
+    saver.OnTimer(history, HistoryFilePath(), HistorySealer());
 }
 
 void AppShell::OnColoursChanged() {

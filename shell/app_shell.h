@@ -43,6 +43,7 @@ class AppShell : public HistoryHost, public PopupHost {
     void LoadProgramSettings();
     void SaveState();
     std::string HistoryFilePath() const;
+    const FileSealer* HistorySealer() const;
 
     // Actions.
     void TogglePause();
@@ -79,6 +80,7 @@ class AppShell : public HistoryHost, public PopupHost {
     ClipHistory history;
     HistorySaver saver;
     int saveHistory = 1; // bSAVEBUFFER
+    int encryptHistory = 0; // bENCRYPT
     PastePopup popup;
     SettingsSheet settings;
     std::vector<std::string> exclusionList;

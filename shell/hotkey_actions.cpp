@@ -165,18 +165,18 @@ void AppShell::ApplyKeyMode() {
     SetAllKeyMessageSnatch(KeyModeFor(state));
 }
 
-// Our Ctrl+V always carries the once-through flag: it passes whichever
-// hotkey it matches (the popup key, simple paste, clear). After the wait for
-// the application the flag is taken back, whether or not the press came
-// past a hook (an application the library cannot enter never reports). The
-// hotkey paths release Alt for the application; the popup's paste leaves
-// Alt as the hands hold it.
+// Our Ctrl+V always carries the once-through flag, for the thread it is
+// typed into: it passes whichever hotkey it matches (the popup key, simple
+// paste, clear). Once the application has handled our keys the flag is
+// taken back; one left by an application that never reported (one the
+// library cannot enter, or one slower than our wait, whose press may still
+// come) holds for that thread alone. The hotkey paths release Alt for the
+// application; the popup's paste leaves Alt as the hands hold it.
 void AppShell::TypePaste(DWORD holdMs, bool releaseAlt) {
     typingPaste_ = true;
     ApplyKeyMode();
-    SetOnceThroughPaste();
-    TypeIntoForeground(kVkV, releaseAlt ? 1 : 0, holdMs);
-    ClearOnceThroughPaste();
+    SetOnceThroughPaste(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
+    if (TypeIntoForeground(kVkV, releaseAlt ? 1 : 0, holdMs)) ClearOnceThroughPaste();
     typingPaste_ = false;
     ApplyKeyMode();
 }

@@ -63,6 +63,7 @@ void AppShell::LoadProgramSettings() {
         copyKeysOnly = static_cast<int>(ReadSetting(kCopyKeysOnly));
         longList = static_cast<int>(ReadSetting(kLongList));
         saveHistory = ReadSwitch(kSaveHistory) ? 1 : 0;
+        encryptHistory = ReadSwitch(kEncryptHistory) ? 1 : 0;
     }
     history.ApplyListSettings(ReadListSettings());
     if (upgradedFrom) ShowUpgradeMessage(upgradedFrom);
@@ -81,7 +82,7 @@ void AppShell::SaveState() {
     }
     // After the store is closed: noting the save opens it again.
     // A history file that could not be read is never written over.
-    if (keepHistory && !history.LoadWasRefused() && history.Save(HistoryFilePath())) NoteSaveWritten();
+    if (keepHistory && !history.LoadWasRefused() && history.Save(HistoryFilePath(), HistorySealer())) NoteSaveWritten();
 }
 
 } // namespace kst

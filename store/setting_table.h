@@ -112,6 +112,8 @@ constexpr Setting kShowDetail = Later(kClipTextKey, "ShowDetail", 1);
 // Written by upgrades only: an old version's key for what simple paste does now.
 constexpr Setting kOldAutoLoadKey = Later(kMainKey, "AutoLoadKey", 0, Upgrade::kAlways, 86);
 constexpr Setting kOldAutoLoadKeyWith = Later(kMainKey, "AutoLoadKeyWith", 0, Upgrade::kAlways, 1);
+// The history's files sealed for the user (the history page's switch).
+constexpr Setting kEncryptHistory = Later(kClipTextKey, "bENCRYPT", 0);
 // 1 once the history has been saved in the user's own folder, because the
 // program's could not take it: the file beside the program is stale then.
 constexpr Setting kHistoryInUserFolder = Later(kMainKey, "HistoryInUserFolder", 0);

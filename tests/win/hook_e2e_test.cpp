@@ -134,7 +134,14 @@ TEST_F(HookEndToEnd, TheKeyAfterOurOwnKeystrokesIsReportedAndTaken) {
 
 TEST_F(HookEndToEnd, OnceThroughLetsExactlyOnePressReachTheEditor) {
     ASSERT_TRUE(bench::SetClipboardText("once"));
-    SetOnceThroughPaste();
+    // A mark for another thread (a paste into an application no hook saw)
+    // lets nothing through here.
+    SetOnceThroughPaste(GetCurrentThreadId());
+    bench::Chord({VK_CONTROL}, 'V');
+    bench::PumpFor(400);
+    EXPECT_EQ(0, Ask(kEditorKeyDowns, 'V')) << "taken: the mark is another thread's";
+    Settle();
+    SetOnceThroughPaste(GetWindowThreadProcessId(s_editor->Window(), nullptr));
     bench::Chord({VK_CONTROL}, 'V');
     bench::PumpFor(400);
     EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V'));
@@ -332,7 +339,7 @@ TEST_F(HookInNotepad, PopupKeyTakenCopyReportedAndQueriesAnswered) {
     EXPECT_EQ((std::vector<WPARAM>{kPopupCode, kPopupCode, 0x243}), ForwardedCodes());
     EXPECT_EQ("", notepad.Text());
 
-    SetOnceThroughPaste();
+    SetOnceThroughPaste(GetWindowThreadProcessId(GetForegroundWindow(), nullptr));
     bench::Chord({VK_CONTROL}, 'V');
     bench::PumpFor(400);
     EXPECT_EQ("notepad", notepad.Text());
