@@ -29,7 +29,8 @@ AppCopy::AppCopy(const std::string& folderTag, const std::string& programName) :
 AppCopy::~AppCopy() {
     for (const std::string& file : {program_, std::string("ksthook.dll"), std::string("kestrane-help.html"),
                                      std::string("clipbuf.dat"), std::string("clipbuf.dat.tmp"),
-                                     std::string("clipbuf.dat.utf16"), std::string("clipbuf.dat.utf16.tmp")})
+                                     std::string("clipbuf.dat.utf16"), std::string("clipbuf.dat.utf16.tmp"),
+                                     std::string("clipbuf.dat.locked"), std::string("clipbuf.dat.utf16.locked")})
         DeleteFileA((folder_ + file).c_str());
     RemoveDirectoryA(folder_.c_str());
 }

@@ -23,6 +23,8 @@ using bench::App;
 using bench::AppCopy;
 
 inline const char* const kMain = kst::kMainKey;
+// The title of the program's error balloons.
+constexpr char kErrorTitle[] = "Kestrane [ERROR]";
 inline const char* const kClipText = kst::kClipTextKey;
 
 class AppFixture : public ::testing::Test {

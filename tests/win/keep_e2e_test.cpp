@@ -215,4 +215,44 @@ TEST_F(KeepEndToEnd, AHistoryThatMovedIsReadFromWhereItLivesAfterARestart) {
     DeleteFileA(users.c_str());
 }
 
+// With sealing on, the history file holds none of the copied bytes and a
+// restart reads it back; a file this user cannot unseal (here: damaged, as
+// another user's would be to us) is moved aside, never written over.
+TEST_F(KeepEndToEnd, AnEncryptedHistoryHoldsNothingReadableAndAnotherUsersIsKeptAside) {
+    bench::SetDword(kClipText, "bENCRYPT", 1);
+    StartApp();
+    const std::string secret = "kestrane sealed secret";
+    CopyInEditor(secret.c_str());
+    const std::string file = copy_.HistoryFile();
+    std::string bytes;
+    ASSERT_TRUE(bench::PumpUntil([&] { return (bytes = bench::ReadFileBytes(file)).size() > 16; }, 10000));
+    EXPECT_EQ(std::string("\0KSTSEAL\1", 9), bytes.substr(0, 9));
+    EXPECT_EQ(std::string::npos, bytes.find("sealed secret")) << "none of the copied bytes";
+    app_->Close();
+    app_.reset();
+
+    StartApp();
+    ClearEditor();
+    bench::Chord({VK_MENU}, 'V');
+    EXPECT_TRUE(WaitForEditorText(secret)) << "read back after a restart: " << EditorText();
+    app_->Close();
+    app_.reset();
+
+    bytes = bench::ReadFileBytes(file);
+    ASSERT_GT(bytes.size(), 16u);
+    for (size_t at = bytes.size() / 2; at < bytes.size(); ++at) bytes[at] = static_cast<char>(bytes[at] ^ 0x55);
+    bench::WriteFileBytes(file, bytes);
+    StartApp();
+    EXPECT_EQ(kErrorTitle, BalloonTitle(5000)) << "a balloon says so";
+    EXPECT_EQ(bytes, bench::ReadFileBytes(file + ".locked")) << "kept as it was";
+    CopyInEditor("after");
+    app_->Close();
+    app_.reset();
+    EXPECT_EQ(bytes, bench::ReadFileBytes(file + ".locked")) << "never written over";
+
+    bench::SetDword(kClipText, "bENCRYPT", 0); // turned off: plain again
+    StartApp();
+    EXPECT_EQ((std::vector<std::string>{"after"}), SavedTexts());
+}
+
 } // namespace

@@ -16,7 +16,6 @@ namespace {
 
 using namespace fixture;
 
-constexpr char kErrorTitle[] = "Kestrane [ERROR]";
 
 class ReachEndToEnd : public AppFixture {
   protected:

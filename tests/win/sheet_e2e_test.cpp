@@ -237,9 +237,16 @@ TEST_F(SheetEndToEnd, KeepingTheHistoryOffAndOnAgainStillSaves) {
     page = ShowPage(sheet, kHistoryPage);
     ClickButton(page, IDC_HISTORY_KEEP);
     ASSERT_TRUE(Checked(page, IDC_HISTORY_KEEP));
+    EXPECT_FALSE(Checked(page, IDC_HISTORY_ENCRYPT)) << "sealing is off at first";
     ASSERT_TRUE(PressOk(sheet));
     ASSERT_TRUE(bench::SetClipboardText("after"));
     EXPECT_TRUE(WaitForDisk({"pending", "after"}));
+
+    sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    ClickButton(ShowPage(sheet, kHistoryPage), IDC_HISTORY_ENCRYPT);
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_EQ(1u, Stored(kClipText, "bENCRYPT"));
 }
 
 TEST_F(SheetEndToEnd, ReformPageDirectionsColumnAndKinsoku) {
