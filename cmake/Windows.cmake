@@ -25,7 +25,7 @@ add_library(kst_app STATIC
   settings/settings_sheet.cpp settings/reform_pages.cpp settings/other_pages.cpp)
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
-target_link_libraries(kst_app PUBLIC ksthook kst_core comctl32 comdlg32 shell32 gdi32 user32 advapi32
+target_link_libraries(kst_app PUBLIC ksthook kst_models comctl32 comdlg32 shell32 gdi32 user32 advapi32
   oleacc ole32 oleaut32 uuid imm32 crypt32)
 kst_warnings(kst_app)
 

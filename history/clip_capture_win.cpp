@@ -87,7 +87,6 @@ std::string PathText(int filePath) {
 }
 
 constexpr LCID kJapaneseLocale = 0x0411;
-constexpr UINT kCodePage932 = 932;
 
 // The clipboard's text of the format up to its first zero; false when it
 // cannot be had.

@@ -15,15 +15,15 @@
 namespace kst {
 
 namespace {
-void CopyText(char* destination, size_t size, const char* source) {
+void CopyIntoBuffer(char* destination, size_t size, const char* source) {
     snprintf(destination, size, "%s", source);
 }
 } // namespace
 
 ClipHistory::ClipHistory(HistoryHost* host) : host_(host) {
-    CopyText(correctFront, sizeof correctFront, kDefaultCorrectFront);
-    CopyText(correctEnd, sizeof correctEnd, kDefaultCorrectEnd);
-    CopyText(quoteText, sizeof quoteText, kQuoteText);
+    CopyIntoBuffer(correctFront, sizeof correctFront, kDefaultCorrectFront);
+    CopyIntoBuffer(correctEnd, sizeof correctEnd, kDefaultCorrectEnd);
+    CopyIntoBuffer(quoteText, sizeof quoteText, kQuoteText);
 }
 
 ClipHistory::~ClipHistory() = default;
@@ -39,8 +39,8 @@ void ClipHistory::SetPasteParameters(const PasteParameters& p) {
     columnWidth = p.columnWidth;
     tabWidth = p.tabWidth;
     tabReplace = p.tabReplace;
-    CopyText(correctFront, sizeof correctFront, p.correctFront.c_str());
-    CopyText(correctEnd, sizeof correctEnd, p.correctEnd.c_str());
+    CopyIntoBuffer(correctFront, sizeof correctFront, p.correctFront.c_str());
+    CopyIntoBuffer(correctEnd, sizeof correctEnd, p.correctEnd.c_str());
 }
 
 void ClipHistory::ApplyListSettings(const ListSettings& s) {

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "history/message_wait.h"
+#include "base/message_wait.h"
 
 namespace kst {
 

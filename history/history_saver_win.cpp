@@ -2,7 +2,7 @@
 
 #include <new>
 
-#include "history/message_wait.h"
+#include "base/message_wait.h"
 
 namespace kst {
 namespace {

@@ -1,5 +1,6 @@
 // The caret and module queries: a message hook on the one queried thread
 // answers from inside that process and sets a named event that we wait for.
+#include "base/message_wait.h"
 #include "hook/ksthook.h"
 #include "hook/shared_block.h"
 
@@ -27,20 +28,8 @@ void UnhookThreadMessages(HHOOK hook) {
 }
 
 // The caller is the program's user-interface thread: what the system sends
-// it meanwhile (the clipboard chain, the keyboard hook of applications of the
-// other bitness) is handled while it waits; posted messages stay queued.
-bool WaitForAnswer(HANDLE event, DWORD timeoutMs) {
-    if (!event) return false;
-    const DWORD start = GetTickCount();
-    for (DWORD elapsed = 0; elapsed < timeoutMs; elapsed = GetTickCount() - start) {
-        const DWORD woke = MsgWaitForMultipleObjects(1, &event, FALSE, timeoutMs - elapsed, QS_SENDMESSAGE);
-        if (woke == WAIT_OBJECT_0) return true;
-        if (woke != WAIT_OBJECT_0 + 1) return false;
-        MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
-    return false;
-}
+// it meanwhile is handled while it waits; posted messages stay queued.
+bool WaitForAnswer(HANDLE event, DWORD timeoutMs) { return event && kst::WaitPumpingSentMessages(event, timeoutMs); }
 
 } // namespace
 

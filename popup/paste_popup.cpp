@@ -56,9 +56,9 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     PastePopup* popup = BoundObject<PastePopup>(hwnd, message, lParam, kPopupProperty);
     if (!popup) return DefWindowProcA(hwnd, message, wParam, lParam);
     switch (message) {
-    case WM_NULL:
+    case kToggleClickedMessage:
         popup->OnToggle(reinterpret_cast<HWND>(lParam));
-        break;
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);

@@ -17,6 +17,9 @@ namespace kst {
 
 constexpr char kPopupClass[] = "Injected_KestranePaste";
 constexpr char kPopupProperty[] = "LPINJECTED_KESTRANEPASTEDLGCLASS";
+// Sent to the popup by one of its buttons switched by the mouse (lParam: the
+// button); a message of its own, as other programs send WM_NULL to any window.
+constexpr UINT kToggleClickedMessage = WM_APP + 1;
 
 enum PopupControlId {
     kToggleWidth = 0,

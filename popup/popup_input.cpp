@@ -21,7 +21,7 @@ LRESULT CALLBACK NAButtonProc(HWND button, UINT message, WPARAM wParam, LPARAM l
     if (GetWindowLongA(button, GWL_STYLE) & 0x3) {
         const LRESULT state = SendMessageA(button, BM_GETCHECK, 0, 0);
         SendMessageA(button, BM_SETCHECK, state == BST_UNCHECKED ? BST_CHECKED : BST_UNCHECKED, 0);
-        SendMessageA(GetParent(button), WM_NULL, 0, reinterpret_cast<LPARAM>(button));
+        SendMessageA(GetParent(button), kToggleClickedMessage, 0, reinterpret_cast<LPARAM>(button));
     }
     return MA_NOACTIVATEANDEAT;
 }

@@ -9,6 +9,8 @@
 
 namespace kst {
 
+constexpr unsigned kCodePage932 = 932;
+
 class Cp932Codec {
   public:
     virtual ~Cp932Codec() = default;

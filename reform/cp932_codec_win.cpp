@@ -5,8 +5,6 @@
 namespace kst {
 namespace {
 
-constexpr UINT kCodePage932 = 932;
-
 // Lengths above INT_MAX are not texts anyone copies; they convert to nothing.
 class SystemCodec : public Cp932Codec {
   public:

@@ -12,7 +12,7 @@
 #include "hook/key_decision.h"
 #include "shell/key_mode.h"
 #include "hook/ksthook.h"
-#include "history/message_wait.h"
+#include "base/message_wait.h"
 #include "shell/paste_notice.h"
 #include "store/settings_model.h"
 #include "store/settings_store.h"

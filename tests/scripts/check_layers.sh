@@ -9,20 +9,21 @@ cd "$root" || exit 2
 # folder: the folders its code may include (itself first).
 allowed() {
     case $1 in
+    base) echo "base" ;;
     reform) echo "reform" ;;
-    hook) echo "hook" ;;
-    history) echo "history reform" ;;
-    store) echo "store history hook reform" ;;
-    ui) echo "ui reform resources" ;;
-    notify) echo "notify ui store reform resources" ;;
-    popup) echo "popup notify ui store history reform hook resources" ;;
-    settings) echo "settings ui store history reform hook resources" ;;
-    shell) echo "shell settings popup notify ui store history reform hook resources" ;;
+    hook) echo "hook base" ;;
+    history) echo "history reform base" ;;
+    store) echo "store history hook reform base" ;;
+    ui) echo "ui reform resources base" ;;
+    notify) echo "notify ui store reform resources base" ;;
+    popup) echo "popup notify ui store history reform hook resources base" ;;
+    settings) echo "settings ui store history reform hook resources base" ;;
+    shell) echo "shell settings popup notify ui store history reform hook resources base" ;;
     esac
 }
 
 bad=0
-for layer in reform hook history store ui notify popup settings shell; do
+for layer in base reform hook history store ui notify popup settings shell; do
     ok=$(allowed "$layer")
     for file in $(find "$layer" -name '*.h' -o -name '*.cpp' | sort); do
         grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" | while IFS= read -r line; do
@@ -39,10 +40,31 @@ for layer in reform hook history store ui notify popup settings shell; do
         done
     done
 done > /tmp/kst-layers.$$
+
+# The build's file lists keep to the layers too: a target's sources lie in
+# the folders it is named for.
+sources_of() { # target, build file: the files its add_library and target_sources name
+    awk -v t="$1" '
+        $0 ~ "(add_library|target_sources)\\(" t "[ )]" { on = 1 }
+        on { for (i = 1; i <= NF; ++i) if ($i ~ /\.cpp\)?$/) { f = $i; sub(/\)$/, "", f); print f } }
+        on && /\)/ { on = 0 }' "$2"
+}
+check_target() { # target, build file, allowed folders
+    for file in $(sources_of "$1" "$2"); do
+        case " $3 " in
+        *" ${file%%/*} "*) ;;
+        *) echo "$2: $1 may not build $file" ;;
+        esac
+    done
+}
+{
+    check_target kst_core CMakeLists.txt "reform history"
+    check_target ksthook cmake/Windows.cmake "hook"
+} >> /tmp/kst-layers.$$
 if [ -s /tmp/kst-layers.$$ ]; then
     cat /tmp/kst-layers.$$
     rm -f /tmp/kst-layers.$$
     exit 1
 fi
 rm -f /tmp/kst-layers.$$
-echo "every include points down"
+echo "every include points down, and every core source lies in its layer"
