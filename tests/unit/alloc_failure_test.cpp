@@ -17,7 +17,7 @@
 #include "history/history_texts.h"
 #include "reform/cp932_codec.h"
 #include "reform/reform_flags.h"
-#include "tests/unit/fake_history_host.h"
+#include "tests/unit/history_test_folder.h"
 
 // The replacement below pairs malloc with free on purpose.
 #if defined(__GNUC__) && !defined(__clang__)
@@ -65,34 +65,14 @@ struct FailingAllocation {
     ~FailingAllocation() { g_allocationsBeforeFailure = -1; }
 };
 
-class AllocationFailure : public ::testing::Test {
+class AllocationFailure : public HistoryTestFolder {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("kst-alloc-" + std::to_string(std::random_device{}()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / kHistoryFileName).string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
-    static void Add(ClipHistory& h, const std::u16string& text) {
-        const std::string cp932 = codec.ToCp932(text);
-        ASSERT_EQ(1, h.AddEntry(cp932.data(), int(cp932.size()), false, codec.HoldsExactly(text) ? nullptr : &text));
-    }
-    static std::vector<std::u16string> Texts(const ClipHistory& h) {
-        std::vector<std::u16string> texts;
-        for (int k = 0; k < h.Count(); ++k) texts.push_back(h.Item(k)->GetWideText(0));
-        return texts;
-    }
+    static void Add(ClipHistory& h, const std::u16string& text) { ASSERT_EQ(1, AddCopy(h, text)); }
     bool SaidNoMemory() const {
         for (const auto& note : host.notes)
             if (note.first == kNoMemoryTitle) return true;
         return false;
     }
-
-    fs::path dir;
-    std::string path;
-    FakeHistoryHost host;
 };
 
 const std::vector<std::u16string> kBefore = {u"one", u"\U0001F600 two", u"\u3042\u3044three"};

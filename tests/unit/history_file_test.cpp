@@ -8,6 +8,7 @@
 
 #include "history/clip_history.h"
 #include "tests/unit/fake_history_host.h"
+#include "tests/unit/history_test_folder.h"
 #include "history/history_file.h"
 #include "history/history_place.h"
 #include "history/save_schedule.h"
@@ -17,17 +18,8 @@ namespace {
 using namespace kst;
 namespace fs = std::filesystem;
 
-class HistoryFile : public ::testing::Test {
+class HistoryFile : public HistoryTestFolder {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() /
-              ("kst-history-" + std::to_string(std::random_device{}()) + "-" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / kHistoryFileName).string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string ReadBytes() const {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -37,9 +29,6 @@ class HistoryFile : public ::testing::Test {
     }
     void Add(const std::string& text) { history.AddEntry(text.data(), int(text.size()), false); }
 
-    fs::path dir;
-    std::string path;
-    FakeHistoryHost host;
     ClipHistory history{&host};
 };
 

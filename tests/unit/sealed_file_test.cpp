@@ -11,7 +11,7 @@
 #include "history/history_file.h"
 #include "history/sealed_file.h"
 #include "reform/cp932_codec.h"
-#include "tests/unit/fake_history_host.h"
+#include "tests/unit/history_test_folder.h"
 
 namespace {
 
@@ -42,33 +42,15 @@ class FakeSealer : public FileSealer {
     char user_;
 };
 
-class SealedHistory : public ::testing::Test {
+class SealedHistory : public HistoryTestFolder {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("kst-sealed-" + std::to_string(std::random_device{}()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / kHistoryFileName).string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    void Add(ClipHistory& h, const std::u16string& text) {
-        const std::string cp932 = codec.ToCp932(text);
-        h.AddEntry(cp932.data(), int(cp932.size()), false, codec.HoldsExactly(text) ? nullptr : &text);
-    }
-    static std::vector<std::u16string> Texts(const ClipHistory& h) {
-        std::vector<std::u16string> texts;
-        for (int k = 0; k < h.Count(); ++k) texts.push_back(h.Item(k)->GetWideText(0));
-        return texts;
-    }
+    static void Add(ClipHistory& h, const std::u16string& text) { AddCopy(h, text); }
     static std::string Bytes(const std::string& file) {
         std::string content;
         ReadWholeFile(file, content);
         return content;
     }
 
-    fs::path dir;
-    std::string path;
-    FakeHistoryHost host;
     const FakeSealer mine{'M'}, theirs{'T'};
     const std::vector<std::u16string> texts{u"password hunter2", u"\U0001F600 secret \u2212"};
 };

@@ -18,6 +18,7 @@
 #include "reform/reformatter.h"
 #include "reform/wide_carrier.h"
 #include "tests/unit/fake_history_host.h"
+#include "tests/unit/history_test_folder.h"
 
 namespace {
 
@@ -204,35 +205,14 @@ TEST(WideCompanion, RecordsRoundTripAndAnyDamageLosesThemAll) {
     EXPECT_EQ(records[2].text, older.records[2].text);
 }
 
-class WideHistory : public ::testing::Test {
+class WideHistory : public HistoryTestFolder {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("kst-wide-" + std::to_string(std::random_device{}()) + "-" +
-                                           ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(dir);
-        path = (dir / kHistoryFileName).string();
-    }
-    void TearDown() override { fs::remove_all(dir); }
-    // As the capture adds a copy: the code page 932 text, and the exact
-    // text when that is not the same.
-    void Add(ClipHistory& h, const std::u16string& text) {
-        const std::string cp932 = codec.ToCp932(text);
-        h.AddEntry(cp932.data(), int(cp932.size()), false, codec.HoldsExactly(text) ? nullptr : &text);
-    }
-    static std::vector<std::u16string> Texts(const ClipHistory& h) {
-        std::vector<std::u16string> texts;
-        for (int k = 0; k < h.Count(); ++k) texts.push_back(h.Item(k)->GetWideText(0));
-        return texts;
-    }
+    static void Add(ClipHistory& h, const std::u16string& text) { AddCopy(h, text); }
     static std::vector<bool> Kept(const ClipHistory& h) {
         std::vector<bool> kept;
         for (int k = 0; k < h.Count(); ++k) kept.push_back(h.Item(k)->HasWideText());
         return kept;
     }
-
-    fs::path dir;
-    std::string path;
-    FakeHistoryHost host;
 };
 
 TEST_F(WideHistory, TheUnicodeTextsSurviveARestartAndTheHistoryFileStaysAsItWas) {
