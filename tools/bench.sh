@@ -22,7 +22,8 @@ print("| benchmark | time per run | throughput |")
 print("|---|---|---|")
 for b in rows:
     rate = ("%.0f MB/s" % (b["bytes_per_second"] / 1e6)) if "bytes_per_second" in b else \
-           ("%.2f M entries/s" % (b["items_per_second"] / 1e6)) if "items_per_second" in b else ""
+           ("%.2f M entries/s" % (b["items_per_second"] / 1e6)) if "items_per_second" in b else \
+           ("%.1f KB kept" % (b["kept_bytes"] / 1024)) if "kept_bytes" in b else ""
     print("| %s | %.1f %s | %s |" % (name(b["run_name"]), b["real_time"], b["time_unit"], rate))
 '
 

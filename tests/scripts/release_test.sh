@@ -11,7 +11,7 @@ fail() { echo "release: $*" >&2; exit 1; }
 
 # Windows' own libraries (compared in upper case) and our hook library.
 system_dlls=" ADVAPI32.DLL COMCTL32.DLL COMDLG32.DLL GDI32.DLL KERNEL32.DLL MSVCRT.DLL OLE32.DLL "
-system_dlls="$system_dlls IMM32.DLL OLEACC.DLL OLEAUT32.DLL SHELL32.DLL USER32.DLL KSTHOOK.DLL "
+system_dlls="$system_dlls CRYPT32.DLL IMM32.DLL OLEACC.DLL OLEAUT32.DLL SHELL32.DLL USER32.DLL KSTHOOK.DLL "
 unpacked=$(mktemp -d /tmp/kestrane-release.XXXXXX)
 trap 'rm -rf "$unpacked"' EXIT
 for name in win64 win32; do

@@ -120,6 +120,31 @@ TEST_F(UnicodeEndToEnd, AHistoryFileReplacedWhileNotRunningGetsNoWrongText) {
     EXPECT_TRUE(PasteWithAltV(u"- two"));
 }
 
+// An older history file beside a newer companion (a backup put back, or a
+// save cut short between the two files): its entries have the same code page
+// 932 forms as the newer ones ("??" for any emoji), and still none of them
+// gets another entry's text.
+TEST_F(UnicodeEndToEnd, AnOlderHistoryFileBesideANewerCompanionPastesItsOwnTexts) {
+    bench::SetDword(kClipText, "BUFFERLIMIT", 3);
+    StartApp();
+    for (const char16_t* emoji : {u"\U0001F600", u"\U0001F601", u"\U0001F600"}) CopyInEditor(emoji);
+    app_->Close();
+    app_.reset();
+    const std::string older = bench::ReadFileBytes(copy_.HistoryFile());
+    ASSERT_FALSE(older.empty());
+    StartApp();
+    CopyInEditor(u"abc"); // the oldest goes
+    app_->Close();
+    app_.reset();
+    bench::WriteFileBytes(copy_.HistoryFile(), older);
+
+    StartApp();
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_TRUE(PasteWithAltV(u"??")) << "entry " << k << ": " << Utf8(editor_.WideText());
+        Settle();
+    }
+}
+
 // The history file holds code page 932 whatever the ANSI code page (the
 // test suite also runs under an English locale, code page 1252).
 TEST_F(UnicodeEndToEnd, TheHistoryFileHoldsCodePage932WhateverTheAnsiCodePage) {
