@@ -279,7 +279,7 @@ int ClipHistory::Load(const std::string& path, const FileSealer* sealer) {
             loaded.push_back(std::move(entry));
         }
         NormaliseRanks(loaded);
-        LoadWideTexts(WideCompanionPath(path), SumOfFile(file), sealer, loaded);
+        LoadWideTexts(WideCompanionPath(path), file, sealer, loaded);
         items_.swap(loaded);
     } catch (const std::bad_alloc&) {
         unreadable_ = true; // the program says so once its balloon exists
@@ -292,14 +292,14 @@ int ClipHistory::Load(const std::string& path, const FileSealer* sealer) {
 // Only a companion written with this very history file gives texts, and of
 // those a record only to the entry it binds to, when it is the text that
 // entry's code page 932 form was made from.
-void ClipHistory::LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile, const FileSealer* sealer,
+void ClipHistory::LoadWideTexts(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                                 std::vector<std::unique_ptr<ClipItem>>& items) {
     std::string file;
     const FileRead read = ReadPlainFile(path, sealer, file);
     if (read == FileRead::kLocked) KeepAside(path);
     if (read != FileRead::kPlain && read != FileRead::kUnsealed) return;
     WideCompanion companion = DecodeWideCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size());
-    if (!BelongsTo(companion, historyFile)) return;
+    if (!BelongsTo(companion, SumOfFile(historyFile))) return;
     const Cp932Codec& codec = SystemCp932();
     for (WideRecord& r : companion.records) {
         if (r.index >= items.size()) continue;

@@ -142,7 +142,7 @@ class ClipHistory {
     bool AddPathTextToClipboard(int filePath);
     void KeepOutOfHistory();
     int CaptureCopy(const CaptureRules& rules);
-    void LoadWideTexts(const std::string& path, const HistoryFileSum& historyFile, const FileSealer* sealer,
+    void LoadWideTexts(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                        std::vector<std::unique_ptr<ClipItem>>& items);
     std::string keptAside_;
     bool unreadable_ = false;

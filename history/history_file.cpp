@@ -46,10 +46,19 @@ bool RemoveFile(const std::string& path) {
     return !FileExists(path);
 }
 
+HistoryFileSum SumOfPieces(const std::vector<FilePiece>& pieces) {
+    HistoryFileSum sum;
+    for (const FilePiece& piece : pieces) {
+        sum.length += piece.size;
+        sum.crc = Crc32Update(sum.crc, piece.data, piece.size);
+    }
+    return sum;
+}
+
 // Written after the history file, bound to what that file now holds: should
 // this write fail, the old companion binds to no history file but its own.
 bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first,
-                    const HistoryFileSum& file, const FileSealer* sealer) {
+                    const std::vector<FilePiece>& historyFile, const FileSealer* sealer) {
     std::vector<WideRecordRef> records;
     for (size_t k = first; k < entries.size(); ++k) {
         const SavedEntry& e = entries[k];
@@ -58,17 +67,10 @@ bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, siz
                            e.wide.get()});
     }
     if (records.empty()) return RemoveFile(WideCompanionPath(path));
+    // The history file's checksum only where a companion needs it.
     std::string storage;
+    const HistoryFileSum file = SumOfPieces(historyFile);
     return WritePossiblySealed(WideCompanionPath(path), WideCompanionPieces(records, file, storage), sealer);
-}
-
-HistoryFileSum SumOfPieces(const std::vector<FilePiece>& pieces) {
-    HistoryFileSum sum;
-    for (const FilePiece& piece : pieces) {
-        sum.length += piece.size;
-        sum.crc = Crc32Update(sum.crc, piece.data, piece.size);
-    }
-    return sum;
 }
 
 } // namespace
@@ -97,7 +99,7 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries, co
     }
     if (!WritePossiblySealed(path, pieces, sealer)) return 0;
     // The exact texts not kept is a failed save too: they would be lost.
-    return WriteCompanion(path, entries, first, SumOfPieces(pieces), sealer) ? 1 : 0;
+    return WriteCompanion(path, entries, first, pieces, sealer) ? 1 : 0;
 }
 
 std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size) {
