@@ -6,6 +6,8 @@
 #include <aclapi.h>
 #include <sddl.h>
 
+#include "base/integrity_level.h"
+
 __attribute__((section(".shared"), shared)) kst::HookExchange g_exchange = kst::kInitialHookExchange;
 
 const kst::HookControlBlock* g_control = nullptr;
@@ -25,19 +27,10 @@ void ControlName(char (&name)[kst::kControlNameSize]) {
     kst::ControlMappingName(reinterpret_cast<const char16_t*>(path), name);
 }
 
-// The integrity level of this process (its RID); medium when unknown.
+// The integrity level of this process; medium when unknown.
 DWORD OwnIntegrityLevel() {
-    DWORD level = SECURITY_MANDATORY_MEDIUM_RID;
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return level;
-    BYTE buffer[64];
-    DWORD size = 0;
-    if (GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size)) {
-        const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
-        level = *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
-    }
-    CloseHandle(token);
-    return level;
+    const uint32_t level = kst::IntegrityLevelOf(GetCurrentProcess());
+    return level == kst::kUnknownIntegrityLevel ? SECURITY_MANDATORY_MEDIUM_RID : level;
 }
 
 const char* LabelOf(DWORD level) {

@@ -1,28 +1,8 @@
 #include "shell/integrity.h"
 
-#include "shell/message_trust.h"
+#include "base/integrity_level.h"
 
 namespace kst {
-namespace {
-
-uint32_t TokenIntegrityLevelOf(HANDLE token) {
-    BYTE buffer[64];
-    DWORD size = 0;
-    if (!GetTokenInformation(token, TokenIntegrityLevel, buffer, sizeof buffer, &size))
-        return kUnknownIntegrityLevel;
-    const PSID sid = reinterpret_cast<TOKEN_MANDATORY_LABEL*>(buffer)->Label.Sid;
-    return *GetSidSubAuthority(sid, *GetSidSubAuthorityCount(sid) - 1);
-}
-
-uint32_t IntegrityLevelOf(HANDLE process) {
-    HANDLE token = nullptr;
-    if (!OpenProcessToken(process, TOKEN_QUERY, &token)) return kUnknownIntegrityLevel;
-    const uint32_t level = TokenIntegrityLevelOf(token);
-    CloseHandle(token);
-    return level;
-}
-
-} // namespace
 
 bool ProcessIsElevated() {
     HANDLE token = nullptr;

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "base/unknown_level.h"
+
 namespace kst {
 
 enum AppMessage {
@@ -26,9 +28,6 @@ constexpr bool LetInFromBelow(AppMessage message, bool elevated) {
     return elevated &&
            (message == kMsgLowerKeyboardForward || message == kMsgMouseForward || message == kMsgTrayNotify);
 }
-
-// An integrity level that could not be read counts as the highest.
-constexpr uint32_t kUnknownIntegrityLevel = 0xFFFFFFFFu;
 
 // A forward from below acts only while the window in front is below the
 // program's level as well: it never makes the program type into a window

@@ -138,7 +138,8 @@ TEST_F(HookEndToEnd, OnceThroughLetsExactlyOnePressReachTheEditor) {
     // lets nothing through here.
     SetOnceThroughPaste(GetCurrentThreadId());
     bench::Chord({VK_CONTROL}, 'V');
-    bench::PumpFor(400);
+    EXPECT_TRUE(bench::PumpUntil([] { return ForwardedCodes() == std::vector<WPARAM>{kPopupCode, kPopupCode}; }, 3000))
+        << "press and release taken";
     EXPECT_EQ(0, Ask(kEditorKeyDowns, 'V')) << "taken: the mark is another thread's";
     Settle();
     SetOnceThroughPaste(GetWindowThreadProcessId(s_editor->Window(), nullptr));

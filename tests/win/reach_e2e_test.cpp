@@ -141,7 +141,7 @@ TEST_F(ReachEndToEnd, APasteWhereTheLibraryCannotEnterLeavesNoMarkForOtherApplic
         << "a mark, if any, is the other editor's";
 
     ASSERT_TRUE(bench::BringToFront(editorWindow_));
-    bench::PumpFor(300);
+    bench::PumpFor(300); // as StartWithOtherEditor: the activation settles before keys
     bench::Chord({VK_CONTROL}, 'V');
     EXPECT_NE(nullptr, WaitForPopup()) << "the next Ctrl+V opens the popup";
 }
