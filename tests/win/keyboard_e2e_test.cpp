@@ -273,7 +273,6 @@ TEST_F(KeyboardEndToEnd, AForwardFromBelowNeverTypesIntoAWindowAtTheProgramsLeve
     bench::Chord({VK_MENU}, 'V');
     EXPECT_TRUE(WaitForEditorText("secret")) << EditorText();
     bench::PumpFor(500); // a second paste has no sign but its text: time for it to come
-
     EXPECT_EQ("secret", EditorText()) << "pasted once, by the real key";
 }
 
