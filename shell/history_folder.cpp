@@ -117,7 +117,8 @@ void AppShell::NoteSaveWritten() {
 }
 
 // A save that failed beside the program moves the history to the user's
-// folder (once); one that fails there is told once, until a save succeeds.
+// folder (once); one that fails there is tried again and told once, until a
+// save succeeds.
 void AppShell::OnSaveEnded(HistorySaver::WriteResult result) {
     if (result == HistorySaver::kWritten) {
         saveFailureShown_ = false;
@@ -137,6 +138,10 @@ void AppShell::OnSaveEnded(HistorySaver::WriteResult result) {
             return;
         }
     }
+    // Tried again after the usual delay: a file held open for a moment (a
+    // backup, a virus scanner, a sync client) must not leave the change
+    // unsaved until the next one. The failure is told once.
+    HistoryChanged();
     if (saveFailureShown_) return;
     saveFailureShown_ = true;
     balloon.Information(kErrorTitle, kHistoryNotSavedText);

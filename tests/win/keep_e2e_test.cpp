@@ -255,4 +255,28 @@ TEST_F(KeepEndToEnd, AnEncryptedHistoryHoldsNothingReadableAndAnotherUsersIsKept
     EXPECT_EQ((std::vector<std::string>{"after"}), SavedTexts());
 }
 
+// A history file held open for a moment (a backup, a virus scanner) makes a
+// save fail; it is tried again, so the change reaches the disk without
+// waiting for the next one.
+TEST_F(KeepEndToEnd, ASaveRefusedForAMomentIsTriedAgain) {
+    const std::string users = UsersHistoryFile();
+    ASSERT_FALSE(users.empty());
+    bench::SetDword(kMain, "HistoryInUserFolder", 1);
+    CreateDirectoryA(users.substr(0, users.rfind('\\')).c_str(), nullptr);
+    bench::WriteFileBytes(users, HistoryOf({"a"}));
+    StartApp();
+    HANDLE held = INVALID_HANDLE_VALUE;
+    bench::PumpUntil([&] {
+        held = CreateFileA(users.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+        return held != INVALID_HANDLE_VALUE;
+    }, 3000);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held) << "error " << GetLastError();
+    CopyInEditor("b");
+    EXPECT_TRUE(bench::PumpUntil([&] { return BalloonTitle(0) == kErrorTitle; }, 5000)) << "the failed save is told";
+    CloseHandle(held);
+    EXPECT_TRUE(bench::PumpUntil([&] { return TextsIn(users) == std::vector<std::string>{"a", "b"}; }, 10000));
+    KillApp();
+    DeleteFileA(users.c_str());
+}
+
 } // namespace
