@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <cstring>
 #include <new>
 #include <string>
 
@@ -135,6 +136,41 @@ struct CopiedText {
     std::u16string exact;
     bool needsExact = false;
 };
+
+// The clipboard's Unicode text's size in code page 932, read in place: a
+// copy too large to keep is never copied nor converted.
+size_t Cp932SizeOfUnicodeText() {
+    HANDLE data = GetClipboardData(CF_UNICODETEXT);
+    const auto* locked = data ? static_cast<const wchar_t*>(GlobalLock(data)) : nullptr;
+    if (!locked) return 0;
+    const SIZE_T units = GlobalSize(data) / sizeof(wchar_t);
+    SIZE_T length = 0;
+    while (length < units && locked[length]) ++length;
+    size_t bytes = 0;
+    constexpr SIZE_T kPiece = 1 << 20;
+    for (SIZE_T at = 0; at < length;) {
+        SIZE_T n = length - at < kPiece ? length - at : kPiece;
+        if (at + n < length && locked[at + n - 1] >= 0xD800 && locked[at + n - 1] <= 0xDBFF) ++n; // a pair whole
+        bytes += static_cast<size_t>(
+            WideCharToMultiByte(kCodePage932, 0, locked + at, static_cast<int>(n), nullptr, 0, nullptr, nullptr));
+        at += n;
+    }
+    GlobalUnlock(data);
+    return bytes;
+}
+
+size_t SizeOfAnsiText() {
+    HANDLE data = GetClipboardData(CF_TEXT);
+    const char* locked = data ? static_cast<const char*>(GlobalLock(data)) : nullptr;
+    if (!locked) return 0;
+    const size_t size = strnlen(locked, GlobalSize(data));
+    GlobalUnlock(data);
+    return size;
+}
+
+size_t CopiedTextSize() {
+    return IsClipboardFormatAvailable(CF_UNICODETEXT) ? Cp932SizeOfUnicodeText() : SizeOfAnsiText();
+}
 
 bool ReadCopiedText(CopiedText& copied) {
     const Cp932Codec& codec = SystemCp932();
@@ -377,6 +413,7 @@ int ClipHistory::CaptureCopy(const CaptureRules& rules) {
     ReadFormats();
 
     CopiedText copied;
+    size_t tooLarge = 0;
     const bool isFilePaths = (clipboard_.formatMask & 0x20) != 0;
     {
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
@@ -385,10 +422,22 @@ int ClipHistory::CaptureCopy(const CaptureRules& rules) {
         for (UINT format = 0; (format = EnumClipboardFormats(format)) != 0;) others |= !IsTextFormat(format);
         clipboard_.otherFormats = others;
         // A text that cannot be had adds nothing (no empty entry).
-        if (isFilePaths)
+        if (isFilePaths) {
             copied.cp932 = PathText(filePath);
-        else if (!ReadCopiedText(copied))
-            return 0;
+        } else {
+            const size_t size = entryBound_ ? CopiedTextSize() : 0;
+            if (size > entryBound_)
+                tooLarge = size;
+            else if (!ReadCopiedText(copied))
+                return 0;
+        }
+    }
+    // Left on the clipboard for the application: the popup offers it as
+    // the current clipboard.
+    if (tooLarge) {
+        KeepOutOfHistory();
+        KeepsTextOfSize(tooLarge);
+        return 0;
     }
     return AddCopy(std::move(copied.cp932), isFilePaths, copied.needsExact ? &copied.exact : nullptr);
 }
@@ -398,19 +447,52 @@ int ClipHistory::CaptureCopy(const CaptureRules& rules) {
 int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& parameters) {
     pasteLackedMemory_ = false;
     if (!IsValidIndex(index)) return 0;
-    TextForClipboard text;
+    int written = 0;
     try {
         SetPasteParameters(parameters);
         ReformItem(index);
         const ClipItem& item = *Item(index);
-        const std::string& cp932 = item.Text(1);
-        const std::u16string* exact = item.ExactText(1);
-        if (!(exact ? text.Fill(cp932, exact->data(), exact->size()) : text.Fill(cp932))) throw std::bad_alloc();
+        written = WriteToClipboard(item.Text(1), item.ExactText(1));
     } catch (const std::bad_alloc&) {
+        written = -1;
+    }
+    if (written < 0) {
         pasteLackedMemory_ = true;
         RefuseForMemory(kNoMemoryPasteText);
         return 0;
     }
+    if (!written) return 0;
+    AfterPaste(index, keep);
+    lastPasteTick = GetTickCount();
+    return 1;
+}
+
+int ClipHistory::PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters) {
+    pasteLackedMemory_ = false;
+    int written = 0;
+    try {
+        SetPasteParameters(parameters);
+        for (int index : indices) ReformItem(index);
+        const JoinedText joined = JoinTexts(indices, 1);
+        written = WriteToClipboard(joined.cp932, joined.hasExact ? &joined.exact : nullptr);
+    } catch (const std::bad_alloc&) {
+        written = -1;
+    }
+    if (written < 0) {
+        pasteLackedMemory_ = true;
+        RefuseForMemory(kNoMemoryPasteText);
+        return 0;
+    }
+    if (!written) return 0;
+    AfterPasteOfMany(indices, keep);
+    lastPasteTick = GetTickCount();
+    return 1;
+}
+
+// 1 written, 0 the clipboard could not be had, -1 no memory for the text.
+int ClipHistory::WriteToClipboard(const std::string& cp932, const std::u16string* exact) {
+    TextForClipboard text;
+    if (!(exact ? text.Fill(cp932, exact->data(), exact->size()) : text.Fill(cp932))) return -1;
     // The change notice of our own write may come while we still hold the
     // clipboard: skip it from the start, and take that back if nothing was
     // written. Nothing is ranked or removed for a paste that cannot happen.
@@ -426,8 +508,6 @@ int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& pa
     clipboard_.otherFormats = 0;
     clipboard_.textOnClipboard = 1;
     clipboard_.currentEntryIndex = -1;
-    AfterPaste(index, keep);
-    lastPasteTick = GetTickCount();
     return 1;
 }
 

@@ -8,6 +8,7 @@
 #include "history/file_io.h"
 #include "history/history_file.h"
 #include "history/history_texts.h"
+#include "history/pin_companion.h"
 #include "history/sealed_file.h"
 #include "history/wide_companion.h"
 #include "reform/cp932_codec.h"
@@ -76,17 +77,22 @@ std::vector<int> ClipHistory::DisplayOrder() const {
     return first;
 }
 
+// The rules among the entries not pinned, as if the pinned were not there;
+// -1 when every entry is pinned.
 int ClipHistory::VictimIndex() const {
     int highestRanked = -1;
     int oldestUnranked = -1;
+    int oldest = -1;
     for (int k = 0; k < Count(); ++k) {
+        if (items_[k]->IsPinned()) continue;
+        if (oldest < 0) oldest = k;
         if (!items_[k]->IsPasted()) {
             if (oldestUnranked < 0) oldestUnranked = k;
         } else if (highestRanked < 0 || items_[k]->GetPasteMark() > items_[highestRanked]->GetPasteMark()) {
             highestRanked = k;
         }
     }
-    if (highestRanked < 0 || !moveAfterPaste) return 0;
+    if (highestRanked < 0 || !moveAfterPaste) return oldest;
     if (moveToTop && oldestUnranked >= 0) return oldestUnranked;
     return highestRanked;
 }
@@ -125,11 +131,64 @@ int ClipHistory::SetItemPasteMark(int index, int mark) {
     return 1;
 }
 
+// Removing never allocates: the kept entries close up in place.
 void ClipHistory::ClearAll() {
-    items_.clear();
-    if (host_) host_->Information(kClearedTitle, kClearedText);
+    for (int k = Count() - 1; k >= 0; --k)
+        if (!items_[k]->IsPinned()) RemoveEntry(k);
+    const int kept = Count();
+    if (host_) {
+        char text[160];
+        snprintf(text, sizeof text, kClearedKeptTextFormat, kept);
+        host_->Information(kClearedTitle, kept ? text : kClearedText);
+    }
     Changed();
 }
+
+void ClipHistory::ClipboardEmptied() {
+    clipboard_.textOnClipboard = 0;
+    clipboard_.otherFormats = 0;
+    clipboard_.formatMask = 0;
+    clipboard_.currentEntryIndex = kNoCurrentEntry;
+}
+
+int ClipHistory::TogglePin(int index) {
+    if (!IsValidIndex(index)) return -1;
+    ClipItem& item = *items_[index];
+    item.SetPinned(!item.IsPinned());
+    Changed();
+    return item.IsPinned() ? 1 : 0;
+}
+
+int ClipHistory::PinnedCount() const {
+    return static_cast<int>(std::count_if(items_.begin(), items_.end(), [](const auto& i) { return i->IsPinned(); }));
+}
+
+ClipHistory::DeleteResult ClipHistory::DeleteEntry(int index) {
+    if (!IsValidIndex(index)) return DeleteResult::kNoEntry;
+    if (items_[index]->IsPinned()) {
+        if (host_) host_->Information(kPinnedNotDeletedTitle, kPinnedNotDeletedText);
+        return DeleteResult::kPinned;
+    }
+    deleted_.reserve(deleted_.size() + 1); // may fail: then nothing is deleted
+    deleted_.push_back({RemoveEntry(index), index});
+    if (host_) host_->PostUpdateCount(Count());
+    Changed();
+    return DeleteResult::kDeleted;
+}
+
+int ClipHistory::UndoDelete() {
+    if (deleted_.empty()) return -1;
+    items_.reserve(items_.size() + 1);
+    DeletedEntry last = std::move(deleted_.back());
+    deleted_.pop_back();
+    const int at = std::min(last.index, Count());
+    InsertEntry(at, std::move(last.item));
+    if (host_) host_->PostUpdateCount(Count());
+    Changed();
+    return at;
+}
+
+void ClipHistory::ForgetDeleted() { deleted_.clear(); }
 
 void ClipHistory::AppendEntry() {
     auto item = std::make_unique<ClipItem>(host_ ? host_->NewProgress() : nullptr);
@@ -137,17 +196,45 @@ void ClipHistory::AppendEntry() {
     items_.push_back(std::move(item));
 }
 
-// Removes an entry and closes the gap its rank leaves.
-void ClipHistory::RemoveEntry(int index) {
+// Removes an entry and closes the gap its rank leaves; the clipboard's entry
+// keeps pointing at the same entry, or at none when it was this one.
+std::unique_ptr<ClipItem> ClipHistory::RemoveEntry(int index) {
     const int rank = items_[index]->GetPasteMark();
     if (rank != -1) {
         for (auto& item : items_)
             if (item->GetPasteMark() > rank) item->SetPasteMark(item->GetPasteMark() - 1);
     }
+    int& current = clipboard_.currentEntryIndex;
+    if (current == index)
+        current = kNoCurrentEntry;
+    else if (current > index && current < Count())
+        --current;
+    std::unique_ptr<ClipItem> removed = std::move(items_[index]);
     items_.erase(items_.begin() + index);
+    return removed;
 }
 
-void ClipHistory::Changed() const {
+// Room for it is reserved by the caller. Its rank goes back where it was
+// among the ranked entries now there.
+void ClipHistory::InsertEntry(int index, std::unique_ptr<ClipItem> item) {
+    const int rank = item->GetPasteMark();
+    if (rank != -1) {
+        int ranked = 0;
+        for (auto& other : items_) {
+            if (other->GetPasteMark() == -1) continue;
+            ++ranked;
+            if (other->GetPasteMark() >= rank) other->SetPasteMark(other->GetPasteMark() + 1);
+        }
+        if (rank > ranked) item->SetPasteMark(ranked);
+    }
+    int& current = clipboard_.currentEntryIndex;
+    if (current >= index && current < Count()) ++current;
+    items_.insert(items_.begin() + index, std::move(item));
+}
+
+// A change of the user's ends the hold a load short of memory put on the file.
+void ClipHistory::Changed() {
+    heldForMemory_ = false;
     if (host_) host_->HistoryChanged();
 }
 
@@ -176,10 +263,13 @@ void ClipHistory::RefuseForMemory(const char* text) const {
 // The new entry is made whole before the list changes: an allocation that
 // fails refuses the copy and leaves every entry where it was.
 int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exact) {
-    if (Count() >= limit && !autoDelete) {
+    if (!KeepsTextOfSize(text.size())) return 0;
+    // An empty list under an odd limit has nothing to give up.
+    const bool full = Count() >= limit && Count() > 0;
+    if (Count() >= limit && (!autoDelete || (full && VictimIndex() < 0))) {
         clipboard_.currentEntryIndex = kNoCurrentEntry;
         if (host_) host_->Beep();
-        Announce(kFullText);
+        Announce(autoDelete ? kAllPinnedText : kFullText);
         return 0;
     }
     char overflowText[128];
@@ -190,8 +280,7 @@ int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exa
         if (exact) item->SetWideText(std::move(*exact));
         item->captureTime = host_ ? host_->Now() : LocalTime{};
         items_.reserve(items_.size() + 1);
-        // An empty list under an odd limit has nothing to give up.
-        if (Count() >= limit && Count() > 0) {
+        if (full) {
             const int victim = VictimIndex();
             RemoveEntry(victim);
             snprintf(overflowText, sizeof overflowText, kOverflowTextFormat, victim + 1);
@@ -212,9 +301,70 @@ int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exa
     return 1;
 }
 
+bool ClipHistory::KeepsTextOfSize(size_t bytes) {
+    if (entryBound_ == 0 || bytes <= entryBound_) return true;
+    clipboard_.currentEntryIndex = kNoCurrentEntry;
+    RefuseTooLarge(bytes);
+    return false;
+}
+
+void ClipHistory::RefuseTooLarge(size_t bytes) const {
+    if (host_) host_->Information(kTooLargeTitle, TooLargeText(bytes, entryBound_).c_str());
+}
+
+namespace {
+std::string SizeText(size_t bytes) {
+    char text[32];
+    constexpr double kMega = 1024.0 * 1024.0;
+    if (bytes >= 1024 * 1024)
+        snprintf(text, sizeof text, "%.1f MB", bytes / kMega);
+    else
+        snprintf(text, sizeof text, "%u KB", static_cast<unsigned>((bytes + 1023) / 1024));
+    return text;
+}
+} // namespace
+
+std::string TooLargeText(size_t bytes, size_t bound) {
+    char text[256];
+    snprintf(text, sizeof text, kTooLargeTextFormat, SizeText(bytes).c_str(), SizeText(bound).c_str());
+    return text;
+}
+
+ClipHistory::JoinedText ClipHistory::JoinTexts(const std::vector<int>& indices, int which) const {
+    std::vector<const ClipItem*> parts;
+    for (int index : indices)
+        if (IsValidIndex(index)) parts.push_back(items_[index].get());
+    JoinedText joined;
+    joined.hasExact = std::any_of(parts.begin(), parts.end(), [which](const ClipItem* i) { return i->ExactText(which); });
+    const Cp932Codec& codec = SystemCp932();
+    for (size_t k = 0; k < parts.size(); ++k) {
+        if (k > 0) {
+            joined.cp932 += "\r\n";
+            if (joined.hasExact) joined.exact += u"\r\n";
+        }
+        joined.cp932 += parts[k]->Text(which);
+        if (!joined.hasExact) continue;
+        if (const std::u16string* exact = parts[k]->ExactText(which))
+            joined.exact += *exact;
+        else
+            joined.exact += codec.FromCp932(parts[k]->Text(which));
+    }
+    return joined;
+}
+
+void ClipHistory::AfterPasteOfMany(const std::vector<int>& indices, int keep) {
+    std::vector<const ClipItem*> pasted;
+    for (int index : indices)
+        if (IsValidIndex(index)) pasted.push_back(items_[index].get());
+    for (const ClipItem* item : pasted) {
+        const auto at = std::find_if(items_.begin(), items_.end(), [item](const auto& i) { return i.get() == item; });
+        if (at != items_.end()) AfterPaste(static_cast<int>(at - items_.begin()), keep);
+    }
+}
+
 void ClipHistory::AfterPaste(int index, int keep) {
     if (!IsValidIndex(index)) return;
-    if (pasteDelete && !keep) {
+    if (pasteDelete && !keep && !items_[index]->IsPinned()) {
         RemoveEntry(index);
         if (host_) host_->PostUpdateCount(Count());
         Changed();
@@ -242,7 +392,8 @@ HistorySnapshot ClipHistory::Snapshot() const {
     HistorySnapshot entries;
     entries.reserve(items_.size());
     for (const auto& item : items_)
-        entries.push_back({item->SharedText(), item->SharedWideText(), item->GetPasteMark(), item->captureTime});
+        entries.push_back(
+            {item->SharedText(), item->SharedWideText(), item->GetPasteMark(), item->captureTime, item->IsPinned()});
     return entries;
 }
 
@@ -250,43 +401,73 @@ int ClipHistory::Save(const std::string& path, const FileSealer* sealer) const {
     return WriteHistoryFile(path, Snapshot(), sealer);
 }
 
-// Read whole, with its exact texts, before the list changes: an allocation
-// that fails leaves the history as it was and says that the file is unread,
-// so that no save writes over what could not be read.
+// Read before the list changes. Memory running out keeps the entries read
+// so far (without their exact texts and pins if those could not be had) and
+// holds the file: no save writes over it until the history changes.
 int ClipHistory::Load(const std::string& path, const FileSealer* sealer) {
-    unreadable_ = false;
+    unreadable_ = heldForMemory_ = lackedMemoryAtLoad_ = false;
+    fileHeld_ = 0;
     keptAside_.clear();
+    std::vector<std::unique_ptr<ClipItem>> loaded;
+    bool lacked = false;
     try {
-        std::vector<std::unique_ptr<ClipItem>> loaded;
         std::string file;
         const FileRead read = ReadPlainFile(path, sealer, file);
         if (read == FileRead::kLocked) {
             // Another user's or machine's: kept, and out of the way of saves.
             keptAside_ = KeepAside(path);
-            KeepAside(WideCompanionPath(path));
+            for (const std::string& companion : CompanionPaths(path)) KeepAside(companion);
             if (keptAside_.empty()) unreadable_ = true; // not moved: never written over either
         }
         if (read == FileRead::kMissing || read == FileRead::kLocked) {
-            ClearAll();
+            items_.clear();
+            Changed();
             return 0;
         }
-        auto records = DecodeHistoryFile(reinterpret_cast<const unsigned char*>(file.data()), file.size());
-        for (HistoryRecord& record : records) {
-            auto entry = std::make_unique<ClipItem>(host_ ? host_->NewProgress() : nullptr);
-            entry->SetPasteMark(record.rank);
-            entry->captureTime = record.time;
-            entry->SetText(std::move(record.text));
-            loaded.push_back(std::move(entry));
+        const auto* bytes = reinterpret_cast<const unsigned char*>(file.data());
+        HistoryRecordReader reader(bytes, file.size());
+        fileHeld_ = reader.Declared();
+        try {
+            loaded.reserve(reader.Declared());
+            HistoryRecord record;
+            while (reader.Next(record)) {
+                auto entry = std::make_unique<ClipItem>(host_ ? host_->NewProgress() : nullptr);
+                entry->SetPasteMark(record.rank);
+                entry->captureTime = record.time;
+                entry->SetText(std::move(record.text));
+                loaded.push_back(std::move(entry)); // reserved: cannot fail
+            }
+        } catch (const std::bad_alloc&) {
+            lacked = true;
         }
         NormaliseRanks(loaded);
-        LoadWideTexts(WideCompanionPath(path), file, sealer, loaded);
-        items_.swap(loaded);
+        try {
+            LoadWideTexts(WideCompanionPath(path), file, sealer, loaded);
+            LoadPins(PinCompanionPath(path), file, sealer, loaded);
+        } catch (const std::bad_alloc&) {
+            lacked = true;
+        }
     } catch (const std::bad_alloc&) {
-        unreadable_ = true; // the program says so once its balloon exists
-        return 0;
+        lacked = true;
     }
+    items_.swap(loaded);
     Changed();
-    return 1;
+    heldForMemory_ = lackedMemoryAtLoad_ = lacked; // after Changed, which would end the hold
+    return lacked ? 0 : 1;
+}
+
+void ClipHistory::LoadPins(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
+                           std::vector<std::unique_ptr<ClipItem>>& items) {
+    std::string file;
+    const FileRead read = ReadPlainFile(path, sealer, file);
+    if (read == FileRead::kLocked) KeepAside(path);
+    if (read != FileRead::kPlain && read != FileRead::kUnsealed) return;
+    PinCompanion companion;
+    if (!DecodePinCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size(), companion)) return;
+    std::vector<const std::string*> texts;
+    texts.reserve(items.size());
+    for (const auto& item : items) texts.push_back(item->SharedText().get());
+    for (size_t place : PinnedPlaces(companion, SumOfFile(historyFile), texts)) items[place]->SetPinned(true);
 }
 
 // Only a companion written with this very history file gives texts, and of

@@ -54,6 +54,9 @@ struct ClipboardState {
     int currentEntryIndex = -1;
 };
 
+// The balloon text of a copy too large to keep.
+std::string TooLargeText(size_t bytes, size_t bound);
+
 class ClipHistory {
   public:
     // host may be null until the program's windows exist: then nothing is
@@ -76,7 +79,26 @@ class ClipHistory {
     int SetItemPasteMark(int index, int mark);
     ClipItem* Item(int index) const;
 
+    // Removes every entry but the pinned ones.
     void ClearAll();
+    // The clipboard was emptied: it holds no entry now.
+    void ClipboardEmptied();
+    // Insert's switch on entry index: 1 pinned now, 0 unpinned, -1 no entry.
+    int TogglePin(int index);
+    int PinnedCount() const;
+    enum class DeleteResult { kDeleted, kPinned, kNoEntry };
+    // Removes one entry, kept aside for UndoDelete; a pinned one stays.
+    DeleteResult DeleteEntry(int index);
+    // Puts the last deleted entry back in its place, with its rank, pin and
+    // texts: its index, -1 when there is none to put back.
+    int UndoDelete();
+    // The deleted entries can no longer come back (the popup closed).
+    void ForgetDeleted();
+    // A copy larger than this many bytes of text is not kept (0: any size).
+    void SetEntryBound(size_t bytes) { entryBound_ = bytes; }
+    size_t EntryBound() const { return entryBound_; }
+    // Whether a text of this size is kept; a refused one is announced.
+    bool KeepsTextOfSize(size_t bytes);
     // Adds a captured text by the overflow rules: 1 added, 0 refused (full).
     // wide: the copied text exactly, when code page 932 cannot hold it.
     int AddEntry(const char* text, int length, bool isFilePaths, const std::u16string* wide = nullptr);
@@ -84,6 +106,16 @@ class ClipHistory {
     int AddCopy(std::string text, bool isFilePaths, std::u16string* exact);
     // Updates the ranking (or removes the entry) after entry index was pasted.
     void AfterPaste(int index, int keep);
+    // The texts of entries (which as for GetText), in the order given, each
+    // ended by CR LF but the last: what several at once paste.
+    struct JoinedText {
+        std::string cp932;
+        std::u16string exact; // with hasExact: the whole text as copied
+        bool hasExact = false;
+    };
+    JoinedText JoinTexts(const std::vector<int>& indices, int which) const;
+    // Each entry pasted, in that order, as AfterPaste does for one.
+    void AfterPasteOfMany(const std::vector<int>& indices, int keep);
     // Reformats entry index with the paste parameters held here.
     void ReformItem(int index);
     void SetPasteParameters(const PasteParameters& parameters);
@@ -98,7 +130,12 @@ class ClipHistory {
     const std::string& KeptAside() const { return keptAside_; }
     // The last Load found a file it could not take in (memory ran out): it
     // must not be written over.
-    bool LoadWasRefused() const { return unreadable_; }
+    bool LoadWasRefused() const { return unreadable_ || heldForMemory_; }
+    // The last Load ran out of memory: it kept the first Count() of the
+    // file's FileHeld() entries, and the file is not written until the
+    // history changes.
+    bool LoadLackedMemory() const { return heldForMemory_ || lackedMemoryAtLoad_; }
+    size_t FileHeld() const { return fileHeld_; }
 
     // The clipboard side (Windows only).
     void Attach(void* window, void* programInstance);
@@ -111,6 +148,9 @@ class ClipHistory {
     // 1 when the entry is on the clipboard (and ranked or removed as pasted);
     // 0 when the clipboard could not be written, and nothing changed.
     int PasteToClipboard(int index, int keep, const PasteParameters& parameters);
+    // The same for several entries at once, joined as JoinTexts does, each
+    // converted.
+    int PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters);
     // The last paste was refused for want of memory (and said so).
     bool PasteLackedMemory() const { return pasteLackedMemory_; }
 
@@ -132,11 +172,14 @@ class ClipHistory {
     bool IsValidIndex(int index) const { return index >= 0 && index < Count(); }
     int VictimIndex() const;
     void AppendEntry();
-    void RemoveEntry(int index);
+    std::unique_ptr<ClipItem> RemoveEntry(int index);
+    void InsertEntry(int index, std::unique_ptr<ClipItem> item);
+    int WriteToClipboard(const std::string& cp932, const std::u16string* exact);
+    void RefuseTooLarge(size_t bytes) const;
     static void NormaliseRanks(std::vector<std::unique_ptr<ClipItem>>& items);
     void Announce(const char* text) const;
     void RefuseForMemory(const char* text) const;
-    void Changed() const;
+    void Changed();
     bool IsOwnClipboardWrite() const;
     void NoteOwnWrite();
     bool AddPathTextToClipboard(int filePath);
@@ -144,8 +187,19 @@ class ClipHistory {
     int CaptureCopy(const CaptureRules& rules);
     void LoadWideTexts(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                        std::vector<std::unique_ptr<ClipItem>>& items);
+    void LoadPins(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
+                  std::vector<std::unique_ptr<ClipItem>>& items);
     std::string keptAside_;
     bool unreadable_ = false;
+    bool heldForMemory_ = false;
+    bool lackedMemoryAtLoad_ = false;
+    size_t fileHeld_ = 0;
+    size_t entryBound_ = 0;
+    struct DeletedEntry {
+        std::unique_ptr<ClipItem> item;
+        int index;
+    };
+    std::vector<DeletedEntry> deleted_;
     bool pasteLackedMemory_ = false;
 
     // Capture state (clipboard side).

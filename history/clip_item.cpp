@@ -21,6 +21,7 @@ void ClipItem::Clear() {
     std::u16string().swap(reformWide);
     std::string().swap(reformText);
     pasteMark = -1;
+    pinned = false;
     appliedFlags = 0;
     appliedColumnWidth = -1;
     appliedTabWidth = 4;

@@ -52,6 +52,9 @@ class ClipItem {
     void SetPasteMark(int mark) { pasteMark = mark; }
     int GetPasteMark() const { return pasteMark; }
     int IsPasted() const { return pasteMark != -1 ? 1 : 0; }
+    // Pinned by the user: no rule of the list removes it.
+    bool IsPinned() const { return pinned; }
+    void SetPinned(bool on) { pinned = on; }
 
     int alive = 1;
     LocalTime captureTime{};
@@ -66,6 +69,7 @@ class ClipItem {
     std::shared_ptr<const std::string> sourceText;
     std::shared_ptr<const std::u16string> wideText; // null: code page 932 holds the text
     int pasteMark = -1;
+    bool pinned = false;
     std::string reformText;
     std::u16string reformWide; // with a Unicode text: the converted text exactly
     mutable std::shared_ptr<const WideCarrier> displayCarrier; // of a prefix, made when first shown

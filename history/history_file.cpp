@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "history/file_io.h"
+#include "history/pin_companion.h"
 #include "history/sealed_file.h"
 #include "history/wide_companion.h"
 
@@ -37,6 +38,10 @@ void EncodeRecord(std::string& file, const char* text, size_t length, int rank, 
 
 std::string WideCompanionPath(const std::string& historyPath) { return historyPath + kWideCompanionSuffix; }
 
+std::vector<std::string> CompanionPaths(const std::string& historyPath) {
+    return {WideCompanionPath(historyPath), PinCompanionPath(historyPath)};
+}
+
 namespace {
 
 // A file that must go and stays is a failed save: what it holds would
@@ -55,10 +60,26 @@ HistoryFileSum SumOfPieces(const std::vector<FilePiece>& pieces) {
     return sum;
 }
 
+// The history file's checksum, made only where a companion needs it.
+class LazySum {
+  public:
+    explicit LazySum(const std::vector<FilePiece>& pieces) : pieces_(pieces) {}
+    const HistoryFileSum& Get() {
+        if (!made_) sum_ = SumOfPieces(pieces_);
+        made_ = true;
+        return sum_;
+    }
+
+  private:
+    const std::vector<FilePiece>& pieces_;
+    HistoryFileSum sum_;
+    bool made_ = false;
+};
+
 // Written after the history file, bound to what that file now holds: should
 // this write fail, the old companion binds to no history file but its own.
-bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first,
-                    const std::vector<FilePiece>& historyFile, const FileSealer* sealer) {
+bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, size_t first, LazySum& file,
+                    const FileSealer* sealer) {
     std::vector<WideRecordRef> records;
     for (size_t k = first; k < entries.size(); ++k) {
         const SavedEntry& e = entries[k];
@@ -67,10 +88,18 @@ bool WriteCompanion(const std::string& path, const HistorySnapshot& entries, siz
                            e.wide.get()});
     }
     if (records.empty()) return RemoveFile(WideCompanionPath(path));
-    // The history file's checksum only where a companion needs it.
     std::string storage;
-    const HistoryFileSum file = SumOfPieces(historyFile);
-    return WritePossiblySealed(WideCompanionPath(path), WideCompanionPieces(records, file, storage), sealer);
+    return WritePossiblySealed(WideCompanionPath(path), WideCompanionPieces(records, file.Get(), storage), sealer);
+}
+
+bool WritePins(const std::string& path, const HistorySnapshot& entries, size_t first, LazySum& file,
+               const FileSealer* sealer) {
+    std::vector<PinRecord> records;
+    for (size_t k = first; k < entries.size(); ++k)
+        if (entries[k].pinned) records.push_back(PinRecordOf(k - first, *entries[k].text));
+    if (records.empty()) return RemoveFile(PinCompanionPath(path));
+    const std::string image = EncodePinCompanion(records, file.Get());
+    return WritePossiblySealed(PinCompanionPath(path), {{image.data(), image.size()}}, sealer);
 }
 
 } // namespace
@@ -81,8 +110,9 @@ HistoryFileSum SumOfFile(const std::string& content) {
 
 int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries, const FileSealer* sealer) {
     if (entries.empty()) {
-        const bool companionGone = RemoveFile(WideCompanionPath(path));
-        return RemoveFile(path) && companionGone ? 1 : 0;
+        bool gone = true;
+        for (const std::string& companion : CompanionPaths(path)) gone = RemoveFile(companion) && gone;
+        return RemoveFile(path) && gone ? 1 : 0;
     }
     // The count byte says at most 255: the newest entries are kept. The
     // texts are written from where they are, not copied into one image.
@@ -98,36 +128,42 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries, co
         pieces.push_back({entry.text->data(), entry.text->size()});
     }
     if (!WritePossiblySealed(path, pieces, sealer)) return 0;
-    // The exact texts not kept is a failed save too: they would be lost.
-    return WriteCompanion(path, entries, first, pieces, sealer) ? 1 : 0;
+    // The exact texts or the pins not kept is a failed save too.
+    LazySum sum(pieces);
+    const bool wide = WriteCompanion(path, entries, first, sum, sealer);
+    return WritePins(path, entries, first, sum, sealer) && wide ? 1 : 0;
+}
+
+HistoryRecordReader::HistoryRecordReader(const unsigned char* data, size_t size)
+    : data_(data), size_(size), declared_(size >= 1 ? data[0] : 0) {}
+
+bool HistoryRecordReader::Next(HistoryRecord& record) {
+    if (read_ >= declared_ || size_ - pos_ < kRecordHeaderSize) return false;
+    const unsigned char* header = data_ + pos_;
+    const uint32_t length = UnpackBigEndian(header, 4);
+    if (length > size_ - pos_ - kRecordHeaderSize) return false;
+    pos_ += kRecordHeaderSize;
+    record.rank = header[4] == kUnrankedByte ? -1 : header[4];
+    record.time = LocalTime{};
+    record.time.wYear = static_cast<uint16_t>(UnpackBigEndian(header + 5, 2));
+    record.time.wMonth = header[7];
+    record.time.wDay = header[8];
+    record.time.wHour = header[9];
+    record.time.wMinute = header[10];
+    // Entries never hold a NUL: text after one is damage.
+    const auto* text = reinterpret_cast<const char*>(data_ + pos_);
+    const void* nul = memchr(text, 0, length);
+    record.text.assign(text, nul ? static_cast<const char*>(nul) - text : length);
+    pos_ += length;
+    ++read_;
+    return true;
 }
 
 std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size) {
     std::vector<HistoryRecord> records;
-    if (size < 1) return records;
-    const size_t count = data[0];
-    size_t pos = 1;
-    for (size_t k = 0; k < count; ++k) {
-        if (size - pos < kRecordHeaderSize) break;
-        const unsigned char* header = data + pos;
-        const uint32_t length = UnpackBigEndian(header, 4);
-        pos += kRecordHeaderSize;
-        if (length > size - pos) break;
-        HistoryRecord record;
-        record.rank = header[4] == kUnrankedByte ? -1 : header[4];
-        record.time = LocalTime{};
-        record.time.wYear = static_cast<uint16_t>(UnpackBigEndian(header + 5, 2));
-        record.time.wMonth = header[7];
-        record.time.wDay = header[8];
-        record.time.wHour = header[9];
-        record.time.wMinute = header[10];
-        // Entries never hold a NUL: text after one is damage.
-        const auto* text = reinterpret_cast<const char*>(data + pos);
-        const void* nul = memchr(text, 0, length);
-        record.text.assign(text, nul ? static_cast<const char*>(nul) - text : length);
-        pos += length;
-        records.push_back(std::move(record));
-    }
+    HistoryRecordReader reader(data, size);
+    HistoryRecord record;
+    while (reader.Next(record)) records.push_back(std::move(record));
     return records;
 }
 

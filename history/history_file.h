@@ -30,13 +30,15 @@ struct SavedEntry {
     std::shared_ptr<const std::u16string> wide; // null: none kept
     int rank; // -1: not ranked
     LocalTime time;
+    bool pinned = false;
 };
 using HistorySnapshot = std::vector<SavedEntry>;
 
 // Writes the snapshot as the history file, replacing the old one only once
 // the new one is complete, then the Unicode texts it holds as its companion
-// (path + kWideCompanionSuffix; removed when there are none), bound to the
-// new history file. An empty snapshot removes both files. 1 when the files
+// (path + kWideCompanionSuffix; removed when there are none) and the pins
+// (path + kPinCompanionSuffix, the same), bound to the new history file. An
+// empty snapshot removes all three. 1 when the files
 // are as the snapshot says, 0 when an old one stayed.
 // sealer: seal both files for the user (null: plain, as always).
 class FileSealer;
@@ -51,6 +53,8 @@ void EncodeRecordHeader(unsigned char* header, size_t length, int rank, const Lo
 void EncodeRecord(std::string& file, const char* text, size_t length, int rank, const LocalTime& time);
 
 std::string WideCompanionPath(const std::string& historyPath);
+// The files written beside the history file, which go where it goes.
+std::vector<std::string> CompanionPaths(const std::string& historyPath);
 
 // The length and CRC-32 of a whole history file, as written or as read.
 struct HistoryFileSum {
@@ -63,5 +67,23 @@ HistoryFileSum SumOfFile(const std::string& content);
 // record cut short, or a length past the end, and everything after it is
 // dropped; nothing is made from bytes that are not there.
 std::vector<HistoryRecord> DecodeHistoryFile(const unsigned char* data, size_t size);
+
+// The same a record at a time, so that a reader short of memory keeps the
+// records it has.
+class HistoryRecordReader {
+  public:
+    HistoryRecordReader(const unsigned char* data, size_t size);
+    // How many records the file says it holds.
+    size_t Declared() const { return declared_; }
+    // false at the end or at damage.
+    bool Next(HistoryRecord& record);
+
+  private:
+    const unsigned char* data_;
+    size_t size_;
+    size_t declared_ = 0;
+    size_t read_ = 0;
+    size_t pos_ = 1;
+};
 
 } // namespace kst

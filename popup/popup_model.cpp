@@ -106,6 +106,32 @@ ListMove MoveInList(ListKey key, int rows, int selected, int top, int page) {
     return m;
 }
 
+std::vector<uint32_t> ListRows(bool clipboardRow, const std::vector<int>& displayOrder) {
+    std::vector<uint32_t> rows;
+    rows.reserve(displayOrder.size() + 1);
+    if (clipboardRow) rows.push_back(kCurrentClipboardRow);
+    for (int index : displayOrder) rows.push_back(static_cast<uint32_t>(index));
+    return rows;
+}
+
+RowSelection MoveSelection(RowSelection now, int target, bool extend, int firstEntryRow) {
+    if (!extend || now.anchor < firstEntryRow || target < 0) return {target, target};
+    return {now.anchor, target < firstEntryRow ? firstEntryRow : target};
+}
+
+bool IsRowSelected(const RowSelection& s, int row) {
+    const int first = s.anchor < s.active ? s.anchor : s.active;
+    const int last = s.anchor < s.active ? s.active : s.anchor;
+    return row >= 0 && row >= first && row <= last;
+}
+
+std::vector<int> EntriesOfSelection(const std::vector<uint32_t>& rows, const RowSelection& s) {
+    std::vector<int> entries;
+    for (int row = 0; row < static_cast<int>(rows.size()); ++row)
+        if (IsRowSelected(s, row) && rows[row] != kCurrentClipboardRow) entries.push_back(static_cast<int>(rows[row]));
+    return entries;
+}
+
 int FlagsOfPanel(const PanelState& p) {
     ConversionSwitches s{};
     s.width = p.on[kPanelWidth];

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "history/local_time.h"
 #include "reform/conversion_captions.h"
@@ -52,6 +53,26 @@ struct ListMove {
 enum class ListKey { PageUp, PageDown, Home, End, Up, Down };
 // rows N, selected S (-1: none), top T, page P.
 ListMove MoveInList(ListKey key, int rows, int selected, int top, int page);
+
+// The list's rows as item data: the current-clipboard row first when the
+// clipboard holds more than the history knows, then the entries' storage
+// indices in the display order.
+std::vector<uint32_t> ListRows(bool clipboardRow, const std::vector<int>& displayOrder);
+
+// The selected rows: from the anchor to the active row (the list's own
+// selection), one row when they are the same.
+struct RowSelection {
+    int anchor = -1;
+    int active = -1;
+};
+// A move to row target; extend (Shift held) keeps the anchor, except from
+// the current-clipboard row (row 0 below firstEntryRow 1), which is never
+// part of a selection of several.
+RowSelection MoveSelection(RowSelection now, int target, bool extend, int firstEntryRow);
+bool IsRowSelected(const RowSelection& selection, int row);
+// What the selection pastes: the entries' storage indices in the list's
+// order (a lone current-clipboard row gives none).
+std::vector<int> EntriesOfSelection(const std::vector<uint32_t>& rows, const RowSelection& selection);
 
 // The eight conversions of the popup's panel, in the order of its toggles;
 // the first four go two ways.

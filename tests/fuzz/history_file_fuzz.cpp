@@ -1,7 +1,9 @@
-// The history file reader and its Unicode companion's reader on arbitrary
-// bytes: they must never read past the data, and what they read must write
+// The history file reader and its Unicode and pin companions' readers on
+// arbitrary bytes: they must never read past the data, and what they read must write
 // back to the same records. The companion is also tried with its checksum
 // made right, so that the fuzzer reaches past it into the records.
+// The companions are told apart by their first bytes, so one input can be
+// either.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -9,6 +11,7 @@
 #include <string>
 
 #include "history/history_file.h"
+#include "history/pin_companion.h"
 #include "history/wide_companion.h"
 
 namespace {
@@ -21,6 +24,13 @@ void CheckCompanion(const uint8_t* data, size_t size) {
     if (again.size() != size || memcmp(again.data(), data, size) != 0) abort();
 }
 
+void CheckPins(const uint8_t* data, size_t size) {
+    kst::PinCompanion pins;
+    if (!kst::DecodePinCompanion(data, size, pins)) return;
+    const std::string again = kst::EncodePinCompanion(pins.records, pins.file);
+    if (again.size() != size || memcmp(again.data(), data, size) != 0) abort();
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -29,6 +39,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint32_t crc = kst::Crc32(sealed.data(), sealed.size());
     for (int shift = 24; shift >= 0; shift -= 8) sealed += static_cast<char>(crc >> shift);
     CheckCompanion(reinterpret_cast<const uint8_t*>(sealed.data()), sealed.size());
+    CheckPins(data, size);
+    CheckPins(reinterpret_cast<const uint8_t*>(sealed.data()), sealed.size());
 
     const auto records = kst::DecodeHistoryFile(data, size);
     if (records.size() > 255) abort();

@@ -125,18 +125,20 @@ TEST_F(AllocationFailure, AConversionThatCannotBeMadeLeavesNoStaleResult) {
     }
 }
 
-// A load refused for memory keeps what the history held and says the file
-// was not read, so that the program never writes over it.
-TEST_F(AllocationFailure, ALoadThatCannotBeMadeKeepsTheHistoryAndMarksTheFileUnread) {
+// A load short of memory keeps the entries it could read, each whole (its
+// exact text, or its code page 932 form when that could not be had), and
+// holds the file until the history changes.
+TEST_F(AllocationFailure, ALoadShortOfMemoryKeepsWhatItReadAndHoldsTheFile) {
     {
         ClipHistory saved(&host);
         for (const auto& t : kBefore) Add(saved, t);
+        saved.TogglePin(2);
         ASSERT_EQ(1, saved.Save(path));
     }
-    ClipHistory history(&host);
-    Add(history, u"in memory");
     int tries = 0;
     for (; tries < kEnoughTries; ++tries) {
+        ClipHistory history(&host);
+        Add(history, u"in memory");
         int loaded = 0;
         {
             FailingAllocation failing(tries);
@@ -144,11 +146,22 @@ TEST_F(AllocationFailure, ALoadThatCannotBeMadeKeepsTheHistoryAndMarksTheFileUnr
         }
         if (loaded) break;
         ASSERT_TRUE(history.LoadWasRefused()) << "allocation " << tries;
-        ASSERT_EQ((std::vector<std::u16string>{u"in memory"}), Texts(history)) << "allocation " << tries;
+        ASSERT_TRUE(history.LoadLackedMemory()) << "allocation " << tries;
+        ASSERT_LE(history.Count(), 3) << "allocation " << tries;
+        for (int k = 0; k < history.Count(); ++k) {
+            const std::u16string text = history.Item(k)->GetWideText(0);
+            ASSERT_TRUE(text == kBefore[k] || text == codec.FromCp932(codec.ToCp932(kBefore[k])))
+                << "allocation " << tries << " entry " << k;
+        }
+        Add(history, u"a new copy"); // a change of the user's
+        EXPECT_FALSE(history.LoadWasRefused()) << "allocation " << tries;
     }
     EXPECT_GT(tries, 0);
+    ClipHistory history(&host);
+    ASSERT_EQ(1, history.Load(path));
     EXPECT_FALSE(history.LoadWasRefused());
     EXPECT_EQ(kBefore, Texts(history));
+    EXPECT_TRUE(history.Item(2)->IsPinned());
 }
 
 // Whichever allocation fails, the files hold the old history or the new
