@@ -18,7 +18,7 @@ set_target_properties(ksthook PROPERTIES PREFIX "" IMPORT_PREFIX "lib")
 
 # Everything of the program but its entry, so the Windows tests can use it.
 add_library(kst_app STATIC
-  shell/app_shell.cpp shell/program_settings.cpp store/settings_store.cpp store/stored_settings.cpp shell/tray_icon.cpp
+  shell/app_shell.cpp shell/program_settings.cpp store/settings_store.cpp store/stored_settings.cpp store/run_entry_win.cpp shell/tray_icon.cpp
   shell/hotkey_actions.cpp shell/exclusion.cpp shell/foreground_app.cpp shell/history_folder.cpp shell/integrity.cpp history/clip_capture_win.cpp history/history_saver_win.cpp history/file_sealer_win.cpp
   notify/tooltip.cpp notify/progress_window.cpp ui/layered.cpp ui/shared_gdi.cpp ui/dpi_win.cpp
   popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp popup/target_ime.cpp

@@ -51,6 +51,7 @@ void ClipHistory::ApplyListSettings(const ListSettings& s) {
     autoDelete = s.autoDelete;
     pasteDelete = s.pasteDelete;
     limit = s.limit;
+    entryBound_ = uint64_t{s.maxEntryKB} * 1024;
 }
 
 void ClipHistory::SetFlags(int mask, int value) {
@@ -301,30 +302,30 @@ int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exa
     return 1;
 }
 
-bool ClipHistory::KeepsTextOfSize(size_t bytes) {
+bool ClipHistory::KeepsTextOfSize(uint64_t bytes) {
     if (entryBound_ == 0 || bytes <= entryBound_) return true;
     clipboard_.currentEntryIndex = kNoCurrentEntry;
     RefuseTooLarge(bytes);
     return false;
 }
 
-void ClipHistory::RefuseTooLarge(size_t bytes) const {
+void ClipHistory::RefuseTooLarge(uint64_t bytes) const {
     if (host_) host_->Information(kTooLargeTitle, TooLargeText(bytes, entryBound_).c_str());
 }
 
 namespace {
-std::string SizeText(size_t bytes) {
+std::string SizeText(uint64_t bytes) {
     char text[32];
     constexpr double kMega = 1024.0 * 1024.0;
     if (bytes >= 1024 * 1024)
-        snprintf(text, sizeof text, "%.1f MB", bytes / kMega);
+        snprintf(text, sizeof text, "%.1f MB", static_cast<double>(bytes) / kMega);
     else
         snprintf(text, sizeof text, "%u KB", static_cast<unsigned>((bytes + 1023) / 1024));
     return text;
 }
 } // namespace
 
-std::string TooLargeText(size_t bytes, size_t bound) {
+std::string TooLargeText(uint64_t bytes, uint64_t bound) {
     char text[256];
     snprintf(text, sizeof text, kTooLargeTextFormat, SizeText(bytes).c_str(), SizeText(bound).c_str());
     return text;

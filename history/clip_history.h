@@ -27,6 +27,7 @@ struct ListSettings {
     int autoDelete = 1;  // bAUTODELETE
     int pasteDelete = 0; // bPASTEDELETE
     int limit = 20;      // BUFFERLIMIT
+    uint32_t maxEntryKB = 16 * 1024; // MaxEntryKB: a larger copy is not kept (0: any size)
 };
 
 // What a capture takes from the settings (read by the program as it
@@ -55,7 +56,7 @@ struct ClipboardState {
 };
 
 // The balloon text of a copy too large to keep.
-std::string TooLargeText(size_t bytes, size_t bound);
+std::string TooLargeText(uint64_t bytes, uint64_t bound);
 
 class ClipHistory {
   public:
@@ -95,10 +96,10 @@ class ClipHistory {
     // The deleted entries can no longer come back (the popup closed).
     void ForgetDeleted();
     // A copy larger than this many bytes of text is not kept (0: any size).
-    void SetEntryBound(size_t bytes) { entryBound_ = bytes; }
-    size_t EntryBound() const { return entryBound_; }
+    void SetEntryBound(uint64_t bytes) { entryBound_ = bytes; }
+    uint64_t EntryBound() const { return entryBound_; }
     // Whether a text of this size is kept; a refused one is announced.
-    bool KeepsTextOfSize(size_t bytes);
+    bool KeepsTextOfSize(uint64_t bytes);
     // Adds a captured text by the overflow rules: 1 added, 0 refused (full).
     // wide: the copied text exactly, when code page 932 cannot hold it.
     int AddEntry(const char* text, int length, bool isFilePaths, const std::u16string* wide = nullptr);
@@ -175,7 +176,7 @@ class ClipHistory {
     std::unique_ptr<ClipItem> RemoveEntry(int index);
     void InsertEntry(int index, std::unique_ptr<ClipItem> item);
     int WriteToClipboard(const std::string& cp932, const std::u16string* exact);
-    void RefuseTooLarge(size_t bytes) const;
+    void RefuseTooLarge(uint64_t bytes) const;
     static void NormaliseRanks(std::vector<std::unique_ptr<ClipItem>>& items);
     void Announce(const char* text) const;
     void RefuseForMemory(const char* text) const;
@@ -194,7 +195,7 @@ class ClipHistory {
     bool heldForMemory_ = false;
     bool lackedMemoryAtLoad_ = false;
     size_t fileHeld_ = 0;
-    size_t entryBound_ = 0;
+    uint64_t entryBound_ = 0;
     struct DeletedEntry {
         std::unique_ptr<ClipItem> item;
         int index;

@@ -8,6 +8,7 @@
 #include "settings/page_controls.h"
 #include "settings/page_values.h"
 #include "settings/settings_sheet.h"
+#include "store/run_entry_win.h"
 #include "store/stored_settings.h"
 
 namespace kst {
@@ -16,6 +17,7 @@ namespace {
 constexpr char kNotAProgramText[] = "パスが有効な実行ファイルではありません";
 constexpr char kVersionLine[] = "2000 03/13 Ver1.06";
 constexpr char kHelpFileName[] = "kestrane-help.html";
+constexpr char kStartUpNotWrittenText[] = "Windows の起動時に起動する設定を変更できませんでした";
 
 void FillExclusionPage(HWND page) {
     SendDlgItemMessageA(page, IDC_EXCLUSION_LIST, LB_SETHORIZONTALEXTENT, 600, 0);
@@ -87,6 +89,17 @@ void FillOtherPage(HWND page) {
     SetChecked(page, IDC_OTHER_PATHS_TO_CLIPBOARD, boxes.toClipboard);
     SetChecked(page, IDC_OTHER_FILE_NAMES_ONLY, boxes.nameOnly);
     EnableFileOptions(page, boxes.dependentsEnabled);
+    SetChecked(page, IDC_OTHER_START_WITH_WINDOWS, RunEntryNames(SettingsSheet::ProgramPath()));
+}
+
+// The start-up entry changes only when the box does: an entry of another
+// copy of the program stays unless this box is switched off.
+void StoreStartUp(HWND page) {
+    const bool wanted = IsChecked(page, IDC_OTHER_START_WITH_WINDOWS);
+    const std::string& program = SettingsSheet::ProgramPath();
+    if (wanted == RunEntryNames(program)) return;
+    const int done = wanted ? WriteRunValue(program) : RemoveRunValue();
+    if (!done) MessageBoxA(page, kStartUpNotWrittenText, "kestrane", MB_ICONWARNING | MB_OK);
 }
 
 void StoreOtherPage(HWND page) {
@@ -97,11 +110,12 @@ void StoreOtherPage(HWND page) {
     WriteChecked(page, setting::kLongList, IDC_OTHER_LONG_LIST);
     WriteSetting(setting::kFilePath,
                               StoredFilePath(IsChecked(page, IDC_OTHER_FILE_PATHS), IsChecked(page, IDC_OTHER_PATHS_TO_CLIPBOARD), IsChecked(page, IDC_OTHER_FILE_NAMES_ONLY)));
+    StoreStartUp(page);
 }
 
 // The help document beside the program, opened as the shell opens it.
 void OpenHelp() {
-    const std::string path = SettingsSheet::ProgramFolder() + kHelpFileName;
+    const std::string path = ParentFolder(SettingsSheet::ProgramPath()) + kHelpFileName;
     ShellExecuteA(FindWindowA("Shell_TrayWnd", nullptr), nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 

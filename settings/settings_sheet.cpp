@@ -102,13 +102,13 @@ INT_PTR CALLBACK KeysPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
 }
 
 bool SettingsSheet::applied = false;
-std::string SettingsSheet::programFolder_;
+std::string SettingsSheet::programPath_;
 
 // A sheet confirmed with OK, whatever the system's result says: a sheet
 // whose pages never reported a change returns 0 on OK under Wine.
-INT_PTR SettingsSheet::Display(HINSTANCE programInstance, HWND parentWindow, const std::string& programFolder) {
+INT_PTR SettingsSheet::Display(HINSTANCE programInstance, HWND parentWindow, const std::string& programPath) {
     if (isOpen) return 0;
-    programFolder_ = programFolder;
+    programPath_ = programPath;
     instance = programInstance;
     parent = parentWindow;
     const struct {

@@ -19,12 +19,13 @@ class SettingsSheet {
     // Runs the sheet; nonzero when it was confirmed with OK (or failed to
     // run, which the sheet also reports as nonzero). 0 at once, without a
     // sheet, while one is already open.
-    // programFolder: where the help document lies (the version page opens it).
-    INT_PTR Display(HINSTANCE programInstance, HWND parentWindow, const std::string& programFolder);
+    // programPath: the running program (the start-up entry names it; the
+    // help document lies beside it).
+    INT_PTR Display(HINSTANCE programInstance, HWND parentWindow, const std::string& programPath);
     int IsOpen() const { return isOpen; }
     // Called by a page as it writes its values: the sheet was confirmed.
     static void NoteApplied() { applied = true; }
-    static const std::string& ProgramFolder() { return programFolder_; }
+    static const std::string& ProgramPath() { return programPath_; }
 
     int alive = 1;
     HWND parent = nullptr;
@@ -33,7 +34,7 @@ class SettingsSheet {
 
   private:
     static bool applied;
-    static std::string programFolder_;
+    static std::string programPath_;
 };
 
 // The page procedures.

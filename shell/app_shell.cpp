@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 #include <objbase.h>
+#include <stdio.h>
 
 #include "shell/app_texts.h"
 #include "history/history_file.h"
@@ -12,6 +13,7 @@
 #include "ui/layered.h"
 #include "notify/progress_window.h"
 #include "store/settings_model.h"
+#include "store/run_entry_win.h"
 #include "store/settings_store.h"
 #include "ui/shared_gdi.h"
 #include "ui/window_object.h"
@@ -107,6 +109,7 @@ int AppShell::Run(HINSTANCE programInstance) {
     RegisterMessages();
     if (!RegisterMainClass()) return 0;
     LoadProgramSettings();
+    FollowProgramToItsPlace(ProgramPath());
     LoadHistory();
     const HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, kMainWindowClass, kProgramName, WS_DISABLED, 0, 0, 0,
                                         0, nullptr, nullptr, instance, nullptr);
@@ -162,12 +165,23 @@ LRESULT AppShell::OnCreate(HWND window) {
     balloon.Create(instance, FindNotificationArea(), window);
     if (autoCapture == 1) history.SetViewer(1);
     if (saveHistory) AnnounceHistoryFolder();
-    if (history.LoadWasRefused()) balloon.Information(kNoMemoryTitle, kNoMemoryLoadText);
+    if (history.LoadLackedMemory()) AnnounceLoadShortOfMemory();
     if (!hooksReady) balloon.Information(kErrorTitle, kHooksRefusedText);
     if (!history.KeptAside().empty())
         balloon.Information(kErrorTitle, (std::string(kHistoryKeptAsideText) + history.KeptAside()).c_str());
     if (saveHistory && saveSoonAfterLoad_) HistoryChanged();
     return 1;
+}
+
+void AppShell::AnnounceLoadShortOfMemory() {
+    if (history.FileHeld() == 0 && history.Count() == 0) {
+        balloon.Information(kNoMemoryTitle, kNoMemoryLoadText);
+        return;
+    }
+    char text[256];
+    snprintf(text, sizeof text, kPartialLoadTextFormat, static_cast<unsigned>(history.FileHeld()),
+             static_cast<unsigned>(history.Count()));
+    balloon.Information(kNoMemoryTitle, text);
 }
 
 void AppShell::OnTeardown() {

@@ -99,6 +99,7 @@ class AppShell : public HistoryHost, public PopupHost {
     void RegisterMessages();
     bool RegisterMainClass() const;
     void LoadHistory();
+    void AnnounceLoadShortOfMemory();
     void LoadHotkeys();
     void ShowUpgradeMessage(int fromVersion) const;
     void ShutDown();

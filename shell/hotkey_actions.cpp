@@ -293,10 +293,11 @@ void AppShell::ClearHistoryAndClipboard(HWND clipboardOwner, bool captureAfter) 
     history.ClearAll();
     {
         ClipboardSession clipboard(clipboardOwner);
-        EmptyClipboard();
+        if (clipboard.IsOpen() && EmptyClipboard()) history.ClipboardEmptied();
     }
     if (captureAfter) history.Capture(ReadCaptureRules());
-    PostMessageA(mainWindow, messages[kMsgUpdateClipboardNotify], 0, 0);
+    // The pinned entries stay.
+    PostMessageA(mainWindow, messages[kMsgUpdateClipboardNotify], history.Count(), 0);
 }
 
 void AppShell::SimpleHistoryPaste() {
@@ -364,7 +365,7 @@ void AppShell::OpenSettings() {
     ClosePopup();
     sheetOpen_ = true;
     ApplyKeyMode();
-    const bool applied = settings.Display(instance, mainWindow, ProgramFolder()) != 0;
+    const bool applied = settings.Display(instance, mainWindow, ProgramPath()) != 0;
     sheetOpen_ = false;
     if (applied) {
         LoadProgramSettings();

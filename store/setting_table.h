@@ -114,6 +114,10 @@ constexpr Setting kOldAutoLoadKey = Later(kMainKey, "AutoLoadKey", 0, Upgrade::k
 constexpr Setting kOldAutoLoadKeyWith = Later(kMainKey, "AutoLoadKeyWith", 0, Upgrade::kAlways, 1);
 // The history's files sealed for the user (the history page's switch).
 constexpr Setting kEncryptHistory = Later(kClipTextKey, "bENCRYPT", 0);
+// A copy with more text than this (KB of code page 932; 0: any size) is
+// not kept.
+constexpr uint32_t kDefaultMaxEntryKB = 16 * 1024;
+constexpr Setting kMaxEntryKB = Later(kClipTextKey, "MaxEntryKB", kDefaultMaxEntryKB);
 // 1 once the history has been saved in the user's own folder, because the
 // program's could not take it: the file beside the program is stale then.
 constexpr Setting kHistoryInUserFolder = Later(kMainKey, "HistoryInUserFolder", 0);

@@ -33,6 +33,7 @@ ListSettings ReadListSettings() {
     s.autoDelete = static_cast<int>(ReadSetting(kAutoDelete));
     s.pasteDelete = static_cast<int>(ReadSetting(kPasteDelete));
     s.limit = static_cast<int>(ReadSetting(kHistoryLimit));
+    s.maxEntryKB = ReadSetting(kMaxEntryKB);
     return s;
 }
 
