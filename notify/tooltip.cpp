@@ -62,6 +62,8 @@ int Tooltip::Create(HINSTANCE programInstance, HWND anchorWindow, HWND owner) {
     window = CreateWindowExA(exStyle, kTooltipClass, "", WS_POPUP | WS_DISABLED | WS_CLIPSIBLINGS |
                              WS_CLIPCHILDREN | WS_BORDER, 0, 0, 10, 10, owner, nullptr, instance, this);
     if (!window) return 0;
+    CreateWindowExA(0, "STATIC", "", WS_CHILD, 0, 0, 0, 0, window,
+                    reinterpret_cast<HMENU>(static_cast<INT_PTR>(kTooltipTextId)), instance, nullptr);
     ShowWindow(window, SW_HIDE);
     return 1;
 }
@@ -117,6 +119,7 @@ void Tooltip::SetContentText(const char* text, const StandIns* standIns) {
     content = CopyText(text);
     contentStandIns = standIns ? *standIns : StandIns();
     if (!window) return;
+    SetDlgItemTextA(window, kTooltipTextId, content ? content : "");
     width = GrowBalloonWidth(width, MeasureLine(content, &contentStandIns), px);
     HDC dc = GetDC(window);
     HGDIOBJ oldFont = SelectObject(dc, FontsForDpi(px.dpi).ui);

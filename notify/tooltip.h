@@ -12,6 +12,9 @@ namespace kst {
 constexpr char kTooltipClass[] = "Injected_KestraneTooltip";
 constexpr char kTooltipProperty[] = "LPINJECTED_KESTRANETOOLTIPCLASS";
 constexpr UINT_PTR kShowTimer = 1, kHideTimer = 2;
+// A hidden child that holds the balloon's text, for screen readers and
+// anything else that reads windows' texts (the window's own is the title).
+constexpr int kTooltipTextId = 1;
 
 class Tooltip {
   public:

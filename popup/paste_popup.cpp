@@ -91,8 +91,8 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
         break;
     case WM_COMMAND:
         // By the notification only: NAList posts its own with control id 0.
-        if (HIWORD(wParam) == LBN_SELCHANGE) popup->ShowSelectionDetail();
-        else if (HIWORD(wParam) == LBN_DBLCLK) popup->OnKey(VK_RETURN, 0);
+        if (HIWORD(wParam) == LBN_SELCHANGE) popup->OnListSelectionChange();
+        else if (HIWORD(wParam) == LBN_DBLCLK) popup->OnListClick();
         break;
     }
     return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -154,6 +154,7 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     history = shown;
     // Held since before the popup: its press came before the keys did.
     ctrlHeld = GetAsyncKeyState(VK_CONTROL) < 0;
+    shiftHeld = GetAsyncKeyState(VK_SHIFT) < 0;
     panel = PanelState{};
     panel.shown = options.showDetail;
     for (int k = 0; k < kTwoWayConversions; ++k) panel.forward[k] = options.forward[k];
@@ -179,6 +180,7 @@ void PastePopup::Open(HINSTANCE programInstance, HWND ownerWindow, HWND mainWind
     LoadFormatIcons();
     FillList(panel.copyOrder);
     SendMessageA(list, LB_SETCURSEL, 0, 0);
+    selection = {0, 0};
     ShowWindow(window, SW_SHOWNA);
     UpdateWindow(window);
     balloon.Create(instance, window, mainWindow);
@@ -222,6 +224,7 @@ void PastePopup::Close(bool destroying) {
     // typed the moment it disappears must not still come to us.
     closing = true;
     targetIme.Resume();
+    if (history) history->ForgetDeleted(); // put back only while the popup is open
     if (host) host->PopupClosed(PanelToKeep());
     if (foregroundHook) UnhookWinEvent(foregroundHook);
     foregroundHook = nullptr;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <vector>
 
 #include "history/clip_history.h"
 #include "popup/popup_model.h"
@@ -68,6 +69,10 @@ class PastePopup {
     // Drawn again, as after a change of the system's colours.
     void Redraw() const;
     void OnToggle(HWND button);
+    // The list's selection changed under the mouse.
+    void OnListSelectionChange();
+    // A click ended on a row: pastes it, or with Shift held only extends.
+    void OnListClick();
     HWND Window() const { return window; }
 
   private:
@@ -90,6 +95,14 @@ class PastePopup {
     void ShowEntryDetail(uint32_t data);
     void ShowSelectionDetail();
     void PasteSelection();
+    void PasteSeveral(const std::vector<int>& entries);
+    void FollowSelection(bool extend);
+    int FirstEntryRow() const;
+    int SelectedEntry() const;
+    void TogglePinOfSelection();
+    void DeleteSelectedEntry();
+    void UndoDelete();
+    void ShowEntryAt(int row);
     void SetPressed(HWND button, bool pressed) const;
     bool IsPressed(HWND button) const;
     void SetList(int top, int selection) const;
@@ -115,6 +128,9 @@ class PastePopup {
     HWND list = nullptr;
     PanelState panel;
     bool ctrlHeld = false; // keeps a pasted entry when pasted entries are deleted
+    bool shiftHeld = false; // extends the selection
+    std::vector<uint32_t> rows; // the list's item data, row by row
+    RowSelection selection;
     int saveToggles = 1;           // bSAVE
     int listExtra = 0;
     bool invertOrder = false;

@@ -90,14 +90,19 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
         ctrlHeld = (keyData & 0x80000000) == 0;
         return;
     }
+    if (vk == VK_SHIFT || vk == VK_LSHIFT || vk == VK_RSHIFT) {
+        shiftHeld = (keyData & 0x80000000) == 0;
+        return;
+    }
     if (keyData & 0x80000000) return; // releases do nothing
-    const int rows = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    const int rowCount = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     const int selected = SelectedRow();
     const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
     const int page = listExtra ? 10 : 5;
     auto move = [&](ListKey key) {
-        const ListMove m = MoveInList(key, rows, selected, top, page);
+        const ListMove m = MoveInList(key, rowCount, selected, top, page);
         SetList(m.top, m.selection);
+        FollowSelection(shiftHeld);
     };
     const int numbered = EntryOfDigitKey(vk, history ? history->Count() : 0);
     if (numbered >= 0) {
@@ -106,7 +111,12 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
         const int row = RowOfEntry(numbered);
         if (row < 0) return;
         SetList(-1, row);
+        FollowSelection(false);
         vk = VK_RETURN;
+    }
+    if (ctrlHeld && vk == 'Z') {
+        UndoDelete();
+        return;
     }
     switch (vk) {
     case VK_RETURN:
@@ -122,6 +132,12 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
         return;
     case VK_ESCAPE:
         Close();
+        return;
+    case VK_INSERT:
+        TogglePinOfSelection();
+        return;
+    case VK_DELETE:
+        DeleteSelectedEntry();
         return;
     case VK_PRIOR:
     case VK_LEFT:
@@ -199,13 +215,17 @@ void PastePopup::OnToggle(HWND button) {
 void PastePopup::AfterCopyOrderChange() {
     balloon.Init();
     FillList(panel.copyOrder);
-    SendMessageA(list, LB_SETCURSEL, 0, 0);
-    ShowSelectionDetail();
+    ShowEntryAt(0);
 }
 
 void PastePopup::PasteSelection() {
     const int row = SelectedRow();
     history->SetFlags(0xFFF, FlagsOfPanel(panel));
+    const std::vector<int> entries = EntriesOfSelection(rows, selection);
+    if (entries.size() > 1) {
+        PasteSeveral(entries);
+        return;
+    }
     const bool clipboardRow = history->Clipboard().otherFormats == 1 && row == 0;
     if (row >= 0 && !clipboardRow) {
         const int steps = history->Clipboard().otherFormats == 1 ? row - 1 : row;
@@ -225,6 +245,74 @@ void PastePopup::PasteSelection() {
     // closes it): hidden while our keys were on their way, on a busy machine
     // under Wine the application lost our Ctrl and typed "v" instead.
     if (host) host->TypePopupPaste();
+}
+
+// Several entries as one text, in one paste.
+void PastePopup::PasteSeveral(const std::vector<int>& entries) {
+    const int keep = ctrlHeld ? 1 : 0;
+    if (!history->PasteManyToClipboard(entries, keep, host ? host->PasteParametersNow() : PasteParameters{})) {
+        if (host && !history->PasteLackedMemory()) host->ReportClipboardBusy();
+        return;
+    }
+    if (host) host->TypePopupPaste();
+}
+
+int PastePopup::FirstEntryRow() const { return !rows.empty() && rows[0] == kCurrentClipboardRow ? 1 : 0; }
+
+// The list's own selection is the active row; the anchor stays with Shift.
+// The current-clipboard row never joins several.
+void PastePopup::FollowSelection(bool extend) {
+    const RowSelection before = selection;
+    selection = MoveSelection(selection, SelectedRow(), extend, FirstEntryRow());
+    if (selection.active != SelectedRow()) SetList(-1, selection.active);
+    const bool several = before.anchor != before.active || selection.anchor != selection.active;
+    if (several) InvalidateRect(list, nullptr, FALSE);
+}
+
+void PastePopup::OnListSelectionChange() {
+    FollowSelection(shiftHeld);
+    ShowSelectionDetail();
+}
+
+void PastePopup::OnListClick() {
+    if (!shiftHeld) OnKey(VK_RETURN, 0);
+}
+
+// The storage index of the active row's entry; -1 for the clipboard row.
+int PastePopup::SelectedEntry() const {
+    const int row = SelectedRow();
+    if (row < 0 || row >= static_cast<int>(rows.size()) || rows[row] == kCurrentClipboardRow) return -1;
+    return static_cast<int>(rows[row]);
+}
+
+void PastePopup::TogglePinOfSelection() {
+    if (history->TogglePin(SelectedEntry()) < 0) return;
+    InvalidateRect(list, nullptr, FALSE);
+    ShowSelectionDetail();
+}
+
+void PastePopup::DeleteSelectedEntry() {
+    const int row = SelectedRow();
+    if (history->DeleteEntry(SelectedEntry()) != ClipHistory::DeleteResult::kDeleted) return;
+    FillList(panel.copyOrder);
+    ShowEntryAt(row);
+}
+
+void PastePopup::UndoDelete() {
+    const int index = history->UndoDelete();
+    if (index < 0) return;
+    FillList(panel.copyOrder);
+    ShowEntryAt(RowOfEntry(index));
+}
+
+// The list filled anew: one row selected (the nearest there is).
+void PastePopup::ShowEntryAt(int row) {
+    const int count = static_cast<int>(rows.size());
+    if (row >= count) row = count - 1;
+    SendMessageA(list, LB_SETCURSEL, row, 0);
+    selection = {row, row};
+    InvalidateRect(list, nullptr, TRUE);
+    ShowSelectionDetail();
 }
 
 } // namespace kst

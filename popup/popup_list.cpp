@@ -48,12 +48,13 @@ void PastePopup::DestroyFormatIcons() {
 }
 
 void PastePopup::FillList(int copyOrder) {
-    if (!history || history->Count() == 0) return;
+    if (!history) return;
     history->SetFlags(0xF000, (copyOrder ? 0x1000 : 0) | (invertOrder ? 0x2000 : 0));
     listBackgroundDrawn = false;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    if (history->Clipboard().otherFormats == 1) SendMessageA(list, LB_ADDSTRING, 0, kCurrentClipboardRow);
-    for (int index : history->DisplayOrder()) SendMessageA(list, LB_ADDSTRING, 0, index);
+    rows = ListRows(history->Clipboard().otherFormats == 1, history->DisplayOrder());
+    for (uint32_t row : rows) SendMessageA(list, LB_ADDSTRING, 0, row);
+    selection = {};
 }
 
 void PastePopup::DrawListItem(const DRAWITEMSTRUCT& item) {
@@ -72,7 +73,7 @@ void PastePopup::DrawListItem(const DRAWITEMSTRUCT& item) {
     SetBkMode(item.hDC, TRANSPARENT);
     SelectObject(item.hDC, FontsForDpi(px.dpi).ui);
     FillRect(item.hDC, &item.rcItem, g_gdi.faceBrush);
-    const bool selected = (item.itemState & ODS_SELECTED) != 0;
+    const bool selected = (item.itemState & ODS_SELECTED) != 0 || IsRowSelected(selection, static_cast<int>(item.itemID));
     if (history->Clipboard().otherFormats == 1 && item.itemID == 0)
         DrawClipboardRow(item, selected);
     else
@@ -105,10 +106,16 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
         const RECT band{r.left + px(29), r.top, r.right - px(3), r.bottom};
         FillRect(dc, &band, g_gdi.selectionBrush);
     }
-    SetTextColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT));
+    const COLORREF textColour = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
+    SetTextColor(dc, textColour);
+    const bool pinned = history->Item(index)->IsPinned();
+    // The mark at the row's end, in the text's colour (a system colour: it
+    // shows in high contrast too).
+    const int markRoom = pinned ? px(kPinMarkSize + 4) : 0;
+    if (pinned) DrawPinMark(dc, px, POINT{r.right - px(6) - px(kPinMarkSize), r.top + px(3)}, textColour);
     StandIns standIns;
     const std::string text = history->Item(index)->DisplayText(kRowTextBytes, standIns);
-    const RECT textRect{r.left + px(31), r.top + px(3), r.right - px(6), r.bottom};
+    const RECT textRect{r.left + px(31), r.top + px(3), r.right - px(6) - markRoom, r.bottom};
     DrawRowText(dc, px, text.c_str(), &textRect, selected, &standIns);
 }
 

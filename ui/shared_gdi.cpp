@@ -61,6 +61,22 @@ void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
     SelectObject(dc, old);
 }
 
+void DrawPinMark(HDC dc, DpiScale px, POINT at, COLORREF color) {
+    const int saved = SaveDC(dc);
+    SelectObject(dc, GetStockObject(DC_PEN));
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    SetDCPenColor(dc, color);
+    SetDCBrushColor(dc, color);
+    const int size = px(kPinMarkSize), head = px(6), needle = px(2) > 1 ? px(2) : 1;
+    Ellipse(dc, at.x + size - head, at.y, at.x + size, at.y + head);
+    // The needle as a band of lines, as thick at every DPI as the head is large.
+    for (int k = 0; k < needle; ++k) {
+        MoveToEx(dc, at.x + size - head / 2 + k, at.y + head / 2, nullptr);
+        LineTo(dc, at.x + k, at.y + size);
+    }
+    RestoreDC(dc, saved);
+}
+
 namespace {
 
 void CreateColourObjects() {

@@ -50,6 +50,11 @@ OwnColours CurrentOwnColours();
 // A one-pixel line with the pen, leaving the device context as it was.
 void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2);
 
+// The mark of a pinned entry in the box (a pin: a round head at the top
+// right, its needle to the bottom left), in one colour, scaled by px.
+constexpr int kPinMarkSize = 11;
+void DrawPinMark(HDC dc, DpiScale px, POINT topLeft, COLORREF color);
+
 // What the stand-ins of a display text hold (see ClipItem::DisplayText):
 // each is drawn and measured as its own character, with the wide-character
 // functions. Null or empty: plain code page 932.

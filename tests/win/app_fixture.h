@@ -15,6 +15,7 @@
 #include "history/history_file.h"
 #include "hook/key_decision.h"
 #include "store/setting_table.h"
+#include "notify/tooltip.h"
 #include "tests/apps/testeditor_protocol.h"
 
 namespace fixture {
@@ -114,6 +115,17 @@ class AppFixture : public ::testing::Test {
     std::string BalloonTitle(DWORD ms) {
         HWND balloon = WaitForBalloon(ms);
         return balloon ? bench::WindowText(balloon) : "";
+    }
+    // The text of the balloon that shows this title, once it shows.
+    std::string WaitForBalloonText(const std::string& title, DWORD ms = 5000) {
+        std::string text;
+        bench::PumpUntil([&] {
+            HWND b = Balloon();
+            if (!b || !IsWindowVisible(b) || bench::WindowText(b) != title) return false;
+            text = bench::WindowText(GetDlgItem(b, kst::kTooltipTextId));
+            return true;
+        }, ms);
+        return text;
     }
     bool WaitForBalloonGone(DWORD ms = 8000) {
         return bench::PumpUntil([&] { HWND b = Balloon(); return !b || !IsWindowVisible(b); }, ms);

@@ -316,6 +316,57 @@ TEST_F(SheetEndToEnd, OtherSettingsFilePathBoxes) {
     EXPECT_EQ(7u, Stored(kMain, "FilePath"));
 }
 
+namespace {
+// The start-up entry as the system keeps it; false when there is none.
+bool RunValue(std::string& value) {
+    char text[1024] = "";
+    DWORD size = sizeof text;
+    const LONG result = RegGetValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                     "Kestrane", RRF_RT_REG_SZ, nullptr, text, &size);
+    value = text;
+    return result == ERROR_SUCCESS;
+}
+void RemoveRunValue() {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run", "Kestrane");
+}
+} // namespace
+
+// Off at first; checked and OK writes the quoted path of the running
+// program, unchecked removes it; an entry of the program's old place
+// follows it at the next start.
+TEST_F(SheetEndToEnd, TheStartUpBoxWritesAndRemovesTheRunEntry) {
+    RemoveRunValue();
+    StartApp();
+    std::string value;
+    HWND sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    HWND page = ShowPage(sheet, kOtherPage);
+    EXPECT_FALSE(Checked(page, IDC_OTHER_START_WITH_WINDOWS));
+    EXPECT_EQ("Windows の起動時に Kestrane を起動する", bench::WindowText(GetDlgItem(page, IDC_OTHER_START_WITH_WINDOWS)));
+    ClickButton(page, IDC_OTHER_START_WITH_WINDOWS);
+    ASSERT_TRUE(PressOk(sheet));
+    ASSERT_TRUE(RunValue(value));
+    EXPECT_EQ("\"" + copy_.Program() + "\"", value);
+
+    sheet = OpenSheet();
+    ASSERT_NE(nullptr, sheet);
+    page = ShowPage(sheet, kOtherPage);
+    EXPECT_TRUE(Checked(page, IDC_OTHER_START_WITH_WINDOWS));
+    ClickButton(page, IDC_OTHER_START_WITH_WINDOWS);
+    ASSERT_TRUE(PressOk(sheet));
+    EXPECT_FALSE(RunValue(value));
+
+    // Moved: the entry that names the old place is made to name this one.
+    app_->Close();
+    const std::string old = "\"C:\\old place\\kestrane.exe\"";
+    ASSERT_EQ(ERROR_SUCCESS, RegSetKeyValueA(HKEY_CURRENT_USER, "Software\\Microsoft\\Windows\\CurrentVersion\\Run",
+                                             "Kestrane", REG_SZ, old.c_str(), static_cast<DWORD>(old.size() + 1)));
+    StartApp();
+    EXPECT_TRUE(bench::PumpUntil([&] { return RunValue(value) && value != old; }, 5000));
+    EXPECT_EQ("\"" + copy_.Program() + "\"", value);
+    RemoveRunValue();
+}
+
 // A dialog of the program other than the sheet (a message box, the
 // open-file dialog), once it shows.
 HWND WaitForDialog(DWORD processId) {
