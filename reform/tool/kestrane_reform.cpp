@@ -20,6 +20,8 @@
 namespace {
 
 constexpr size_t kPieceBytes = 1 << 18;
+// The tab stops the settings allow.
+constexpr int kMinTab = 1, kMaxTab = 32;
 
 constexpr char kUsage[] =
     "usage: kestrane-reform [--flags N] [--column N] [--tab N] [--tab-replace] [--front TEXT] "
@@ -31,7 +33,7 @@ constexpr char kHelp[] =
     "\n"
     "  --flags N      conversions, decimal or 0x hex, added together (default 0: none):\n"
     "                 0x001 half width to full width (ASCII, kana, Japanese punctuation)\n"
-    "                 0x002 full width to half width (the same characters back)\n"
+    "                 0x002 full width to half width: ASCII and 「」 (kana, 。、・ stay)\n"
     "                 0x004 upper case           0x008 lower case (full-width letters too)\n"
     "                 0x010 \"、\" to \"，\"         0x020 \"，\" to \"、\"\n"
     "                 0x040 \"。\" to \"．\"         0x080 \"．\" to \"。\"\n"
@@ -42,7 +44,7 @@ constexpr char kHelp[] =
     "                 at most N-1 columns, a double-byte character counting two and the\n"
     "                 quotation prefix counting too; 0 or less turns wrapping off.\n"
     "                 Inserted line breaks are CR LF.\n"
-    "  --tab N        tab stop distance (default 4)\n"
+    "  --tab N        tab stop distance, 1 to 32 (default 4)\n"
     "  --tab-replace  expand tabs to spaces\n"
     "  --front TEXT   characters that must not begin a line\n"
     "  --end TEXT     characters that must not end a line\n"
@@ -276,9 +278,13 @@ int main(int argc, char** argv) {
             problem = IntProblem(option, value, params.columnWidth);
         } else if (option == "--tab") {
             problem = IntProblem(option, value, params.tabWidth);
+            if (problem.empty() && (params.tabWidth < kMinTab || params.tabWidth > kMaxTab))
+                problem = option + " " + value + ": not between 1 and 32";
         } else if (option == "--front" || option == "--end") {
             if (!value) problem = option + ": missing value";
             else (option == "--front" ? front : end) = value;
+        } else if (option.empty() || option[0] != '-') {
+            problem = "takes no file arguments (" + option + "); reads standard input";
         } else {
             problem = "unknown option " + option;
         }

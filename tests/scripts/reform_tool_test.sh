@@ -24,7 +24,8 @@ check "pieces keep one prefix a line" "200000" "$lines"
 check "pieces keep the text" "$(yes 'abc' | head -n 200000 | sed 's/^/>/' | md5sum)" \
     "$(yes 'abc' | head -n 200000 | "$tool" --flags 0x300 | md5sum)"
 
-for bad in "--flags" "--flags 4096" "--flags x" "--flags 0x" "--column 1.5" "--tab" "--bogus" "--flags 99999999999"; do
+for bad in "--flags" "--flags 4096" "--flags x" "--flags 0x" "--column 1.5" "--tab" "--tab -3" "--tab 0" "--tab 33" \
+    "--bogus" "--flags 99999999999" "notes.txt"; do
     err=$(printf x | "$tool" $bad 2>&1 >/dev/null); code=$?
     lines=$(printf '%s\n' "$err" | wc -l)
     check "bad option '$bad' exits 2, says what is wrong, then the usage line" "2 2 kestrane-reform: usage" \
@@ -33,6 +34,9 @@ done
 check "names the bad value" "kestrane-reform: --flags zz: not a number" "$(printf x | "$tool" --flags zz 2>&1 >/dev/null | head -n 1)"
 check "names the missing value" "kestrane-reform: --column: missing value" "$(printf x | "$tool" --column 2>&1 >/dev/null | head -n 1)"
 check "names the unknown option" "kestrane-reform: unknown option --bogus" "$(printf x | "$tool" --bogus 2>&1 >/dev/null | head -n 1)"
+check "a file name is not an option" "kestrane-reform: takes no file arguments (notes.txt); reads standard input" \
+    "$(printf x | "$tool" notes.txt 2>&1 >/dev/null | head -n 1)"
+check "a tab stop out of range" "kestrane-reform: --tab -3: not between 1 and 32" "$(printf x | "$tool" --tab -3 2>&1 >/dev/null | head -n 1)"
 for h in --help -h; do
     "$tool" $h | grep -q -- 'CR LF' && echo "ok: $h" || { echo "FAIL: $h"; failures=$((failures + 1)); }
 done

@@ -165,6 +165,7 @@ TEST_F(PinsEndToEnd, ACopyAboveTheBoundIsLeftOnTheClipboardAndNotRecorded) {
     EXPECT_EQ((std::vector<std::string>{"small"}), SavedTexts());
 
     bench::SetDword(kClipText, "MaxEntryKB", 0);
+    EmptyTheClipboard(); // a start takes what the clipboard holds
     StartApp();
     ASSERT_TRUE(bench::SetClipboardText(large.c_str()));
     EXPECT_TRUE(bench::PumpUntil([&] { return RecordsOnDisk().size() == 2; }, 15000));

@@ -346,7 +346,7 @@ TEST_F(SheetEndToEnd, TheStartUpBoxWritesAndRemovesTheRunEntry) {
     ClickButton(page, IDC_OTHER_START_WITH_WINDOWS);
     ASSERT_TRUE(PressOk(sheet));
     ASSERT_TRUE(RunValue(value));
-    EXPECT_EQ("\"" + copy_.Program() + "\"", value);
+    EXPECT_EQ("\"" + copy_.Folder() + copy_.Program() + "\"", value);
 
     sheet = OpenSheet();
     ASSERT_NE(nullptr, sheet);
@@ -363,7 +363,7 @@ TEST_F(SheetEndToEnd, TheStartUpBoxWritesAndRemovesTheRunEntry) {
                                              "Kestrane", REG_SZ, old.c_str(), static_cast<DWORD>(old.size() + 1)));
     StartApp();
     EXPECT_TRUE(bench::PumpUntil([&] { return RunValue(value) && value != old; }, 5000));
-    EXPECT_EQ("\"" + copy_.Program() + "\"", value);
+    EXPECT_EQ("\"" + copy_.Folder() + copy_.Program() + "\"", value);
     RemoveRunValue();
 }
 
