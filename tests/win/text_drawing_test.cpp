@@ -142,4 +142,36 @@ TEST_F(TextDrawing, StandInsAreDrawnAsTheCharactersTheyHold) {
     EXPECT_TRUE(wrapped.SameAs(shifted)) << "the wrapped text";
 }
 
+// The pin mark stays inside its box at every DPI, in the one colour it is
+// given (a system colour in high contrast), and grows with the DPI.
+TEST(PinMark, DrawnInsideItsBoxInItsColourAtEveryDpi) {
+    const COLORREF colours[] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 255)};
+    int previous = 0;
+    for (int dpi : {96, 120, 144, 192}) {
+        for (COLORREF colour : colours) {
+            Canvas canvas;
+            const kst::DpiScale px{dpi};
+            const POINT at{20, 10};
+            kst::DrawPinMark(canvas.Dc(), px, at, colour);
+            const int size = px(kst::kPinMarkSize);
+            int inside = 0, outside = 0, other = 0;
+            for (int y = 0; y < Canvas::kHeight; ++y)
+                for (int x = 0; x < Canvas::kWidth; ++x) {
+                    const COLORREF c = canvas.At(x, y);
+                    if (c == RGB(255, 255, 255)) continue;
+                    const bool in = x >= at.x && x <= at.x + size && y >= at.y && y <= at.y + size;
+                    (c != colour ? other : in ? inside : outside) += 1;
+                }
+            EXPECT_EQ(0, outside) << dpi;
+            EXPECT_EQ(0, other) << dpi << " only its own colour";
+            EXPECT_GT(inside, size * 2) << dpi;
+            if (colour == colours[0]) {
+                EXPECT_GT(inside, previous) << dpi;
+                previous = inside;
+            }
+        }
+    }
+}
+
 } // namespace
+
