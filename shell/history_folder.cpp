@@ -35,7 +35,9 @@ bool FolderTakesSave(const std::string& folder) {
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
-    return FileCanBeReplaced(history) && FileCanBeReplaced(WideCompanionPath(history));
+    bool replaceable = FileCanBeReplaced(history);
+    for (const std::string& companion : CompanionPaths(history)) replaceable = FileCanBeReplaced(companion) && replaceable;
+    return replaceable;
 }
 
 // The history left beside the program once it lives in the user's folder:
@@ -112,7 +114,7 @@ void AppShell::NoteSaveWritten() {
     }
     if (!inUsers) return;
     const std::string old = ProgramFolder() + kHistoryFileName;
-    RetireFile(WideCompanionPath(old));
+    for (const std::string& companion : CompanionPaths(old)) RetireFile(companion);
     RetireFile(old);
 }
 

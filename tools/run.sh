@@ -5,6 +5,9 @@
 # a Japanese text there, opens the paste popup, and saves a screenshot.
 #
 #   KESTRANE_WINEPREFIX  the Wine prefix (default ~/.local/share/kestrane/wineprefix)
+#   KESTRANE_PROGRAM_DIR where the program is copied to and run from, its
+#                        history beside it, outside the build tree
+#                        (default ~/.local/share/kestrane/program)
 #   KESTRANE_SCREENSHOT  where the headless screenshot goes
 #                        (default ~/.cache/kestrane/screen.png)
 #   DISPLAY              the X display to use; when unset or unusable, a
@@ -34,7 +37,12 @@ stop_kestrane() {
 trap 'stop_kestrane; [ -n "$headless" ] && kst_cleanup' EXIT
 trap 'exit 130' INT TERM
 
-exe="$KST_BUILD/app-win64/bin/kestrane.exe"
+# Run from a folder of its own: the history lies beside the program, and a
+# build folder is deleted without a word.
+program_dir="${KESTRANE_PROGRAM_DIR:-$HOME/.local/share/kestrane/program}"
+mkdir -p "$program_dir"
+cp -f "$KST_BUILD/app-win64/bin/"{kestrane.exe,ksthook.dll,kestrane-help.html} "$program_dir/"
+exe="$program_dir/kestrane.exe"
 kst_log "starting $exe"
 wine "$exe" &
 pid=$!

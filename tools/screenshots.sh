@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: the tray icon with a count, a balloon, the
-# paste popup (expanded, folded, with the current-clipboard row, and on a
-# display scaled to 150 %) and the six pages of the settings sheet.
+# paste popup (expanded with a pinned entry and two selected, folded, with
+# the current-clipboard row, and on a display scaled to 150 %) and the six pages of the settings sheet.
 # Needs a built win64 test configuration (tools/test-all.sh makes one).
 set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
@@ -52,7 +52,19 @@ popup_shot() {
     import -display "$DISPLAY" -window root "$KST_TMP/full.png"
     convert "$KST_TMP/full.png" -crop "$1" "$out/$2"
 }
-popup_shot 540x250+0+50 popup.png
+# An entry selected, not the current-clipboard row: Down, Insert pins it,
+# then Shift+Down takes the next one too.
+forward() { wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD "$1" "${2:-0}"; }
+wine "$bin/kstpost.exe" KESTRANE_GENERALNOTIFY 3 0
+sleep 2
+forward 40 # Down
+forward 45 # Insert
+forward 16 # Shift
+forward 40
+forward 16 -2147483648 # Shift up
+sleep 1
+import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+convert "$KST_TMP/full.png" -crop 540x250+0+50 "$out/popup.png"
 wine "$bin/kstpost.exe" --key ' ' # fold
 sleep 1
 import -display "$DISPLAY" -window root "$KST_TMP/full.png"
@@ -88,6 +100,6 @@ wine "$work/kestrane.exe" </dev/null >/dev/null 2>&1 &
 sleep 6
 wine notepad.exe </dev/null >/dev/null 2>&1 &
 sleep 4
-popup_shot 820x330+0+50 popup-150.png
+popup_shot 820x420+0+50 popup-150.png
 wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
 kst_log "screenshots in $out"
