@@ -267,7 +267,8 @@ int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exa
     if (!KeepsTextOfSize(text.size())) return 0;
     // An empty list under an odd limit has nothing to give up.
     const bool full = Count() >= limit && Count() > 0;
-    if (Count() >= limit && (!autoDelete || (full && VictimIndex() < 0))) {
+    const int victim = full && autoDelete ? VictimIndex() : -1;
+    if (Count() >= limit && (!autoDelete || (full && victim < 0))) {
         clipboard_.currentEntryIndex = kNoCurrentEntry;
         if (host_) host_->Beep();
         Announce(autoDelete ? kAllPinnedText : kFullText);
@@ -282,7 +283,6 @@ int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exa
         item->captureTime = host_ ? host_->Now() : LocalTime{};
         items_.reserve(items_.size() + 1);
         if (full) {
-            const int victim = VictimIndex();
             RemoveEntry(victim);
             snprintf(overflowText, sizeof overflowText, kOverflowTextFormat, victim + 1);
             if (!isFilePaths) note = overflowText;
