@@ -470,8 +470,10 @@ int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& pa
 int ClipHistory::PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters) {
     pasteLackedMemory_ = false;
     int written = 0;
+    std::vector<const ClipItem*> pasted;
     try {
         SetPasteParameters(parameters);
+        pasted = ItemsAt(indices);
         for (int index : indices) ReformItem(index);
         const JoinedText joined = JoinTexts(indices, 1);
         written = WriteToClipboard(joined.cp932, joined.hasExact ? &joined.exact : nullptr);
@@ -484,7 +486,7 @@ int ClipHistory::PasteManyToClipboard(const std::vector<int>& indices, int keep,
         return 0;
     }
     if (!written) return 0;
-    AfterPasteOfMany(indices, keep);
+    AfterPasteOfItems(pasted, keep);
     lastPasteTick = GetTickCount();
     return 1;
 }

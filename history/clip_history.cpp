@@ -170,22 +170,31 @@ ClipHistory::DeleteResult ClipHistory::DeleteEntry(int index) {
         if (host_) host_->Information(kPinnedNotDeletedTitle, kPinnedNotDeletedText);
         return DeleteResult::kPinned;
     }
-    deleted_.reserve(deleted_.size() + 1); // may fail: then nothing is deleted
-    deleted_.push_back({RemoveEntry(index), index});
-    if (host_) host_->PostUpdateCount(Count());
+    try {
+        deleted_.reserve(deleted_.size() + 1);
+    } catch (const std::bad_alloc&) { // nothing deleted that could not come back
+        RefuseForMemory(kNoMemoryDeleteText);
+        return DeleteResult::kNoEntry;
+    }
+    deleted_.push_back({RemoveEntry(index), index}); // room reserved: cannot fail
     Changed();
+    PostCount();
     return DeleteResult::kDeleted;
 }
 
 int ClipHistory::UndoDelete() {
     if (deleted_.empty()) return -1;
-    items_.reserve(items_.size() + 1);
+    try {
+        items_.reserve(items_.size() + 1);
+    } catch (const std::bad_alloc&) { // kept for another try
+        return -1;
+    }
     DeletedEntry last = std::move(deleted_.back());
     deleted_.pop_back();
     const int at = std::min(last.index, Count());
     InsertEntry(at, std::move(last.item));
-    if (host_) host_->PostUpdateCount(Count());
     Changed();
+    PostCount();
     return at;
 }
 
@@ -257,8 +266,19 @@ int ClipHistory::AddEntry(const char* text, int length, bool isFilePaths, const 
     }
 }
 
+// Telling may fail for memory too; the refusal stands.
 void ClipHistory::RefuseForMemory(const char* text) const {
-    if (host_) host_->Information(kNoMemoryTitle, text);
+    try {
+        if (host_) host_->Information(kNoMemoryTitle, text);
+    } catch (const std::bad_alloc&) {
+    }
+}
+
+void ClipHistory::PostCount() const {
+    try {
+        if (host_) host_->PostUpdateCount(Count());
+    } catch (const std::bad_alloc&) {
+    }
 }
 
 // The new entry is made whole before the list changes: an allocation that
@@ -354,9 +374,18 @@ ClipHistory::JoinedText ClipHistory::JoinTexts(const std::vector<int>& indices, 
 }
 
 void ClipHistory::AfterPasteOfMany(const std::vector<int>& indices, int keep) {
-    std::vector<const ClipItem*> pasted;
+    AfterPasteOfItems(ItemsAt(indices), keep);
+}
+
+std::vector<const ClipItem*> ClipHistory::ItemsAt(const std::vector<int>& indices) const {
+    std::vector<const ClipItem*> items;
     for (int index : indices)
-        if (IsValidIndex(index)) pasted.push_back(items_[index].get());
+        if (IsValidIndex(index)) items.push_back(items_[index].get());
+    return items;
+}
+
+// Allocates nothing: it runs once the clipboard holds the paste.
+void ClipHistory::AfterPasteOfItems(const std::vector<const ClipItem*>& pasted, int keep) {
     for (const ClipItem* item : pasted) {
         const auto at = std::find_if(items_.begin(), items_.end(), [item](const auto& i) { return i.get() == item; });
         if (at != items_.end()) AfterPaste(static_cast<int>(at - items_.begin()), keep);

@@ -176,10 +176,13 @@ class ClipHistory {
     std::unique_ptr<ClipItem> RemoveEntry(int index);
     void InsertEntry(int index, std::unique_ptr<ClipItem> item);
     int WriteToClipboard(const std::string& cp932, const std::u16string* exact);
+    std::vector<const ClipItem*> ItemsAt(const std::vector<int>& indices) const;
+    void AfterPasteOfItems(const std::vector<const ClipItem*>& pasted, int keep);
     void RefuseTooLarge(uint64_t bytes) const;
     static void NormaliseRanks(std::vector<std::unique_ptr<ClipItem>>& items);
     void Announce(const char* text) const;
     void RefuseForMemory(const char* text) const;
+    void PostCount() const;
     void Changed();
     bool IsOwnClipboardWrite() const;
     void NoteOwnWrite();

@@ -13,6 +13,7 @@ constexpr char kClearedText[] = "履歴リストをクリアしました";
 constexpr char kNoMemoryTitle[] = "Kestrane [メモリ不足]";
 constexpr char kNoMemoryCaptureText[] = "メモリが足りないため、このコピーは履歴に追加しませんでした";
 constexpr char kNoMemoryPasteText[] = "メモリが足りないため、貼り付けませんでした。クリップボードはそのままです";
+constexpr char kNoMemoryDeleteText[] = "メモリが足りないため、削除しませんでした";
 constexpr char kNoMemoryLoadText[] = "メモリが足りないため、履歴ファイルを読み込めませんでした。履歴を変更するまでファイルは上書きしません";
 constexpr char kPartialLoadTextFormat[] = "メモリが足りないため、履歴ファイルの%u件のうち%u件だけを読み込みました。履歴を変更するまでファイルは上書きしません";
 constexpr char kClearedKeptTextFormat[] = "履歴リストをクリアしました (固定した%d件は残しました)";

@@ -2,6 +2,7 @@
 // the status line and the detail balloon say about the selected one.
 #include <stdio.h>
 
+#include <new>
 #include <string>
 
 #include "reform/char_convert.h"
@@ -52,7 +53,11 @@ void PastePopup::FillList(int copyOrder) {
     history->SetFlags(0xF000, (copyOrder ? 0x1000 : 0) | (invertOrder ? 0x2000 : 0));
     listBackgroundDrawn = false;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
-    rows = ListRows(history->Clipboard().otherFormats == 1, history->DisplayOrder());
+    try {
+        rows = ListRows(history->Clipboard().otherFormats == 1, history->DisplayOrder());
+    } catch (const std::bad_alloc&) { // an empty list: nothing can be picked wrongly
+        rows.clear();
+    }
     for (uint32_t row : rows) SendMessageA(list, LB_ADDSTRING, 0, row);
     selection = {};
 }

@@ -125,6 +125,35 @@ TEST_F(AllocationFailure, AConversionThatCannotBeMadeLeavesNoStaleResult) {
     }
 }
 
+// A deletion that could not be put back is not made; a return that cannot
+// be made keeps the entry for another try.
+TEST_F(AllocationFailure, ADeleteOrUndoShortOfMemoryLosesNothing) {
+    ClipHistory history(&host);
+    for (const auto& t : kBefore) Add(history, t);
+    int tries = 0;
+    for (; tries < kEnoughTries; ++tries) {
+        ClipHistory::DeleteResult result;
+        {
+            FailingAllocation failing(tries);
+            result = history.DeleteEntry(1);
+        }
+        if (result == ClipHistory::DeleteResult::kDeleted) break;
+        ASSERT_EQ(kBefore, Texts(history)) << "allocation " << tries;
+        EXPECT_TRUE(SaidNoMemory());
+    }
+    EXPECT_GT(tries, 0);
+    for (tries = 0; tries < kEnoughTries; ++tries) {
+        int back;
+        {
+            FailingAllocation failing(tries);
+            back = history.UndoDelete();
+        }
+        if (back >= 0) break;
+        ASSERT_EQ((std::vector<std::u16string>{kBefore[0], kBefore[2]}), Texts(history)) << "allocation " << tries;
+    }
+    EXPECT_EQ(kBefore, Texts(history));
+}
+
 // A load short of memory keeps the entries it could read, each whole (its
 // exact text, or its code page 932 form when that could not be had), and
 // holds the file until the history changes.
