@@ -224,6 +224,7 @@ TEST_F(CaptureEndToEnd, GeneralCommands) {
 // put back on the clipboard whole and saved whole.
 TEST_F(CaptureEndToEnd, FiftyMegabytesSurviveCaptureConversionPasteAndSave) {
     bench::SetDword(kMain, "CtrlCOnly", 0);
+    bench::SetDword(kClipText, "MaxEntryKB", 0); // above the default bound on purpose
     bench::SetDword(kClipText, "bUPPER", 1);
     bench::SetDword(kClipText, "toUPPER", 1);
     StartApp();
