@@ -456,12 +456,7 @@ int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& pa
     } catch (const std::bad_alloc&) {
         written = -1;
     }
-    if (written < 0) {
-        pasteLackedMemory_ = true;
-        RefuseForMemory(kNoMemoryPasteText);
-        return 0;
-    }
-    if (!written) return 0;
+    if (!PasteWasWritten(written)) return 0;
     AfterPaste(index, keep);
     lastPasteTick = GetTickCount();
     return 1;
@@ -480,15 +475,18 @@ int ClipHistory::PasteManyToClipboard(const std::vector<int>& indices, int keep,
     } catch (const std::bad_alloc&) {
         written = -1;
     }
-    if (written < 0) {
-        pasteLackedMemory_ = true;
-        RefuseForMemory(kNoMemoryPasteText);
-        return 0;
-    }
-    if (!written) return 0;
+    if (!PasteWasWritten(written)) return 0;
     AfterPasteOfItems(pasted, keep);
     lastPasteTick = GetTickCount();
     return 1;
+}
+
+// written as WriteToClipboard says; a paste without memory says so.
+bool ClipHistory::PasteWasWritten(int written) {
+    if (written >= 0) return written > 0;
+    pasteLackedMemory_ = true;
+    RefuseForMemory(kNoMemoryPasteText);
+    return false;
 }
 
 // 1 written, 0 the clipboard could not be had, -1 no memory for the text.

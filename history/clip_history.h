@@ -176,6 +176,7 @@ class ClipHistory {
     std::unique_ptr<ClipItem> RemoveEntry(int index);
     void InsertEntry(int index, std::unique_ptr<ClipItem> item);
     int WriteToClipboard(const std::string& cp932, const std::u16string* exact);
+    bool PasteWasWritten(int written);
     std::vector<const ClipItem*> ItemsAt(const std::vector<int>& indices) const;
     void AfterPasteOfItems(const std::vector<const ClipItem*>& pasted, int keep);
     void RefuseTooLarge(uint64_t bytes) const;

@@ -6,51 +6,13 @@
 #include <vector>
 
 #include "history/clip_history.h"
-#include "tests/unit/fake_history_host.h"
+#include "tests/unit/history_list_fixture.h"
 
 namespace {
 
 using namespace kst;
 
-class History : public ::testing::Test {
-  protected:
-    void Add(const std::string& text, bool paths = false) {
-        history.AddEntry(text.data(), static_cast<int>(text.size()), paths);
-    }
-    void AddAll(std::initializer_list<const char*> texts) {
-        for (const char* t : texts) Add(t);
-    }
-    void Settings(int invert, int copyOrder, int autoDelete = 1, int pasteDelete = 0, int limit = 20) {
-        history.ApplyListSettings({invert, copyOrder, autoDelete, pasteDelete, limit});
-    }
-    std::string Texts() const {
-        std::string all;
-        for (int k = 0; k < history.Count(); ++k) all += history.GetItemText(k, 0);
-        return all;
-    }
-    std::string DisplayedTexts() const {
-        std::string all;
-        for (int index : history.DisplayOrder()) all += history.GetItemText(index, 0);
-        return all;
-    }
-    // Ranks of all entries are 0 ... k-1, each once.
-    void ExpectContiguousRanks() const {
-        std::vector<int> seen(history.Count(), 0);
-        int ranked = 0;
-        for (int k = 0; k < history.Count(); ++k) {
-            const int mark = history.Item(k)->GetPasteMark();
-            if (mark == -1) continue;
-            ++ranked;
-            ASSERT_GE(mark, 0);
-            ASSERT_LT(mark, history.Count());
-            ++seen[mark];
-        }
-        for (int r = 0; r < ranked; ++r) EXPECT_EQ(1, seen[r]) << "rank " << r;
-    }
-
-    FakeHistoryHost host;
-    ClipHistory history{&host};
-};
+class History : public kst_test::HistoryListFixture {};
 
 TEST_F(History, DisplayOrderForEveryCombinationOfTheOrderSwitches) {
     AddAll({"A", "B", "C", "D", "E"});

@@ -11,6 +11,7 @@
 #include "history/history_texts.h"
 #include "history/pin_companion.h"
 #include "popup/popup_model.h"
+#include "tests/unit/history_list_fixture.h"
 #include "tests/unit/history_test_folder.h"
 
 namespace {
@@ -18,14 +19,10 @@ namespace {
 using namespace kst;
 namespace fs = std::filesystem;
 
-class Keep : public ::testing::Test {
+class Keep : public kst_test::HistoryListFixture {
   protected:
-    int Add(const std::string& text) { return history.AddEntry(text.data(), static_cast<int>(text.size()), false); }
     void AddAll(const std::string& letters) {
         for (char c : letters) Add(std::string(1, c));
-    }
-    void Settings(int invert, int copyOrder, int autoDelete = 1, int pasteDelete = 0, int limit = 20) {
-        history.ApplyListSettings({invert, copyOrder, autoDelete, pasteDelete, limit});
     }
     void Pin(const std::string& letters) {
         for (char c : letters) ASSERT_EQ(1, history.TogglePin(IndexOf(c)));
@@ -34,11 +31,6 @@ class Keep : public ::testing::Test {
         for (int k = 0; k < history.Count(); ++k)
             if (history.GetItemText(k, 0) == std::string(1, c)) return k;
         return -1;
-    }
-    std::string Texts() const {
-        std::string all;
-        for (int k = 0; k < history.Count(); ++k) all += history.GetItemText(k, 0);
-        return all;
     }
     std::string Ranks() const {
         std::string all;
@@ -55,9 +47,6 @@ class Keep : public ::testing::Test {
         history.ClearAll();
     }
     std::string LastNote() const { return host.notes.empty() ? "" : host.notes.back().second; }
-
-    FakeHistoryHost host;
-    ClipHistory history{&host};
 };
 
 // A B C D E with B ranked 1 and D ranked 0; a sixth copy at the limit of 5.

@@ -16,6 +16,7 @@
 #include "hook/key_decision.h"
 #include "store/setting_table.h"
 #include "notify/tooltip.h"
+#include "popup/paste_popup.h"
 #include "tests/apps/testeditor_protocol.h"
 
 namespace fixture {
@@ -106,6 +107,25 @@ class AppFixture : public ::testing::Test {
     // The program's paste popup: found, shown, gone.
     HWND Popup() const { return app_->Find(bench::kPopupClass); }
     HWND WaitForPopup(DWORD ms = 5000) { return app_->WaitForVisible(bench::kPopupClass, ms); }
+    // The popup key, and the popup once it shows.
+    HWND OpenWithCtrlV() {
+        bench::Chord({VK_CONTROL}, 'V');
+        return WaitForPopup();
+    }
+    // A key pressed and let go, with a moment for the popup to take it: a
+    // key that changes nothing there has no sign to wait for.
+    static void Tap(WORD vk) {
+        bench::SendKeys({{vk, false}, {vk, true}});
+        bench::PumpFor(150);
+    }
+    static HWND List(HWND popup) { return GetDlgItem(popup, kst::kHistoryList); }
+    static int Selected(HWND popup) { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
+    // A point on a row of the popup's list, on the screen.
+    static POINT RowPoint(HWND list, int row, int x = 100) {
+        POINT at{x, row * 17 + 8};
+        ClientToScreen(list, &at);
+        return at;
+    }
     bool WaitForPopupGone() {
         return bench::PumpUntil([&] { HWND p = Popup(); return !p || !IsWindowVisible(p); }, 5000);
     }

@@ -11,6 +11,7 @@
 #include "tests/win/app_fixture.h"
 #include "tests/apps/marked_copy.h"
 #include "popup/paste_popup.h"
+#include "reform/cp932_path.h"
 
 namespace {
 
@@ -262,7 +263,7 @@ TEST_F(KeepEndToEnd, ASaveRefusedForAMomentIsTriedAgain) {
     const std::string users = UsersHistoryFile();
     ASSERT_FALSE(users.empty());
     bench::SetDword(kMain, "HistoryInUserFolder", 1);
-    CreateDirectoryA(users.substr(0, users.rfind('\\')).c_str(), nullptr);
+    CreateDirectoryA(kst::ParentFolder(users).c_str(), nullptr);
     bench::WriteFileBytes(users, HistoryOf({"a"}));
     StartApp();
     HANDLE held = INVALID_HANDLE_VALUE;

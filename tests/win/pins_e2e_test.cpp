@@ -16,17 +16,7 @@ using namespace fixture;
 
 class PinsEndToEnd : public AppFixture {
   protected:
-    static void Tap(WORD vk) {
-        bench::SendKeys({{vk, false}, {vk, true}});
-        bench::PumpFor(150);
-    }
-    HWND OpenPopup() {
-        bench::Chord({VK_CONTROL}, 'V');
-        return WaitForPopup();
-    }
-    static HWND List(HWND popup) { return GetDlgItem(popup, kst::kHistoryList); }
     static int Rows(HWND popup) { return static_cast<int>(SendMessageA(List(popup), LB_GETCOUNT, 0, 0)); }
-    static int Selected(HWND popup) { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
     // The entries' storage indices, row by row.
     static std::vector<int> RowData(HWND popup) {
         std::vector<int> data;
@@ -43,11 +33,6 @@ class PinsEndToEnd : public AppFixture {
         for (int k = 0; k < row; ++k) Tap(VK_DOWN);
         bench::PumpUntil([&] { return Selected(popup) == row; }, 2000);
     }
-    static POINT RowPoint(HWND list, int row) {
-        POINT at{100, row * 17 + 8};
-        ClientToScreen(list, &at);
-        return at;
-    }
     static std::vector<std::string> Numbered(const char* prefix, int from, int to) {
         std::vector<std::string> texts;
         for (int k = from; k <= to; ++k) texts.push_back(prefix + std::to_string(k));
@@ -59,7 +44,7 @@ class PinsEndToEnd : public AppFixture {
 // next five oldest; the clear key leaves only it, and a restart keeps its pin.
 TEST_F(PinsEndToEnd, APinnedEntryOutlivesOverflowClearAndRestart) {
     StartApp(HistoryOf(Numbered("e", 1, 20)));
-    HWND popup = OpenPopup();
+    HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     const std::vector<int> data = RowData(popup);
     const int row = static_cast<int>(std::find(data.begin(), data.end(), 0) - data.begin());
@@ -79,7 +64,7 @@ TEST_F(PinsEndToEnd, APinnedEntryOutlivesOverflowClearAndRestart) {
 
     SavedRecords();
     StartApp();
-    popup = OpenPopup();
+    popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     Tap(VK_HOME);
     Tap(VK_DELETE);
@@ -91,7 +76,7 @@ TEST_F(PinsEndToEnd, APinnedEntryOutlivesOverflowClearAndRestart) {
 
 TEST_F(PinsEndToEnd, DeleteTakesTheThirdRowAndCtrlZPutsItBack) {
     StartApp(HistoryOf({"a", "b", "c", "d", "e"}));
-    HWND popup = OpenPopup();
+    HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     ASSERT_EQ(5, Rows(popup));
     const std::vector<int> before = RowData(popup);
@@ -119,7 +104,7 @@ TEST_F(PinsEndToEnd, DeleteTakesTheThirdRowAndCtrlZPutsItBack) {
 TEST_F(PinsEndToEnd, ShiftDownTwiceAndEnterPastesThreeEntriesAsOneText) {
     StartApp(HistoryOf({"\x82\x60\x82\x61", "\x82\x62\x82\x63", "\x82\x64\x82\x65", "gh"})); // ＡＢ ＣＤ ＥＦ
     ClearEditor();
-    HWND popup = OpenPopup();
+    HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     ASSERT_EQ(0, RowData(popup)[0]);
     Tap('H');
@@ -134,7 +119,7 @@ TEST_F(PinsEndToEnd, ShiftDownTwiceAndEnterPastesThreeEntriesAsOneText) {
 TEST_F(PinsEndToEnd, ShiftClickExtendsTheSelectionWithoutPasting) {
     StartApp(HistoryOf({"one", "two", "three", "four"}));
     ClearEditor();
-    HWND popup = OpenPopup();
+    HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     SelectRow(popup, 1);
     bench::SendKeys({{VK_SHIFT, false}});
@@ -158,7 +143,7 @@ TEST_F(PinsEndToEnd, ACopyAboveTheBoundIsLeftOnTheClipboardAndNotRecorded) {
               "クリップボードはそのままです",
               WaitForBalloonText(kst::kTooLargeTitle, 10000));
     EXPECT_EQ(large.size(), ClipboardText().size());
-    HWND popup = OpenPopup();
+    HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     EXPECT_EQ((std::vector<int>{255, 0}), RowData(popup)) << "offered as the current clipboard";
     Tap(VK_ESCAPE);

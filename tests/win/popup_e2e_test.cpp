@@ -18,28 +18,12 @@ using namespace fixture;
 
 class PopupEndToEnd : public AppFixture {
   protected:
-    void Tap(WORD vk) {
-        bench::SendKeys({{vk, false}, {vk, true}});
-        bench::PumpFor(150);
-    }
-    HWND OpenWithCtrlV() {
-        bench::Chord({VK_CONTROL}, 'V');
-        return WaitForPopup();
-    }
     bool MoveEditor(int x, int y, int width, int height) {
         MoveWindow(editorWindow_, x, y, width, height, TRUE);
         return bench::PumpUntil([&] {
             RECT r;
             return GetWindowRect(editorWindow_, &r) && r.left == x && r.top == y && r.right - r.left == width;
         }, 3000);
-    }
-    HWND List(HWND popup) const { return GetDlgItem(popup, kst::kHistoryList); }
-    int Selected(HWND popup) const { return static_cast<int>(SendMessageA(List(popup), LB_GETCURSEL, 0, 0)); }
-
-    static POINT RowPoint(HWND list, int row, int x = 100) {
-        POINT at{x, row * 17 + 8};
-        ClientToScreen(list, &at);
-        return at;
     }
     static COLORREF ScreenPixel(POINT at) {
         HDC screen = GetDC(nullptr);
