@@ -18,6 +18,9 @@ class Cp932Codec {
     // (a near character or '?'): the text an ANSI program reads.
     virtual std::string ToCp932(const char16_t* text, size_t length) const = 0;
     virtual std::u16string FromCp932(const char* text, size_t length) const = 0;
+    // Without near characters: each character code page 932 lacks becomes
+    // missing (a text to search, in which nothing may match what is not there).
+    virtual std::string ToCp932Strict(const char16_t* text, size_t length, char missing) const = 0;
 
     std::string ToCp932(const std::u16string& text) const { return ToCp932(text.data(), text.size()); }
     std::u16string FromCp932(const std::string& text) const { return FromCp932(text.data(), text.size()); }

@@ -68,6 +68,10 @@ class IconvCodec : public Cp932Codec {
     std::string ToCp932(const char16_t* text, size_t length) const override {
         return Convert<char16_t, char>("CP932", "UTF-16LE", text, length, '?');
     }
+    // iconv makes no near characters: what does not convert is replaced.
+    std::string ToCp932Strict(const char16_t* text, size_t length, char missing) const override {
+        return Convert<char16_t, char>("CP932", "UTF-16LE", text, length, missing);
+    }
     std::u16string FromCp932(const char* text, size_t length) const override {
         return Convert<char, char16_t>("UTF-16LE", "CP932", text, length, u'\u30FB');
     }

@@ -6,7 +6,11 @@ KST_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 KST_BUILD=${KST_BUILD:-$KST_ROOT/build}
 KST_PACKAGES="cmake g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-64 g++-mingw-w64-i686
  libbenchmark-dev wine wine64 xvfb x11-utils xclip xdotool xauth locales fonts-ipafont-gothic imagemagick clang
- libclang-rt-14-dev nkf zip unzip"
+ libclang-rt-14-dev nkf zip unzip dpkg-dev cmigemo-common skkdic"
+# Search expands romaji with C/Migemo, built from Debian's source package of
+# this release, and its dictionary in code page 932 from cmigemo-common.
+KST_CMIGEMO_DIR=$KST_BUILD/third_party/cmigemo
+KST_MIGEMO_DICT=/usr/share/cmigemo/cp932/migemo-dict
 
 kst_log() { printf '== %s\n' "$*" >&2; }
 
@@ -28,12 +32,42 @@ kst_install() {
         grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $sudo tee -a /etc/locale.gen >/dev/null
         $sudo locale-gen >/dev/null
     fi
+    kst_fetch_cmigemo
+}
+
+# A source entry beside each binary one of the system's, for apt-get source.
+kst_add_source_entries() {
+    local sudo=; [ "$(id -u)" = 0 ] || sudo=sudo
+    if [ -f /etc/apt/sources.list.d/debian.sources ]; then
+        sed 's/^Types: deb$/Types: deb-src/' /etc/apt/sources.list.d/debian.sources |
+            $sudo tee /etc/apt/sources.list.d/kestrane-src.sources >/dev/null
+    else
+        grep -h '^deb ' /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null | sed 's/^deb /deb-src /' |
+            $sudo tee /etc/apt/sources.list.d/kestrane-src.list >/dev/null
+    fi
+    $sudo apt-get update -qq
+}
+
+# C/Migemo's source, unpacked (with Debian's patches) into the build folder.
+kst_fetch_cmigemo() {
+    [ -f "$KST_CMIGEMO_DIR/src/migemo.c" ] && return 0
+    kst_log "fetching the source package cmigemo"
+    apt-get source --print-uris cmigemo >/dev/null 2>&1 || kst_add_source_entries
+    mkdir -p "$KST_BUILD"
+    local tmp
+    tmp=$(mktemp -d "$KST_BUILD/cmigemo-fetch.XXXXXX")
+    (cd "$tmp" && apt-get source -qq cmigemo >/dev/null 2>&1)
+    mkdir -p "$(dirname "$KST_CMIGEMO_DIR")"
+    rm -rf "$KST_CMIGEMO_DIR"
+    mv "$tmp"/cmigemo-*/ "$KST_CMIGEMO_DIR"
+    rm -rf "$tmp"
 }
 
 # kst_configure NAME [cmake args...]; kst_build NAME
 kst_configure() {
     local name=$1; shift
-    cmake -S "$KST_ROOT" -B "$KST_BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake -S "$KST_ROOT" -B "$KST_BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DKST_CMIGEMO_DIR="$KST_CMIGEMO_DIR" -DKST_MIGEMO_DICT="$KST_MIGEMO_DICT" "$@" >/dev/null
 }
 kst_build() { cmake --build "$KST_BUILD/$1" -j"$(nproc)" -- --no-print-directory >&2; }
 
