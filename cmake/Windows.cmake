@@ -21,7 +21,8 @@ add_library(kst_app STATIC
   shell/app_shell.cpp shell/program_settings.cpp store/settings_store.cpp store/stored_settings.cpp store/run_entry_win.cpp shell/tray_icon.cpp
   shell/hotkey_actions.cpp shell/exclusion.cpp shell/foreground_app.cpp shell/history_folder.cpp shell/integrity.cpp history/clip_capture_win.cpp history/history_saver_win.cpp history/file_sealer_win.cpp
   notify/tooltip.cpp notify/progress_window.cpp ui/layered.cpp ui/shared_gdi.cpp ui/dpi_win.cpp
-  popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp popup/target_ime.cpp
+  popup/paste_popup.cpp popup/popup_list.cpp popup/popup_input.cpp popup/popup_find.cpp popup/popup_search.cpp
+  popup/target_ime.cpp
   settings/settings_sheet.cpp settings/reform_pages.cpp settings/other_pages.cpp)
 configure_file(${CMAKE_SOURCE_DIR}/resources/version.h.in ${CMAKE_BINARY_DIR}/generated/version.h @ONLY)
 target_include_directories(kst_app PUBLIC ${CMAKE_SOURCE_DIR} ${CMAKE_BINARY_DIR}/generated)
@@ -31,6 +32,8 @@ kst_warnings(kst_app)
 
 add_executable(kestrane WIN32 shell/main.cpp resources/kestrane.rc)
 target_link_libraries(kestrane PRIVATE kst_app)
+# Search's dictionary, in a folder beside the program as the zips ship it.
+configure_file(${KST_MIGEMO_DICT} ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/dict/migemo-dict COPYONLY)
 # The help document lives beside the program, with the version filled in.
 configure_file(${CMAKE_SOURCE_DIR}/resources/help/kestrane-help.html
   ${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/kestrane-help.html @ONLY)

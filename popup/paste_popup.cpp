@@ -59,6 +59,9 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     case kToggleClickedMessage:
         popup->OnToggle(reinterpret_cast<HWND>(lParam));
         return 0;
+    case kSearchDoneMessage:
+        popup->OnSearchDone();
+        return 0;
     case WM_PAINT: {
         PAINTSTRUCT ps;
         HDC dc = BeginPaint(hwnd, &ps);
@@ -225,6 +228,11 @@ void PastePopup::Close(bool destroying) {
     closing = true;
     targetIme.Resume();
     if (history) history->ForgetDeleted(); // put back only while the popup is open
+    search.End();
+    searching = false;
+    query.clear();
+    foundCurrent = false;
+    found = SearchOutcome{};
     if (host) host->PopupClosed(PanelToKeep());
     if (foregroundHook) UnhookWinEvent(foregroundHook);
     foregroundHook = nullptr;

@@ -10,6 +10,7 @@
 
 #include "history/clip_history.h"
 #include "popup/popup_model.h"
+#include "popup/popup_search.h"
 #include "store/stored_settings.h"
 #include "notify/tooltip.h"
 #include "popup/target_ime.h"
@@ -57,6 +58,8 @@ class PastePopup {
     PastePopup& operator=(const PastePopup&) = delete;
 
     void SetHost(PopupHost* popupHost) { host = popupHost; }
+    // Where search finds its dictionary (it may be missing).
+    void SetDictionaryPath(std::string path) { dictionaryPath = std::move(path); }
     void Open(HINSTANCE instance, HWND owner, HWND mainWindow, ClipHistory* history, const PopupOptions& options, POINT caret);
     // destroying: the window is already on its way (its owner went).
     void Close(bool destroying = false);
@@ -73,6 +76,8 @@ class PastePopup {
     void OnListSelectionChange();
     // A click ended on a row: pastes it, or with Shift held only extends.
     void OnListClick();
+    // The search thread has an outcome for the query.
+    void OnSearchDone();
     HWND Window() const { return window; }
 
   private:
@@ -103,6 +108,7 @@ class PastePopup {
     void DeleteSelectedEntry();
     void UndoDelete();
     void ShowEntryAt(int row);
+    void AfterEntriesChanged(int row, int entry);
     void SetPressed(HWND button, bool pressed) const;
     bool IsPressed(HWND button) const;
     void SetList(int top, int selection) const;
@@ -110,6 +116,13 @@ class PastePopup {
     int RowOfEntry(int index) const;
     void AfterCopyOrderChange();
     bool TargetStillInFront() const;
+    bool OnSearchKey(UINT vk, UINT scanCode);
+    char TypedCharacter(UINT vk, UINT scanCode) const;
+    void StartSearch();
+    void EndSearch();
+    void SubmitQuery();
+    void ShowSearchStatus();
+    bool Filtering() const { return searching && !query.empty(); }
 
     PopupHost* host = nullptr;
     HINSTANCE instance = nullptr;
@@ -129,6 +142,7 @@ class PastePopup {
     PanelState panel;
     bool ctrlHeld = false; // keeps a pasted entry when pasted entries are deleted
     bool shiftHeld = false; // extends the selection
+    bool altHeld = false;   // a digit with Alt picks an entry while searching
     std::vector<uint32_t> rows; // the list's item data, row by row
     RowSelection selection;
     int saveToggles = 1;           // bSAVE
@@ -137,6 +151,14 @@ class PastePopup {
     bool listBackgroundDrawn = false;
     HICON formatIcons[6] = {};
     TargetInputMethod targetIme;
+    std::string dictionaryPath;
+    PopupSearch search;
+    bool searching = false;
+    std::string query;
+    SearchOutcome found;       // of query, once the search thread has it
+    bool foundCurrent = false; // found is for query as it is now
+    int entryBeforeSearch = -1; // where the selection was, for Esc
+    int topBeforeSearch = 0;
     // The DPI of the monitor it opened on: every length below is scaled by it.
     DpiScale px;
 };

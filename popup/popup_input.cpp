@@ -94,7 +94,12 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
         shiftHeld = (keyData & 0x80000000) == 0;
         return;
     }
+    if (ModifierBitOfKey(vk) == kHotkeyAlt) {
+        altHeld = (keyData & 0x80000000) == 0;
+        return;
+    }
     if (keyData & 0x80000000) return; // releases do nothing
+    if (OnSearchKey(vk, static_cast<UINT>((keyData >> 16) & 0xFF))) return;
     const int rowCount = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     const int selected = SelectedRow();
     const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
@@ -226,11 +231,9 @@ void PastePopup::PasteSelection() {
         PasteSeveral(entries);
         return;
     }
-    const bool clipboardRow = history->Clipboard().otherFormats == 1 && row == 0;
-    if (row >= 0 && !clipboardRow) {
-        const int steps = history->Clipboard().otherFormats == 1 ? row - 1 : row;
-        int index = history->GetOrderedIndex(ORDER_FIRST, -1);
-        for (int k = 0; k < steps; ++k) index = history->GetOrderedIndex(ORDER_NEXT, index);
+    if (row < 0 || row >= static_cast<int>(rows.size())) return;
+    if (rows[row] != kCurrentClipboardRow) {
+        const int index = static_cast<int>(rows[row]);
         const int keep = ctrlHeld ? 1 : 0;
         // The row is no longer in the history (it changed under the popup):
         // nothing to paste and nothing to report.
@@ -293,16 +296,25 @@ void PastePopup::TogglePinOfSelection() {
 
 void PastePopup::DeleteSelectedEntry() {
     const int row = SelectedRow();
-    if (history->DeleteEntry(SelectedEntry()) != ClipHistory::DeleteResult::kDeleted) return;
-    FillList(panel.copyOrder);
-    ShowEntryAt(row);
+    const int entry = SelectedEntry();
+    if (history->DeleteEntry(entry) != ClipHistory::DeleteResult::kDeleted) return;
+    found.entries = EntriesAfterRemoval(found.entries, entry);
+    AfterEntriesChanged(row, -1);
 }
 
 void PastePopup::UndoDelete() {
     const int index = history->UndoDelete();
     if (index < 0) return;
+    found.entries = EntriesAfterReturn(found.entries, index);
+    AfterEntriesChanged(-1, index);
+}
+
+// The list filled anew after the entries changed; a search looks again
+// over the texts as they are now.
+void PastePopup::AfterEntriesChanged(int row, int entry) {
     FillList(panel.copyOrder);
-    ShowEntryAt(RowOfEntry(index));
+    if (Filtering()) SubmitQuery();
+    ShowEntryAt(entry >= 0 ? RowOfEntry(entry) : row);
 }
 
 // The list filled anew: one row selected (the nearest there is).

@@ -54,7 +54,17 @@ void PastePopup::FillList(int copyOrder) {
     listBackgroundDrawn = false;
     SendMessageA(list, LB_RESETCONTENT, 0, 0);
     try {
-        rows = ListRows(history->Clipboard().otherFormats == 1, history->DisplayOrder());
+        if (Filtering()) { // the matches (the last ones, until the new ones are there)
+            std::vector<bool> match(static_cast<size_t>(history->Count()), false);
+            for (int e : found.entries)
+                if (e >= 0 && e < history->Count()) match[static_cast<size_t>(e)] = true;
+            std::vector<int> order;
+            for (int index : history->DisplayOrder())
+                if (match[static_cast<size_t>(index)]) order.push_back(index);
+            rows = ListRows(false, order);
+        } else {
+            rows = ListRows(history->Clipboard().otherFormats == 1, history->DisplayOrder());
+        }
     } catch (const std::bad_alloc&) { // an empty list: nothing can be picked wrongly
         rows.clear();
     }
@@ -79,7 +89,7 @@ void PastePopup::DrawListItem(const DRAWITEMSTRUCT& item) {
     SelectObject(item.hDC, FontsForDpi(px.dpi).ui);
     FillRect(item.hDC, &item.rcItem, g_gdi.faceBrush);
     const bool selected = (item.itemState & ODS_SELECTED) != 0 || IsRowSelected(selection, static_cast<int>(item.itemID));
-    if (history->Clipboard().otherFormats == 1 && item.itemID == 0)
+    if (item.itemData == kCurrentClipboardRow)
         DrawClipboardRow(item, selected);
     else
         DrawEntryRow(item, static_cast<int>(item.itemData), selected);
@@ -121,7 +131,11 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
     StandIns standIns;
     const std::string text = history->Item(index)->DisplayText(kRowTextBytes, standIns);
     const RECT textRect{r.left + px(31), r.top + px(3), r.right - px(6) - markRoom, r.bottom};
-    DrawRowText(dc, px, text.c_str(), &textRect, selected, &standIns);
+    std::vector<TextSpan> marked;
+    if (Filtering() && found.matcher)
+        for (const MatchRange& m : found.matcher->Find(text.data(), text.size(), kRowTextBytes))
+            marked.push_back({m.begin, m.end});
+    DrawRowText(dc, px, text.c_str(), &textRect, selected, &standIns, marked.empty() ? nullptr : &marked);
 }
 
 // The groove between the numbers and the texts.
@@ -188,7 +202,8 @@ void PastePopup::ShowEntryDetail(uint32_t data) {
         content = entry.DisplayText(kDetailBytes, standIns);
         status = EntryStatusLine(index, history->Count(), history->Limit());
     }
-    SetWindowTextA(statusLine, status.c_str());
+    if (searching) ShowSearchStatus();
+    else SetWindowTextA(statusLine, status.c_str());
     const int wasVisible = balloon.Init();
     balloon.SetTitleText(title.c_str());
     balloon.SetContentText(content.c_str(), &standIns);

@@ -267,4 +267,45 @@ std::string EntryDetailTitle(int index, int count, const LocalTime* time, size_t
     return title;
 }
 
+SearchKey DecideSearchKey(bool searching, unsigned vk, bool ctrl, bool alt, char typed) {
+    constexpr unsigned kBack = 0x08, kEscape = 0x1B, kLetterF = 'F';
+    if (!searching) {
+        if (ctrl && !alt && vk == kLetterF) return SearchKey::kStart;
+        return !ctrl && !alt && typed == '/' ? SearchKey::kStart : SearchKey::kOther;
+    }
+    if (vk == kEscape) return SearchKey::kEnd;
+    if (ctrl || alt) return SearchKey::kOther;
+    if (vk == kBack) return SearchKey::kErase;
+    const auto c = static_cast<unsigned char>(typed);
+    return c >= 0x20 && c != 0x7F ? SearchKey::kType : SearchKey::kOther;
+}
+
+std::string WithoutLastCharacter(const std::string& query) {
+    size_t last = 0;
+    for (size_t at = 0; at < query.size(); at += IsLeadByte(static_cast<unsigned char>(query[at])) ? 2 : 1)
+        last = at;
+    return query.substr(0, last);
+}
+
+std::string SearchStatusLine(const std::string& query, int matches, bool dictionaryMissing) {
+    std::string line = "/" + query;
+    if (matches >= 0) line += "  " + std::to_string(matches) + "件";
+    if (dictionaryMissing) line += " (辞書なし)";
+    return line;
+}
+
+std::vector<int> EntriesAfterRemoval(const std::vector<int>& entries, int index) {
+    std::vector<int> out;
+    for (int e : entries)
+        if (e != index) out.push_back(e > index ? e - 1 : e);
+    return out;
+}
+
+std::vector<int> EntriesAfterReturn(const std::vector<int>& entries, int index) {
+    std::vector<int> out;
+    for (int e : entries) out.push_back(e >= index ? e + 1 : e);
+    out.push_back(index);
+    return out;
+}
+
 } // namespace kst

@@ -122,6 +122,23 @@ struct TwoWay {
 };
 TwoWay StepTwoWay(TwoWay now);
 
+// Search in the popup: what one key press does. typed is the character the
+// key gives through the target's keyboard layout with the Shift state (0:
+// none). "/" or Ctrl+F starts a search; while searching, characters go to the
+// query, Backspace takes the last one back and Esc ends the search; Ctrl,
+// Alt and the keys that move, paste, pin or delete act as without a search.
+enum class SearchKey { kOther, kStart, kType, kErase, kEnd };
+SearchKey DecideSearchKey(bool searching, unsigned vk, bool ctrl, bool alt, char typed);
+// The query without its last character (stepping over double-byte ones).
+std::string WithoutLastCharacter(const std::string& query);
+// A search's matches (history indices) after the entry at index went, and
+// after an entry came back at index (it was among them: it was shown).
+std::vector<int> EntriesAfterRemoval(const std::vector<int>& entries, int index);
+std::vector<int> EntriesAfterReturn(const std::vector<int>& entries, int index);
+// The status line while searching: "/query", then the matches' count once
+// known (matches < 0: still looking), and whether the dictionary is missing.
+std::string SearchStatusLine(const std::string& query, int matches, bool dictionaryMissing);
+
 std::string EntryStatusLine(int index, int count, int limit);
 // The balloon title of an entry: null time gives the failure title.
 std::string EntryDetailTitle(int index, int count, const LocalTime* time, size_t bytes);

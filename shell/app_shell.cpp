@@ -44,6 +44,7 @@ HWND FindNotificationArea() {
 AppShell::AppShell() {
     history.SetHost(this);
     popup.SetHost(this);
+    popup.SetDictionaryPath(ProgramFolder() + "dict\\migemo-dict");
 }
 
 void AppShell::RegisterMessages() {

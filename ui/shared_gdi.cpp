@@ -152,19 +152,35 @@ void DeleteSharedGdi() {
     g_gdi = SharedGdi{};
 }
 
-int DrawRowText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected, const StandIns* standIns) {
+int DrawRowText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected, const StandIns* standIns,
+                const std::vector<TextSpan>* marked) {
     if (!text) return 0;
     const int saved = SaveDC(dc);
     HPEN markPen = CreatePen(PS_SOLID, 0, GetSysColor(selected ? COLOR_GRAYTEXT : COLOR_HIGHLIGHT));
     SelectObject(dc, markPen);
+    const COLORREF plain = GetTextColor(dc);
+    const COLORREF markText = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_HIGHLIGHTTEXT);
+    HBRUSH markFill = GetSysColorBrush(selected ? COLOR_HIGHLIGHTTEXT : COLOR_HIGHLIGHT);
+    TEXTMETRICA metrics{};
+    GetTextMetricsA(dc, &metrics);
+    size_t span = 0;
     int x = rect->left;
     const int y = rect->top;
     for (const char* p = text; *p;) {
         const int length = CharLength(p);
         const auto b = static_cast<unsigned char>(*p);
+        const size_t at = static_cast<size_t>(p - text);
+        while (marked && span < marked->size() && (*marked)[span].end <= at) ++span;
+        const bool inMark = marked && span < marked->size() && (*marked)[span].begin <= at;
         if (length == 2 || b >= 0x20) {
+            const int width = GlyphWidth(dc, p, length, standIns);
+            if (inMark) {
+                const RECT behind{x, y, x + width, y + metrics.tmHeight};
+                FillRect(dc, &behind, markFill);
+            }
+            SetTextColor(dc, inMark ? markText : plain);
             DrawGlyph(dc, x, y, p, length, standIns);
-            x += GlyphWidth(dc, p, length, standIns);
+            x += width;
         } else if (b == '\t') {
             DrawTabMark(dc, px, x, y);
             x += px(kTabAdvance);

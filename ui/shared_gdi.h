@@ -60,10 +60,18 @@ void DrawPinMark(HDC dc, DpiScale px, POINT topLeft, COLORREF color);
 // functions. Null or empty: plain code page 932.
 using StandIns = std::vector<std::u16string>;
 
+// Bytes [begin, end) of a text, on character boundaries.
+struct TextSpan {
+    size_t begin;
+    size_t end;
+};
+
 // The spacing, marks and margins of these are scaled by px; the device
-// context holds the font of the same DPI.
+// context holds the font of the same DPI. The marked spans (a search's
+// matches) are drawn in the selection's colours, and in the reverse of them
+// on a selected row: system colours, so also in high contrast.
 int DrawRowText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected,
-                const StandIns* standIns = nullptr);
+                const StandIns* standIns = nullptr, const std::vector<TextSpan>* marked = nullptr);
 int DrawWrappedText(HDC dc, DpiScale px, const char* text, const RECT* rect, int selected, int showMarks,
                     const StandIns* standIns = nullptr);
 int MeasureWrappedText(HDC dc, DpiScale px, const char* text, int width, const StandIns* standIns = nullptr);

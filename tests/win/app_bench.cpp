@@ -24,6 +24,14 @@ AppCopy::AppCopy(const std::string& folderTag, const std::string& programName) :
                              std::make_pair(std::string("ksthook.dll"), std::string("ksthook.dll")),
                              std::make_pair(std::string("kestrane-help.html"), std::string("kestrane-help.html"))})
         if (!CopyBeside(ExeDirectory() + file.first, folder_ + file.second) && !copyError_) copyError_ = GetLastError();
+    // Search's dictionary, in its folder as the zips have it.
+    CreateDirectoryA((folder_ + "dict").c_str(), nullptr);
+    if (!CopyBeside(ExeDirectory() + kDictionaryFile, folder_ + kDictionaryFile) && !copyError_) copyError_ = GetLastError();
+}
+
+void AppCopy::RemoveDictionary() const {
+    DeleteFileA((folder_ + kDictionaryFile).c_str());
+    RemoveDirectoryA((folder_ + "dict").c_str());
 }
 
 AppCopy::~AppCopy() {
@@ -32,6 +40,7 @@ AppCopy::~AppCopy() {
                                      std::string("clipbuf.dat.utf16"), std::string("clipbuf.dat.utf16.tmp"),
                                      std::string("clipbuf.dat.locked"), std::string("clipbuf.dat.utf16.locked")})
         DeleteFileA((folder_ + file).c_str());
+    RemoveDictionary();
     RemoveDirectoryA(folder_.c_str());
 }
 

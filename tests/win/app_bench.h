@@ -26,6 +26,9 @@ class AppCopy {
     const std::string& Program() const { return program_; }
     std::string HistoryFile() const { return folder_ + "clipbuf.dat"; }
     DWORD CopyError() const { return copyError_; } // the first file that could not be copied
+    // The program without its dictionary folder, as when copied alone.
+    void RemoveDictionary() const;
+    static constexpr char kDictionaryFile[] = "dict\\migemo-dict";
 
   private:
     std::string folder_;
