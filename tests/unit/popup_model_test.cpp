@@ -294,3 +294,67 @@ TEST(PopupTexts, StatusLineAndDetailTitle) {
 }
 
 } // namespace
+
+namespace {
+
+using namespace kst;
+
+TEST(PopupSearchKeys, WhatEachKeyDoesWithAndWithoutASearch) {
+    constexpr unsigned kBack = 0x08, kEscape = 0x1B, kReturn = 0x0D, kDown = 0x28, kSlashKey = 0xBF;
+    struct {
+        bool searching;
+        unsigned vk;
+        bool ctrl, alt;
+        char typed;
+        SearchKey expected;
+    } const cases[] = {
+        {false, kSlashKey, false, false, '/', SearchKey::kStart},
+        {false, 'F', true, false, 0, SearchKey::kStart},
+        {false, 'F', false, false, 'f', SearchKey::kOther},  // F alone: the panel's
+        {false, 'F', true, true, 0, SearchKey::kOther},
+        {false, kSlashKey, false, false, '?', SearchKey::kOther}, // Shift: not a slash
+        {false, 0x6F, false, false, '/', SearchKey::kStart},       // the keypad's slash
+        {false, 'H', false, false, 'h', SearchKey::kOther},
+        {false, kEscape, false, false, 0, SearchKey::kOther},
+        {true, 'H', false, false, 'h', SearchKey::kType},
+        {true, 'H', false, false, 'H', SearchKey::kType},
+        {true, '1', false, false, '1', SearchKey::kType},
+        {true, ' ', false, false, ' ', SearchKey::kType},
+        {true, kSlashKey, false, false, '/', SearchKey::kType},
+        {true, '1', false, true, 0, SearchKey::kOther},   // Alt+digit: the numbered entry
+        {true, 'V', true, false, 0, SearchKey::kOther},   // Ctrl+V: down, as the popup key
+        {true, 'Z', true, false, 0, SearchKey::kOther},   // Ctrl+Z: undo the deletion
+        {true, 'F', true, false, 0, SearchKey::kOther},
+        {true, kBack, false, false, '\b', SearchKey::kErase},
+        {true, kEscape, false, false, 0, SearchKey::kEnd},
+        {true, kEscape, true, false, 0, SearchKey::kEnd},
+        {true, kReturn, false, false, '\r', SearchKey::kOther},
+        {true, kDown, false, false, 0, SearchKey::kOther},
+        {true, 0x7F, false, false, 0x7F, SearchKey::kOther},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.expected, DecideSearchKey(c.searching, c.vk, c.ctrl, c.alt, c.typed))
+            << c.searching << " vk " << c.vk << " ctrl " << c.ctrl << " alt " << c.alt;
+}
+
+TEST(PopupSearchTexts, QueriesShortenByWholeCharactersAndTheStatusSaysWhatIsFound) {
+    struct {
+        const char* query;
+        const char* shorter;
+    } const erases[] = {{"kaigi", "kaig"}, {"k", ""}, {"", ""}, {"aソ", "a"}, {"ソa", "ソ"}, {"表", ""}, {"a\x81", "a"}};
+    for (const auto& e : erases) EXPECT_EQ(e.shorter, WithoutLastCharacter(e.query)) << e.query;
+    EXPECT_EQ("/kaigi  3件", SearchStatusLine("kaigi", 3, false));
+    EXPECT_EQ("/kaigi", SearchStatusLine("kaigi", -1, false));
+    EXPECT_EQ("/  6件", SearchStatusLine("", 6, false));
+    EXPECT_EQ("/kaigi  2件 (辞書なし)", SearchStatusLine("kaigi", 2, true));
+}
+
+TEST(PopupSearchTexts, MatchesFollowDeletionAndItsUndo) {
+    EXPECT_EQ((std::vector<int>{0, 2, 4}), EntriesAfterRemoval({0, 2, 3, 5}, 3));
+    EXPECT_EQ((std::vector<int>{1, 2}), EntriesAfterRemoval({1, 2}, 7));
+    EXPECT_EQ((std::vector<int>{0, 3, 4, 2}), EntriesAfterReturn({0, 2, 3}, 2));
+    // Deleted and put back: the same matches.
+    EXPECT_EQ((std::vector<int>{0, 4, 2}), EntriesAfterReturn(EntriesAfterRemoval({0, 2, 4}, 2), 2));
+}
+
+} // namespace
