@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the release configurations (optimised, stripped, static runtime)
 # and writes dist/kestrane-<version>-win64.zip and -win32.zip, each holding
-# kestrane.exe, ksthook.dll, the help document and readme.txt.
+# kestrane.exe, ksthook.dll, the help document, readme.txt, and search's
+# dictionary folder with the licences of C/Migemo and of the SKK dictionary.
 set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
 kst_install
@@ -26,8 +27,17 @@ for target in win64:x86_64 win32:i686; do
     # Notepad on Japanese Windows reads code page 932 with CRLF line ends.
     sed -e "s/@KST_VERSION@/$version/" -e "s/@KST_ARCH@/$name/" -e 's/$/\r/' \
         "$KST_ROOT/resources/release/readme.txt" | iconv -f UTF-8 -t CP932 >"$stage/readme.txt"
+    # The dictionary as cmigemo-common builds it from skkdic; the licences as
+    # Debian states them, in UTF-8 with a byte-order mark (code page 932
+    # lacks some of their characters), with CRLF for Notepad.
+    mkdir -p "$stage/dict"
+    cp "$KST_MIGEMO_DICT" "$stage/dict/migemo-dict"
+    for licence in "$KST_CMIGEMO_DIR/debian/copyright:LICENSE-cmigemo.txt" "/usr/share/doc/skkdic/copyright:LICENSE-skkdic.txt"; do
+        { printf '\xEF\xBB\xBF'; sed 's/$/\r/' "${licence%%:*}"; } >"$stage/dict/${licence##*:}"
+    done
     zip="$dist/kestrane-$version-$name.zip"
     rm -f "$zip"
-    (cd "$stage" && zip -q -X "$zip" kestrane.exe ksthook.dll kestrane-help.html readme.txt)
+    (cd "$stage" && zip -q -X "$zip" kestrane.exe ksthook.dll kestrane-help.html readme.txt \
+        dict/migemo-dict dict/LICENSE-cmigemo.txt dict/LICENSE-skkdic.txt)
     kst_log "wrote $zip ($(stat -c %s "$zip") bytes)"
 done

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Checks the release zips that tools/package.sh wrote: the four files in
-# each, no DLL needed beyond Windows' own and ksthook.dll, and the 64-bit one
-# unpacked into a fresh Wine prefix starts, records a copy and exits cleanly.
+# Checks the release zips that tools/package.sh wrote: the files in each (the
+# dictionary the same as the one installed), no DLL needed beyond Windows'
+# own and ksthook.dll, and the 64-bit one unpacked into a fresh Wine prefix
+# starts, records a copy, finds it by romaji through the dictionary and
+# exits cleanly.
 # usage: release_test.sh OBJDUMP TEST_BIN_DIR
 set -euo pipefail
 objdump=$1 bin=$2
@@ -18,8 +20,13 @@ for name in win64 win32; do
     zip="$KST_ROOT/dist/kestrane-$version-$name.zip"
     [ -f "$zip" ] || fail "$zip is missing: run tools/package.sh"
     files=$(unzip -Z1 "$zip" | sort | tr '\n' ' ')
-    [ "$files" = "kestrane-help.html kestrane.exe ksthook.dll readme.txt " ] || fail "$zip holds: $files"
+    expected="dict/LICENSE-cmigemo.txt dict/LICENSE-skkdic.txt dict/migemo-dict kestrane-help.html kestrane.exe ksthook.dll readme.txt "
+    [ "$files" = "$expected" ] || fail "$zip holds: $files"
     unzip -q "$zip" -d "$unpacked/$name"
+    cmp -s "$unpacked/$name/dict/migemo-dict" "$KST_MIGEMO_DICT" || fail "$name's dictionary is not cmigemo-common's"
+    for licence in LICENSE-cmigemo.txt LICENSE-skkdic.txt; do
+        grep -q "License" "$unpacked/$name/dict/$licence" || fail "$name/dict/$licence states no licence"
+    done
     grep -q "$version" "$unpacked/$name/kestrane-help.html" || fail "the help of $name does not name $version"
     for exe in kestrane.exe ksthook.dll; do
         for dll in $("$objdump" -p "$unpacked/$name/$exe" | awk '/DLL Name:/ {print toupper($3)}'); do
@@ -27,7 +34,7 @@ for name in win64 win32; do
         done
         "$objdump" -h "$unpacked/$name/$exe" | grep -q '\.debug' && fail "$name/$exe is not stripped"
     done
-    echo "$zip: four files, Windows' own DLLs only, stripped"
+    echo "$zip: the program, its dictionary and licences, Windows' own DLLs only, stripped"
 done
 
 # A fresh prefix of its own, with its own server: nothing of the test prefix.
