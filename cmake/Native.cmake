@@ -10,3 +10,8 @@ if(benchmark_FOUND)
   target_link_libraries(kst_core_bench PRIVATE kst_core benchmark::benchmark)
   kst_warnings(kst_core_bench)
 endif()
+
+# Search over a full history and the dictionary's load: tools/bench.sh.
+add_executable(kst_search_bench bench/search_bench.cpp)
+target_link_libraries(kst_search_bench PRIVATE kst_search)
+kst_warnings(kst_search_bench)

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "reform/char_convert.h"
 #include "search/text_fold.h"
 
 namespace kst {
@@ -50,6 +51,7 @@ void TextMatcher::Build(const std::vector<std::string>& strings) {
         firstCodes[codes[0] >> 6] |= uint64_t(1) << (codes[0] & 63);
         previous = &codes;
     }
+    MarkRawStarts();
     nodes.resize(built.size());
     for (size_t n = 0; n < built.size(); ++n) {
         nodes[n].firstEdge = static_cast<uint32_t>(edges.size());
@@ -57,6 +59,40 @@ void TextMatcher::Build(const std::vector<std::string>& strings) {
         nodes[n].terminal = built[n].terminal;
         for (const auto& c : built[n].children) edges.push_back({c.first, c.second});
     }
+}
+
+// Every character a text can hold, folded once: which raw forms start a string.
+void TextMatcher::MarkRawStarts() {
+    auto starts = [&](uint16_t code) { return (firstCodes[code >> 6] >> (code & 63)) & 1; };
+    rawDoubleStarts.assign(65536 / 64, 0);
+    for (unsigned b = 0; b < 256; ++b) {
+        const auto lead = static_cast<unsigned char>(b);
+        if (IsLeadByte(lead)) {
+            for (unsigned t = 0; t < 256; ++t) {
+                const unsigned char pair[2] = {lead, static_cast<unsigned char>(t)};
+                if (starts(FoldAt(pair, 2).code)) rawDoubleStarts[(b << 8 | t) >> 6] |= uint64_t(1) << (t & 63);
+            }
+            rawSingleStarts[b] = starts(FoldAt(&lead, 1).code); // a lead byte at the end
+            continue;
+        }
+        // A half-width kana alone or with either voicing mark.
+        bool any = false;
+        for (unsigned char next : {static_cast<unsigned char>(0), static_cast<unsigned char>(0xDE),
+                                   static_cast<unsigned char>(0xDF)}) {
+            const unsigned char pair[2] = {lead, next};
+            any = any || starts(FoldAt(pair, next ? 2 : 1).code);
+        }
+        rawSingleStarts[b] = any;
+    }
+}
+
+bool TextMatcher::MayStartAt(const unsigned char* text, size_t left) const {
+    const unsigned b = text[0];
+    if (IsLeadByte(text[0]) && left >= 2) {
+        const unsigned code = b << 8 | text[1];
+        return (rawDoubleStarts[code >> 6] >> (code & 63)) & 1;
+    }
+    return rawSingleStarts[b];
 }
 
 int32_t TextMatcher::Child(uint32_t node, uint16_t code) const {
@@ -87,12 +123,14 @@ size_t TextMatcher::MatchAt(const unsigned char* text, size_t left, bool shortes
 bool TextMatcher::Contains(const char* text, size_t length) const {
     if (literals.empty()) return false;
     const auto* p = reinterpret_cast<const unsigned char*>(text);
-    const uint64_t* first = firstCodes.data();
     for (size_t at = 0; at < length;) {
-        const FoldedChar c = FoldAt(p + at, length - at);
-        if ((first[c.code >> 6] >> (c.code & 63)) & 1)
-            if (MatchAt(p + at, length - at, true)) return true;
-        at += c.bytes;
+        const size_t left = length - at;
+        const unsigned char b = p[at];
+        if (MayStartAt(p + at, left) && MatchAt(p + at, left, true)) return true;
+        // As FoldAt steps: a half-width kana with its voicing mark is one character.
+        if (b < 0x80) ++at;
+        else if (IsLeadByte(b) && left >= 2) at += 2;
+        else at += b >= 0xA1 && b <= 0xDF && left >= 2 && ClassifyHalfWidth(b, p[at + 1]) == 2 ? 2 : 1;
     }
     return false;
 }

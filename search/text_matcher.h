@@ -52,7 +52,15 @@ class TextMatcher {
 
     std::vector<Node> nodes;
     std::vector<Edge> edges;
+    void MarkRawStarts();
+    bool MayStartAt(const unsigned char* text, size_t left) const;
+
     std::vector<uint64_t> firstCodes; // a bit for each code that starts a string
+    // The same for the text's own bytes, before folding: a single byte, or a
+    // double-byte character as lead * 256 + trail. Most characters of a text
+    // are passed over with one look at these.
+    std::vector<uint64_t> rawDoubleStarts;
+    bool rawSingleStarts[256] = {};
     std::vector<std::vector<uint16_t>> literals; // folded
 };
 
