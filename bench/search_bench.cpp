@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "bench/mixed_text.h"
 #include "reform/cp932_codec.h"
 #include "search/entry_search.h"
 #include "search/query_expander.h"
@@ -31,40 +32,6 @@ double Ms(Clock::time_point a, Clock::time_point b) { return std::chrono::durati
 double Median(std::vector<double> v) {
     std::sort(v.begin(), v.end());
     return v[v.size() / 2];
-}
-
-// Random characters of code page 932 (hiragana, katakana, kanji of the
-// first level), ASCII words and a few sentences.
-std::string EntryText(std::mt19937& random, size_t bytes) {
-    static const char* const sentences[] = {
-        "本日の会議の資料をお送りします。", "東京駅の改札で待ち合わせましょう。", "クリップボードの履歴から貼り付けます、",
-        "HTTP/1.1 200 OK ", "The quick brown fox jumps over the lazy dog. ", "C:\\Users\\data\\file.txt ",
-        "「引用」や（括弧）を含む文章、", "ｈｔｔｐ：／／ｅｘａｍｐｌｅ ", "2026-12-08 10:00 ", "ﾊﾝｶｸｶﾀｶﾅ ",
-    };
-    // Each entry about its own things: three of the sentences.
-    const unsigned own[3] = {unsigned(random() % 10), unsigned(random() % 10), unsigned(random() % 10)};
-    std::string text;
-    text.reserve(bytes + 64);
-    while (text.size() < bytes) {
-        const unsigned kind = random() % 10;
-        if (kind < 1) {
-            text += sentences[own[random() % 3]];
-        } else if (kind < 4) {
-            text += static_cast<char>(0x82);
-            text += static_cast<char>(0x9F + random() % 83); // hiragana
-        } else if (kind < 5) {
-            text += static_cast<char>(0x83);
-            text += static_cast<char>(0x40 + random() % 63); // katakana
-        } else if (kind < 8) {
-            text += static_cast<char>(0x89 + random() % 8); // kanji of the first level
-            text += static_cast<char>(0x40 + random() % 63);
-        } else {
-            static const char* const words[] = {"data ", "value ", "search ", "paste ", "entry ", "list "};
-            text += words[random() % 6];
-        }
-    }
-    text.resize(bytes);
-    return text;
 }
 
 struct Row {
@@ -118,7 +85,7 @@ int main(int argc, char** argv) {
     const char* dictionary = argc > 1 ? argv[1] : "/usr/share/cmigemo/cp932/migemo-dict";
     std::mt19937 random(5);
     std::vector<SearchText> texts;
-    for (int k = 0; k < 200; ++k) texts.push_back({k, std::make_shared<const std::string>(EntryText(random, 100 << 10)), nullptr});
+    for (int k = 0; k < 200; ++k) texts.push_back({k, std::make_shared<const std::string>(bench_text::MixedEntryText(random, 100 << 10)), nullptr});
 
     std::vector<double> loads;
     size_t memory = 0;

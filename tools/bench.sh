@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Measures the history core natively in an optimised build and prints a table,
-# then the reform tool beside nkf.
+# then search over a full history and the dictionary's load, then the reform
+# tool beside nkf.
 set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
 kst_install
@@ -26,6 +27,9 @@ for b in rows:
            ("%.1f KB kept" % (b["kept_bytes"] / 1024)) if "kept_bytes" in b else ""
     print("| %s | %.1f %s | %s |" % (name(b["run_name"]), b["real_time"], b["time_unit"], rate))
 '
+
+echo
+"$KST_BUILD/bench/bin/kst_search_bench" "$KST_MIGEMO_DICT"
 
 # The reform tool end to end beside nkf, on 10 MB of generated mixed
 # Japanese and ASCII text (sentences and words, as prose mixes them).

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: the tray icon with a count, a balloon, the
 # paste popup (expanded with a pinned entry and two selected, folded, with
-# the current-clipboard row, and on a display scaled to 150 %) and the six pages of the settings sheet.
+# the current-clipboard row, searching, and on a display scaled to 150 %)
+# and the six pages of the settings sheet.
 # Needs a built win64 test configuration (tools/test-all.sh makes one).
 set -euo pipefail
 source "$(dirname "$0")/bench-env.sh"
@@ -12,11 +13,12 @@ kst_start_xvfb
 kst_make_prefix
 work="$KST_TMP/app"
 mkdir -p "$work"
-cp "$bin/kestrane.exe" "$bin/ksthook.dll" "$work/"
-# A saved history of seven entries, so the icon shows a count.
+cp -r "$bin/kestrane.exe" "$bin/ksthook.dll" "$bin/dict" "$work/"
+# A saved history of ten entries, so the icon shows a count.
 python3 - "$work/clipbuf.dat" <<'PY'
 import struct, sys
-texts = ["おはようございます", "Hello, world", "クリップボード", "2026-12-07", "メモ", "ｶﾀｶﾅ", "最後のコピー"]
+texts = ["おはようございます", "本日の会議の資料です", "Hello, world", "クリップボード", "カイギ室の予約",
+         "2026-12-07", "メモ", "かいぎ", "ｶﾀｶﾅ", "最後のコピー"]
 data = bytes([len(texts)])
 for t in texts:
     b = t.encode("cp932")
@@ -77,6 +79,16 @@ wine "$bin/kstpost.exe" --picture &
 sleep 2
 popup_shot 540x250+0+50 popup-clipboard.png
 wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
+sleep 1
+# Search: "/kaigi" typed to the popup.
+wine "$bin/kstpost.exe" KESTRANE_GENERALNOTIFY 3 0
+sleep 2
+for vk in 191 75 65 73 71 73; do forward "$vk"; done # / k a i g i
+sleep 2
+import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+convert "$KST_TMP/full.png" -crop 540x250+0+50 "$out/popup-search.png"
+forward 27 # Esc ends the search
+forward 27 # and closes
 sleep 1
 
 # The settings sheet, each of its six pages, centred on the screen.
