@@ -68,7 +68,13 @@ void PastePopup::FillList(int copyOrder) {
     } catch (const std::bad_alloc&) { // an empty list: nothing can be picked wrongly
         rows.clear();
     }
+    // Without redrawing and with the room made at once: the list's scroll bar
+    // is worked out once, not for every row.
+    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
+    SendMessageA(list, LB_INITSTORAGE, rows.size(), 0);
     for (uint32_t row : rows) SendMessageA(list, LB_ADDSTRING, 0, row);
+    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
+    InvalidateRect(list, nullptr, TRUE);
     selection = {};
 }
 
