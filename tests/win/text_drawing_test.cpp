@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <vector>
+
 #include "reform/wide_carrier.h"
 #include "ui/shared_gdi.h"
 
@@ -169,6 +171,35 @@ TEST(PinMark, DrawnInsideItsBoxInItsColourAtEveryDpi) {
                 EXPECT_GT(inside, previous) << dpi;
                 previous = inside;
             }
+        }
+    }
+}
+
+// A search's match is drawn in the selection's colours, its reverse on a
+// selected row, over just the matched characters, at every DPI.
+TEST_F(TextDrawing, MarkedSpansFillJustTheirCharacters) {
+    const char text[] = "abc会議def";
+    const std::vector<kst::TextSpan> marked{{3, 7}};
+    for (int dpi : {96, 144, 192}) {
+        for (int selected : {0, 1}) {
+            Canvas canvas;
+            SelectObject(canvas.Dc(), kst::FontsForDpi(dpi).ui);
+            const COLORREF ground = GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW);
+            const COLORREF fill = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_HIGHLIGHT);
+            HBRUSH groundBrush = CreateSolidBrush(ground);
+            const RECT all{0, 0, Canvas::kWidth, Canvas::kHeight};
+            FillRect(canvas.Dc(), &all, groundBrush);
+            DeleteObject(groundBrush);
+            SetTextColor(canvas.Dc(), RGB(0, 0, 0));
+            SIZE before{}, through{};
+            GetTextExtentPoint32A(canvas.Dc(), text, 3, &before);
+            GetTextExtentPoint32A(canvas.Dc(), text, 7, &through);
+            const RECT row{0, 0, Canvas::kWidth, Canvas::kHeight};
+            ASSERT_EQ(1, kst::DrawRowText(canvas.Dc(), kst::DpiScale{dpi}, text, &row, selected, nullptr, &marked));
+            const int inside = canvas.Count(fill, before.cx, through.cx);
+            EXPECT_GT(inside, (through.cx - before.cx) * before.cy / 3) << dpi << " selected " << selected;
+            EXPECT_EQ(0, canvas.Count(fill, 0, before.cx)) << dpi << " selected " << selected;
+            EXPECT_EQ(0, canvas.Count(fill, through.cx, Canvas::kWidth)) << dpi << " selected " << selected;
         }
     }
 }
