@@ -116,7 +116,7 @@ class PastePopup {
     int RowOfEntry(int index) const;
     void AfterCopyOrderChange();
     bool TargetStillInFront() const;
-    bool OnSearchKey(UINT vk, UINT scanCode);
+    bool OnSearchKey(UINT vk, UINT scanCode, bool alt);
     char TypedCharacter(UINT vk, UINT scanCode) const;
     void StartSearch();
     void EndSearch();

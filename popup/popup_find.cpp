@@ -15,6 +15,7 @@ namespace kst {
 char PastePopup::TypedCharacter(UINT vk, UINT scanCode) const {
     BYTE keys[256] = {};
     if (shiftHeld) keys[VK_SHIFT] = 0x80;
+    if (GetKeyState(VK_NUMLOCK) & 1) keys[VK_NUMLOCK] = 0x01; // the keypad's digits
     const HKL layout = GetKeyboardLayout(GetWindowThreadProcessId(owner, nullptr));
     wchar_t out[4] = {};
     // Flag 4: leave the keyboard's dead-key state as it is.
@@ -27,8 +28,7 @@ char PastePopup::TypedCharacter(UINT vk, UINT scanCode) const {
 }
 
 // Whether the key was search's.
-bool PastePopup::OnSearchKey(UINT vk, UINT scanCode) {
-    const bool alt = altHeld || GetKeyState(VK_MENU) < 0;
+bool PastePopup::OnSearchKey(UINT vk, UINT scanCode, bool alt) {
     const char typed = ctrlHeld || alt ? 0 : TypedCharacter(vk, scanCode);
     switch (DecideSearchKey(searching, vk, ctrlHeld, alt, typed)) {
     case SearchKey::kStart:

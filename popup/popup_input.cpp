@@ -99,7 +99,9 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
         return;
     }
     if (keyData & 0x80000000) return; // releases do nothing
-    if (OnSearchKey(vk, static_cast<UINT>((keyData >> 16) & 0xFF))) return;
+    // Alt as its own key told us, or as the key's context bit says.
+    const bool alt = altHeld || (keyData & 0x20000000) != 0;
+    if (OnSearchKey(vk, static_cast<UINT>((keyData >> 16) & 0xFF), alt)) return;
     const int rowCount = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
     const int selected = SelectedRow();
     const int top = static_cast<int>(SendMessageA(list, LB_GETTOPINDEX, 0, 0));
@@ -109,7 +111,9 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
         SetList(m.top, m.selection);
         FollowSelection(shiftHeld);
     };
-    const int numbered = EntryOfDigitKey(vk, history ? history->Count() : 0);
+    // While searching a digit is typed; only with Alt does it pick an entry.
+    const bool digitPicks = !searching || alt;
+    const int numbered = digitPicks ? EntryOfDigitKey(vk, history ? history->Count() : 0) : -1;
     if (numbered >= 0) {
         // As Enter on the entry's row; an entry the list does not show (it
         // changed under the popup) does nothing.

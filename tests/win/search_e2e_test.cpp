@@ -141,17 +141,69 @@ TEST_F(SearchEndToEnd, AnAltDigitPastesTheNumberedMatch) {
     EXPECT_TRUE(editor_.WaitForText("かいぎ")) << editor_.Text();
 }
 
-TEST_F(SearchEndToEnd, WithoutTheDictionaryRomajiStillFindsKana) {
-    copy_.RemoveDictionary();
+// A click on a match pastes it; a click elsewhere ends popup and search, and
+// the next popup shows the whole list.
+TEST_F(SearchEndToEnd, AClickPastesAMatchAndAClickElsewhereEndsTheSearch) {
     StartWithTexts();
+    editor_.Clear();
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
-    Type("/kaigi");
-    EXPECT_TRUE(bench::PumpUntil([&] { return Status(popup) == "/kaigi  2件 (辞書なし)"; }, 10000)) << Status(popup);
-    EXPECT_EQ((std::vector<int>{1, 2}), ShownEntries(popup));
-    Tap(VK_ESCAPE);
+    Type("/toukyou");
+    ASSERT_TRUE(WaitForEntries(popup, {5}, "toukyou"));
+    Click(RowPoint(List(popup), 0));
+    EXPECT_TRUE(editor_.WaitForText("東京駅")) << editor_.Text();
+    ASSERT_TRUE(WaitForPopupGone());
+
+    bench::Editor other;
+    ASSERT_TRUE(other.Start());
+    SetWindowPos(other.Window(), nullptr, 600, 150, 380, 300, SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    Type("/http");
+    ASSERT_TRUE(WaitForEntries(popup, {3, 4}, "http"));
+    Click(POINT{790, 300});
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_EQ(other.Window(), GetForegroundWindow());
+    ASSERT_TRUE(bench::BringToFront(editorWindow_));
+    popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ((std::vector<int>{0, 1, 2, 3, 4, 5}), ShownEntries(popup));
+    EXPECT_NE(0u, Status(popup).find('/')) << Status(popup);
     Tap(VK_ESCAPE);
     EXPECT_TRUE(WaitForPopupGone());
+    other.Stop();
+}
+
+// Without the dictionary folder (the program copied alone) or with a cut
+// dictionary, romaji still finds kana, and the status line says why no kanji.
+TEST_F(SearchEndToEnd, WithoutASoundDictionaryRomajiStillFindsKana) {
+    for (bool cut : {false, true}) {
+        SCOPED_TRACE(cut ? "a cut dictionary" : "no dictionary folder");
+        if (cut) {
+            std::string bytes = bench::ReadFileBytes(copy_.Folder() + bench::AppCopy::kDictionaryFile);
+            ASSERT_GT(bytes.size(), 100000u);
+            bench::WriteFileBytes(copy_.Folder() + bench::AppCopy::kDictionaryFile, bytes.substr(0, 99999));
+        } else {
+            copy_.RemoveDictionary();
+        }
+        StartWithTexts();
+        HWND popup = OpenWithCtrlV();
+        ASSERT_NE(nullptr, popup);
+        Type("/kaigi");
+        EXPECT_TRUE(bench::PumpUntil([&] { return Status(popup) == "/kaigi  2件 (辞書なし)"; }, 10000)) << Status(popup);
+        EXPECT_EQ((std::vector<int>{1, 2}), ShownEntries(popup));
+        Tap(VK_ESCAPE);
+        Tap(VK_ESCAPE);
+        EXPECT_TRUE(WaitForPopupGone());
+        SavedRecords();
+        if (!cut) { // the folder back for the cut one
+            AppCopy whole("kst-app-dict");
+            CreateDirectoryA((copy_.Folder() + "dict").c_str(), nullptr);
+            ASSERT_TRUE(CopyFileA((whole.Folder() + AppCopy::kDictionaryFile).c_str(),
+                                  (copy_.Folder() + AppCopy::kDictionaryFile).c_str(), FALSE));
+        }
+    }
 }
 
 } // namespace
