@@ -54,3 +54,13 @@ int kst_migemo_has_dictionary(migemo* obj)
 {
     return obj && obj->enable ? 1 : 0;
 }
+
+void kst_migemo_set_plain_operators(migemo* obj)
+{
+    migemo_set_operator(obj, MIGEMO_OPINDEX_OR, (const unsigned char*)"\x01");
+    migemo_set_operator(obj, MIGEMO_OPINDEX_NEST_IN, (const unsigned char*)"\x02");
+    migemo_set_operator(obj, MIGEMO_OPINDEX_NEST_OUT, (const unsigned char*)"\x03");
+    migemo_set_operator(obj, MIGEMO_OPINDEX_SELECT_IN, (const unsigned char*)"\x04");
+    migemo_set_operator(obj, MIGEMO_OPINDEX_SELECT_OUT, (const unsigned char*)"\x05");
+    migemo_set_operator(obj, MIGEMO_OPINDEX_NEWLINE, (const unsigned char*)"");
+}

@@ -89,12 +89,7 @@ QueryExpander::QueryExpander() {
         object = nullptr;
         return;
     }
-    migemo_set_operator(object, MIGEMO_OPINDEX_OR, reinterpret_cast<const unsigned char*>(kPatternOr));
-    migemo_set_operator(object, MIGEMO_OPINDEX_NEST_IN, reinterpret_cast<const unsigned char*>(kPatternNestIn));
-    migemo_set_operator(object, MIGEMO_OPINDEX_NEST_OUT, reinterpret_cast<const unsigned char*>(kPatternNestOut));
-    migemo_set_operator(object, MIGEMO_OPINDEX_SELECT_IN, reinterpret_cast<const unsigned char*>(kPatternSelectIn));
-    migemo_set_operator(object, MIGEMO_OPINDEX_SELECT_OUT, reinterpret_cast<const unsigned char*>(kPatternSelectOut));
-    migemo_set_operator(object, MIGEMO_OPINDEX_NEWLINE, reinterpret_cast<const unsigned char*>(""));
+    kst_migemo_set_plain_operators(object);
 }
 
 QueryExpander::~QueryExpander() {

@@ -26,4 +26,15 @@ FoldedChar FoldAt(const unsigned char* text, size_t left) {
     return {static_cast<uint16_t>(ch), 2};
 }
 
+std::vector<uint16_t> FoldString(const std::string& text) {
+    std::vector<uint16_t> codes;
+    const auto* p = reinterpret_cast<const unsigned char*>(text.data());
+    for (size_t at = 0; at < text.size();) {
+        const FoldedChar c = FoldAt(p + at, text.size() - at);
+        codes.push_back(c.code);
+        at += c.bytes;
+    }
+    return codes;
+}
+
 } // namespace kst

@@ -7,6 +7,8 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 namespace kst {
 
@@ -17,5 +19,7 @@ struct FoldedChar {
 
 // left >= 1. A lead byte at the end, without its trail, stands for itself.
 FoldedChar FoldAt(const unsigned char* text, size_t left);
+// A whole string, a code a character.
+std::vector<uint16_t> FoldString(const std::string& text);
 
 } // namespace kst

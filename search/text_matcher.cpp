@@ -6,20 +6,6 @@
 #include "search/text_fold.h"
 
 namespace kst {
-namespace {
-
-std::vector<uint16_t> FoldString(const std::string& s) {
-    std::vector<uint16_t> codes;
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    for (size_t at = 0; at < s.size();) {
-        const FoldedChar c = FoldAt(p + at, s.size() - at);
-        codes.push_back(c.code);
-        at += c.bytes;
-    }
-    return codes;
-}
-
-} // namespace
 
 // The strings folded and sorted make the trie in one pass: each shares the
 // path of its common start with the one before, and every node's children

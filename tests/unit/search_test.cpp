@@ -25,16 +25,7 @@ using namespace kst;
 
 const char* DictionaryPath() { return KST_TEST_MIGEMO_DICT; }
 
-std::vector<uint16_t> Folded(const std::string& s) {
-    std::vector<uint16_t> codes;
-    const auto* p = reinterpret_cast<const unsigned char*>(s.data());
-    for (size_t at = 0; at < s.size();) {
-        const FoldedChar c = FoldAt(p + at, s.size() - at);
-        codes.push_back(c.code);
-        at += c.bytes;
-    }
-    return codes;
-}
+std::vector<uint16_t> Folded(const std::string& s) { return FoldString(s); }
 
 TEST(Search, FoldingMakesCaseAndWidthOne) {
     struct {
@@ -187,12 +178,7 @@ bool Has(const std::set<std::string>& s, const std::string& word) { return s.cou
 struct LibraryFromFiles {
     migemo* object;
     explicit LibraryFromFiles(const char* dictionary) : object(migemo_open(dictionary)) {
-        migemo_set_operator(object, MIGEMO_OPINDEX_OR, reinterpret_cast<const unsigned char*>(kPatternOr));
-        migemo_set_operator(object, MIGEMO_OPINDEX_NEST_IN, reinterpret_cast<const unsigned char*>(kPatternNestIn));
-        migemo_set_operator(object, MIGEMO_OPINDEX_NEST_OUT, reinterpret_cast<const unsigned char*>(kPatternNestOut));
-        migemo_set_operator(object, MIGEMO_OPINDEX_SELECT_IN, reinterpret_cast<const unsigned char*>(kPatternSelectIn));
-        migemo_set_operator(object, MIGEMO_OPINDEX_SELECT_OUT, reinterpret_cast<const unsigned char*>(kPatternSelectOut));
-        migemo_set_operator(object, MIGEMO_OPINDEX_NEWLINE, reinterpret_cast<const unsigned char*>(""));
+        kst_migemo_set_plain_operators(object);
     }
     ~LibraryFromFiles() { migemo_close(object); }
     // The strings the library's pattern stands for, escapes taken out.
@@ -221,6 +207,15 @@ TEST(Search, TheProgramsTablesExpandAsTheLibraryLoadingItsFiles) {
     ASSERT_EQ(1, ours.LoadDictionary(DictionaryPath()));
     const LibraryFromFiles library(DictionaryPath());
     ASSERT_TRUE(migemo_is_enable(library.object));
+    // The operators the library writes are the ones the pattern is read with.
+    const struct {
+        int index;
+        const char* op;
+    } operators[] = {{MIGEMO_OPINDEX_OR, kPatternOr},           {MIGEMO_OPINDEX_NEST_IN, kPatternNestIn},
+                     {MIGEMO_OPINDEX_NEST_OUT, kPatternNestOut}, {MIGEMO_OPINDEX_SELECT_IN, kPatternSelectIn},
+                     {MIGEMO_OPINDEX_SELECT_OUT, kPatternSelectOut}, {MIGEMO_OPINDEX_NEWLINE, ""}};
+    for (const auto& o : operators)
+        EXPECT_STREQ(o.op, reinterpret_cast<const char*>(migemo_get_operator(library.object, o.index))) << o.index;
     for (const char* query : {"kaigi", "kaig", "toukyou", "katakana", "http", "n", "kan", "kann", "tsu", "xtu",
                               "shi", "kyo", "a", "1.1", "ka-do"})
         EXPECT_EQ(library.Expand(query), ExpandSet(ours, query)) << query;
