@@ -145,6 +145,10 @@ class AppShell : public HistoryHost, public PopupHost {
     bool savedInUsers_ = false;     // as the registry says
     bool saveSoonAfterLoad_ = false; // read from the other folder
     bool saveFailureShown_ = false;
+    // Saves beside the program that failed in a row; at kSaveTriesBeforeMoving
+    // the history moves to the user's folder.
+    int failedSavesBeside_ = 0;
+    static constexpr int kSaveTriesBeforeMoving = 3;
 };
 
 extern AppShell g_app;

@@ -28,13 +28,19 @@ bool FileCanBeReplaced(const std::string& path) {
     return (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_READONLY) == 0;
 }
 
-bool FolderTakesSave(const std::string& folder) {
+// A save's temporary file can be made there.
+bool FolderTakesNewFiles(const std::string& folder) {
     if (folder.empty()) return false;
-    const std::string history = folder + kHistoryFileName;
-    HANDLE file = CreateFileA((history + ".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+    HANDLE file = CreateFileA((folder + kHistoryFileName + ".tmp").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     CloseHandle(file);
+    return true;
+}
+
+bool FolderTakesSave(const std::string& folder) {
+    if (!FolderTakesNewFiles(folder)) return false;
+    const std::string history = folder + kHistoryFileName;
     bool replaceable = FileCanBeReplaced(history);
     for (const std::string& companion : CompanionPaths(history)) replaceable = FileCanBeReplaced(companion) && replaceable;
     return replaceable;
@@ -119,15 +125,24 @@ void AppShell::NoteSaveWritten() {
 }
 
 // A save that failed beside the program moves the history to the user's
-// folder (once); one that fails there is tried again and told once, until a
+// folder (once), unless the folder still takes new files and it has failed
+// fewer than kSaveTriesBeforeMoving times in a row: a file held open for a
+// moment there (a backup, a scanner, a reader) is waited out, not fled from.
+// One that fails in the user's folder is tried again and told once, until a
 // save succeeds.
 void AppShell::OnSaveEnded(HistorySaver::WriteResult result) {
     if (result == HistorySaver::kWritten) {
         saveFailureShown_ = false;
+        failedSavesBeside_ = 0;
         NoteSaveWritten();
         return;
     }
     if (result == HistorySaver::kWriteLackedMemory) { // not the folder's fault: tried again
+        HistoryChanged();
+        return;
+    }
+    if (historyFolder_ == ProgramFolder() && ++failedSavesBeside_ < kSaveTriesBeforeMoving &&
+        FolderTakesNewFiles(historyFolder_)) {
         HistoryChanged();
         return;
     }

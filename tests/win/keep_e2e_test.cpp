@@ -280,4 +280,27 @@ TEST_F(KeepEndToEnd, ASaveRefusedForAMomentIsTriedAgain) {
     DeleteFileA(users.c_str());
 }
 
+// The same beside the program: a history file held open for a moment there
+// (the folder still takes new files) is waited out, and the history stays.
+TEST_F(KeepEndToEnd, AFileHeldOpenBesideTheProgramDoesNotMoveTheHistory) {
+    const std::string users = UsersHistoryFile();
+    ASSERT_FALSE(users.empty());
+    DeleteFileA(users.c_str());
+    const std::string beside = copy_.HistoryFile();
+    bench::WriteFileBytes(beside, HistoryOf({"a"}));
+    StartApp();
+    HANDLE held = CreateFileA(beside.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, held) << "error " << GetLastError();
+    CopyInEditor("b");
+    // Held through two saves of about a second each: a failed save leaves no
+    // sign outside the program to wait for.
+    bench::PumpFor(2500);
+    CloseHandle(held);
+    EXPECT_TRUE(bench::PumpUntil([&] { return TextsIn(beside) == std::vector<std::string>{"a", "b"}; }, 10000));
+    EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(users.c_str())) << "nothing in the user's folder";
+    DWORD mark = 0;
+    EXPECT_FALSE(bench::GetDword(kMain, "HistoryInUserFolder", mark) && mark == 1);
+    KillApp();
+}
+
 } // namespace
