@@ -42,6 +42,8 @@ trap 'exit 130' INT TERM
 program_dir="${KESTRANE_PROGRAM_DIR:-$HOME/.local/share/kestrane/program}"
 mkdir -p "$program_dir"
 cp -f "$KST_BUILD/app-win64/bin/"{kestrane.exe,ksthook.dll,kestrane-help.html} "$program_dir/"
+mkdir -p "$program_dir/dict" # search's dictionary, as the zips have it
+cp -f "$KST_BUILD/app-win64/bin/dict/migemo-dict" "$program_dir/dict/"
 exe="$program_dir/kestrane.exe"
 kst_log "starting $exe"
 wine "$exe" &
