@@ -84,7 +84,7 @@ bool PopupSearch::TakeOutcome(SearchOutcome& outcome) {
 }
 
 DictionaryState PopupSearch::Dictionary() const {
-    Locked l(const_cast<CRITICAL_SECTION&>(lock));
+    Locked l(lock);
     return dictionary;
 }
 

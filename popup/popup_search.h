@@ -43,7 +43,7 @@ class PopupSearch {
     void LoadDictionary();
     void Notify();
 
-    CRITICAL_SECTION lock;
+    mutable CRITICAL_SECTION lock;
     HANDLE wake = nullptr;
     HANDLE searchThread = nullptr;
     HANDLE loadThread = nullptr;

@@ -17,6 +17,49 @@ namespace {
 
 using namespace fixture;
 
+// The files made in a folder, as the system reports them: a save makes its
+// temporary file first, whether or not it can then replace the history.
+class FolderWatch {
+  public:
+    explicit FolderWatch(const std::string& folder)
+        : dir_(CreateFileA(folder.c_str(), FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OVERLAPPED, nullptr)) {
+        overlapped_.hEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        Ask();
+    }
+    ~FolderWatch() {
+        CancelIo(dir_);
+        CloseHandle(dir_);
+        CloseHandle(overlapped_.hEvent);
+    }
+    // How often a file of that name has been made so far.
+    int Made(const wchar_t* name) {
+        DWORD bytes = 0;
+        while (GetOverlappedResult(dir_, &overlapped_, &bytes, FALSE)) {
+            for (size_t at = 0; bytes && at < bytes;) {
+                const auto* n = reinterpret_cast<const FILE_NOTIFY_INFORMATION*>(buffer_ + at);
+                const std::wstring file(n->FileName, n->FileNameLength / sizeof(wchar_t));
+                if (n->Action == FILE_ACTION_ADDED && file == name) ++made_;
+                if (!n->NextEntryOffset) break;
+                at += n->NextEntryOffset;
+            }
+            Ask();
+        }
+        return made_;
+    }
+
+  private:
+    void Ask() {
+        ResetEvent(overlapped_.hEvent);
+        ReadDirectoryChangesW(dir_, buffer_, sizeof buffer_, FALSE, FILE_NOTIFY_CHANGE_FILE_NAME, nullptr,
+                              &overlapped_, nullptr);
+    }
+    HANDLE dir_;
+    OVERLAPPED overlapped_{};
+    alignas(DWORD) char buffer_[16384];
+    int made_ = 0;
+};
+
 class KeepEndToEnd : public AppFixture {
   protected:
     void KillApp() {
@@ -289,12 +332,14 @@ TEST_F(KeepEndToEnd, AFileHeldOpenBesideTheProgramDoesNotMoveTheHistory) {
     const std::string beside = copy_.HistoryFile();
     bench::WriteFileBytes(beside, HistoryOf({"a"}));
     StartApp();
+    FolderWatch watch(copy_.Folder());
     HANDLE held = CreateFileA(beside.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, held) << "error " << GetLastError();
     CopyInEditor("b");
-    // Held through two saves of about a second each: a failed save leaves no
-    // sign outside the program to wait for.
-    bench::PumpFor(2500);
+    // Held through two failed saves: each makes the temporary file, and the
+    // look whether the folder still takes new files makes it once more.
+    EXPECT_TRUE(bench::PumpUntil([&] { return watch.Made(L"clipbuf.dat.tmp") >= 3; }, 10000))
+        << watch.Made(L"clipbuf.dat.tmp");
     CloseHandle(held);
     EXPECT_TRUE(bench::PumpUntil([&] { return TextsIn(beside) == std::vector<std::string>{"a", "b"}; }, 10000));
     EXPECT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesA(users.c_str())) << "nothing in the user's folder";
