@@ -10,6 +10,8 @@
 #include "history/clip_history.h"
 #include "history/history_texts.h"
 #include "history/clipboard_access.h"
+#include "image/dib_codec.h"
+#include "image/png_codec.h"
 #include "reform/cp932_codec.h"
 #include "reform/cp932_path.h"
 
@@ -252,6 +254,157 @@ class ClipboardMemory {
     HGLOBAL memory_ = nullptr;
 };
 
+// The registered formats a copy may carry beside its text, or instead of it.
+constexpr char kPngFormat[] = "PNG";
+constexpr char kHtmlFormat[] = "HTML Format";
+constexpr char kRtfFormat[] = "Rich Text Format";
+
+// The bytes of a clipboard format as they are, its memory's whole size.
+bool ClipboardBytes(UINT format, std::string& bytes) {
+    HANDLE data = GetClipboardData(format);
+    const void* locked = data ? GlobalLock(data) : nullptr;
+    if (!locked) return false;
+    bytes.assign(static_cast<const char*>(locked), GlobalSize(data));
+    GlobalUnlock(data);
+    return true;
+}
+
+SIZE_T ClipboardSize(UINT format) {
+    HANDLE data = IsClipboardFormatAvailable(format) ? GetClipboardData(format) : nullptr;
+    return data ? GlobalSize(data) : 0;
+}
+
+// A copied picture as read while the clipboard is open: its bytes (a PNG or
+// a device-independent bitmap) or, from a bitmap handle, its pixels. Decoding
+// and compressing come after the clipboard is closed again.
+struct CopiedPicture {
+    enum Kind { kNone, kPng, kDib, kPixels } kind = kNone;
+    UINT format = 0; // of the bytes
+    uint32_t width = 0, height = 0;
+    std::string bytes;
+    Image pixels;
+};
+
+bool PictureOnClipboard() {
+    return IsClipboardFormatAvailable(RegisterClipboardFormatA(kPngFormat)) || IsClipboardFormatAvailable(CF_DIB) ||
+           IsClipboardFormatAvailable(CF_DIBV5) || IsClipboardFormatAvailable(CF_BITMAP);
+}
+
+// The size a format's header gives, read in place.
+template <typename SizeReader>
+bool SizeInPlace(UINT format, SizeReader read, CopiedPicture& p) {
+    HANDLE data = IsClipboardFormatAvailable(format) ? GetClipboardData(format) : nullptr;
+    const void* locked = data ? GlobalLock(data) : nullptr;
+    if (!locked) return false;
+    const bool sized = read(locked, GlobalSize(data), p.width, p.height);
+    GlobalUnlock(data);
+    return sized;
+}
+
+// Which picture the open clipboard offers, and its size, without copying
+// anything: a picture above the bound is never copied. A PNG as it was
+// copied comes first (lossless, with its transparency), then the bitmap.
+bool PictureSize(CopiedPicture& p) {
+    p = CopiedPicture{};
+    if (SizeInPlace(RegisterClipboardFormatA(kPngFormat), PngSize, p)) {
+        p.kind = CopiedPicture::kPng;
+        p.format = RegisterClipboardFormatA(kPngFormat);
+        return true;
+    }
+    for (UINT format : {UINT(CF_DIB), UINT(CF_DIBV5)}) {
+        if (!SizeInPlace(format, DibSize, p)) continue;
+        p.kind = CopiedPicture::kDib;
+        p.format = format;
+        return true;
+    }
+    HBITMAP bitmap = IsClipboardFormatAvailable(CF_BITMAP) ? static_cast<HBITMAP>(GetClipboardData(CF_BITMAP)) : nullptr;
+    BITMAP info{};
+    if (!bitmap || !GetObjectA(bitmap, sizeof info, &info) || info.bmWidth <= 0 || info.bmHeight == 0) return false;
+    p.width = static_cast<uint32_t>(info.bmWidth);
+    p.height = static_cast<uint32_t>(info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
+    p.kind = CopiedPicture::kPixels;
+    return true;
+}
+
+// A bitmap handle's pixels in 32 bits, opaque.
+bool ReadBitmapPixels(CopiedPicture& p) {
+    HBITMAP bitmap = static_cast<HBITMAP>(GetClipboardData(CF_BITMAP));
+    if (!bitmap || !AllocateImage(p.pixels, p.width, p.height)) return false;
+    BITMAPINFO wanted{};
+    wanted.bmiHeader.biSize = sizeof wanted.bmiHeader;
+    wanted.bmiHeader.biWidth = static_cast<LONG>(p.width);
+    wanted.bmiHeader.biHeight = -static_cast<LONG>(p.height); // rows from the top
+    wanted.bmiHeader.biPlanes = 1;
+    wanted.bmiHeader.biBitCount = 32;
+    wanted.bmiHeader.biCompression = BI_RGB;
+    HDC screen = GetDC(nullptr);
+    const int rows = GetDIBits(screen, bitmap, 0, p.height, p.pixels.bgra.data(), &wanted, DIB_RGB_COLORS);
+    ReleaseDC(nullptr, screen);
+    for (size_t k = 3; k < p.pixels.bgra.size(); k += 4) p.pixels.bgra[k] = 255;
+    return rows == static_cast<int>(p.height);
+}
+
+// The picture PictureSize found, copied off the open clipboard.
+bool ReadPicture(CopiedPicture& p) {
+    const bool read = p.kind == CopiedPicture::kPixels ? ReadBitmapPixels(p) : ClipboardBytes(p.format, p.bytes);
+    if (!read) p.kind = CopiedPicture::kNone;
+    return read;
+}
+
+bool TooLarge(const CopiedPicture& p, uint64_t bound) {
+    return bound && p.kind != CopiedPicture::kNone && Image::BytesOf(p.width, p.height) > bound;
+}
+
+// Decoded and compressed, after the clipboard is closed.
+bool AddCopiedPicture(CopiedPicture& p, ClipFormats& formats) {
+    switch (p.kind) {
+    case CopiedPicture::kPng: {
+        Image image;
+        return DecodePng(p.bytes.data(), p.bytes.size(), image) && AddPicture(image, &p.bytes, formats);
+    }
+    case CopiedPicture::kDib: {
+        Image image;
+        return DecodeDib(p.bytes.data(), p.bytes.size(), image) && AddPicture(image, nullptr, formats);
+    }
+    case CopiedPicture::kPixels:
+        return AddPicture(p.pixels, nullptr, formats);
+    default:
+        return false;
+    }
+}
+
+// What a text copy carried beside it, read while the clipboard is open.
+struct CopiedFormats {
+    std::string html, rtf;
+    CopiedPicture picture;
+    uint64_t plainBytes = 0; // all of them uncompressed, for the bound
+    bool any = false;
+};
+
+void ReadCopiedFormats(CopiedFormats& f, uint64_t bound) {
+    const UINT html = RegisterClipboardFormatA(kHtmlFormat), rtf = RegisterClipboardFormatA(kRtfFormat);
+    const SIZE_T htmlSize = ClipboardSize(html), rtfSize = ClipboardSize(rtf);
+    const bool picture = PictureOnClipboard() && PictureSize(f.picture);
+    f.plainBytes = htmlSize + rtfSize + (picture ? Image::BytesOf(f.picture.width, f.picture.height) : 0);
+    f.any = htmlSize || rtfSize || picture;
+    if (!f.any || (bound && f.plainBytes > bound)) {
+        f.picture = CopiedPicture{};
+        return;
+    }
+    if (htmlSize) ClipboardBytes(html, f.html);
+    if (rtfSize) ClipboardBytes(rtf, f.rtf);
+    if (picture) ReadPicture(f.picture);
+}
+
+std::shared_ptr<const ClipFormats> MakeCopiedFormats(CopiedFormats& f) {
+    auto formats = std::make_shared<ClipFormats>();
+    if (!f.html.empty() && !AddDeflated(FormatKind::kHtml, f.html, *formats)) return nullptr;
+    if (!f.rtf.empty() && !AddDeflated(FormatKind::kRtf, f.rtf, *formats)) return nullptr;
+    if (f.picture.kind != CopiedPicture::kNone) AddCopiedPicture(f.picture, *formats); // the text and the rest stay
+    if (formats->parts.empty()) return nullptr;
+    return formats;
+}
+
 // Unicode programs get the exact text, ANSI programs the code page 932 form,
 // and the locale says which code page that is, whatever the keyboard layout.
 struct TextForClipboard {
@@ -267,6 +420,39 @@ struct TextForClipboard {
         return Fill(cp932, converted.data(), converted.size());
     }
     bool Hand() { return wide.Hand() && ansi.Hand() && locale.Hand(); }
+};
+
+// A kept picture and formats as they were copied: the formatted texts
+// inflated, the picture as a bitmap and as its PNG.
+struct FormatsForClipboard {
+    ClipboardMemory parts[4];
+    int count = 0;
+
+    bool Fill(const ClipFormats& formats) {
+        for (const StoredFormat& part : formats.parts) {
+            if (part.kind == FormatKind::kPicture) {
+                Image image;
+                std::string dib;
+                if (!DecodePicture(part, image) || !EncodeDib(image, dib)) return false;
+                std::vector<uint8_t>().swap(image.bgra);
+                if (!Add(CF_DIB, dib) || !Add(RegisterClipboardFormatA(kPngFormat), part.stored)) return false;
+            } else if (part.kind == FormatKind::kHtml || part.kind == FormatKind::kRtf) {
+                std::string plain;
+                if (!Inflated(part, plain)) return false;
+                if (!Add(RegisterClipboardFormatA(part.kind == FormatKind::kHtml ? kHtmlFormat : kRtfFormat), plain))
+                    return false;
+            }
+        }
+        return true;
+    }
+    bool Add(UINT format, const std::string& bytes) {
+        return count < 4 && parts[count++].Fill(format, bytes.data(), bytes.size(), 0);
+    }
+    bool Hand() {
+        for (int k = 0; k < count; ++k)
+            if (!parts[k].Hand()) return false;
+        return true;
+    }
 };
 
 } // namespace
@@ -403,6 +589,7 @@ int ClipHistory::CaptureCopy(const CaptureRules& rules) {
         clipboard_.otherFormats = CountClipboardFormats() > 0 ? 1 : 0;
         clipboard_.currentEntryIndex = kNoCurrentEntry;
         ReadFormats();
+        if (!own && !(clipboard_.formatMask & 0x20) && PictureOnClipboard()) return CapturePicture();
         if (own || !(clipboard_.formatMask & 0x20) || filePath == 0) return 0;
         if (filePath & kFilePathToClipboard) {
             if (!AddPathTextToClipboard(filePath)) return 0;
@@ -413,6 +600,7 @@ int ClipHistory::CaptureCopy(const CaptureRules& rules) {
     ReadFormats();
 
     CopiedText copied;
+    CopiedFormats beside;
     size_t tooLarge = 0;
     const bool isFilePaths = (clipboard_.formatMask & 0x20) != 0;
     {
@@ -430,6 +618,7 @@ int ClipHistory::CaptureCopy(const CaptureRules& rules) {
                 tooLarge = size;
             else if (!ReadCopiedText(copied))
                 return 0;
+            if (!tooLarge) ReadCopiedFormats(beside, formatsBound_);
         }
     }
     // Left on the clipboard for the application: the popup offers it as
@@ -439,20 +628,57 @@ int ClipHistory::CaptureCopy(const CaptureRules& rules) {
         KeepsTextOfSize(tooLarge);
         return 0;
     }
-    return AddCopy(std::move(copied.cp932), isFilePaths, copied.needsExact ? &copied.exact : nullptr);
+    const bool formatsKept = !formatsBound_ || beside.plainBytes <= formatsBound_;
+    std::shared_ptr<const ClipFormats> formats = beside.any && formatsKept ? MakeCopiedFormats(beside) : nullptr;
+    const int added = AddCopy(std::move(copied.cp932), isFilePaths, copied.needsExact ? &copied.exact : nullptr,
+                              std::move(formats));
+    // Said after the entry's own notice, which it would hide.
+    if (added && beside.any && !formatsKept) KeepsFormatsOfSize(beside.plainBytes);
+    return added;
+}
+
+// A picture without text: a picture entry. Too large for the bound, it
+// stays on the clipboard for the application, offered as the current one.
+int ClipHistory::CapturePicture() {
+    CopiedPicture picture;
+    bool keep = false;
+    {
+        ClipboardSession clipboard(static_cast<HWND>(mainWindow));
+        if (!clipboard.IsOpen() || !PictureSize(picture)) return 0;
+        keep = !TooLarge(picture, formatsBound_);
+        if (keep && !ReadPicture(picture)) return 0;
+    }
+    if (!keep) {
+        KeepOutOfHistory();
+        KeepsPictureOfSize(picture.width, picture.height); // says so
+        return 0;
+    }
+    auto formats = std::make_shared<ClipFormats>();
+    formats->pictureEntry = true;
+    if (!AddCopiedPicture(picture, *formats)) {
+        RefuseForMemory(kNoMemoryCaptureText);
+        return 0;
+    }
+    return AddPicture(std::move(formats));
 }
 
 // Everything the clipboard is to hold is made before it is opened and
 // emptied: a paste that cannot be made leaves the user's clipboard as it was.
-int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& parameters) {
+int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& parameters, bool asCopied) {
     pasteLackedMemory_ = false;
     if (!IsValidIndex(index)) return 0;
     int written = 0;
     try {
         SetPasteParameters(parameters);
-        ReformItem(index);
         const ClipItem& item = *Item(index);
-        written = WriteToClipboard(item.Text(1), item.ExactText(1));
+        if (item.IsPicture())
+            written = WriteToClipboard(nullptr, nullptr, item.Formats().get());
+        else if (asCopied)
+            written = WriteToClipboard(&item.Text(0), item.ExactText(0), item.Formats().get());
+        else {
+            ReformItem(index);
+            written = WriteToClipboard(&item.Text(1), item.ExactText(1), nullptr);
+        }
     } catch (const std::bad_alloc&) {
         written = -1;
     }
@@ -462,16 +688,18 @@ int ClipHistory::PasteToClipboard(int index, int keep, const PasteParameters& pa
     return 1;
 }
 
-int ClipHistory::PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters) {
+int ClipHistory::PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters,
+                                      bool asCopied) {
     pasteLackedMemory_ = false;
     int written = 0;
     std::vector<const ClipItem*> pasted;
     try {
         SetPasteParameters(parameters);
         pasted = ItemsAt(indices);
-        for (int index : indices) ReformItem(index);
-        const JoinedText joined = JoinTexts(indices, 1);
-        written = WriteToClipboard(joined.cp932, joined.hasExact ? &joined.exact : nullptr);
+        if (!asCopied)
+            for (int index : indices) ReformItem(index);
+        const JoinedText joined = JoinTexts(indices, asCopied ? 0 : 1);
+        written = WriteToClipboard(&joined.cp932, joined.hasExact ? &joined.exact : nullptr, nullptr);
     } catch (const std::bad_alloc&) {
         written = -1;
     }
@@ -490,23 +718,26 @@ bool ClipHistory::PasteWasWritten(int written) {
 }
 
 // 1 written, 0 the clipboard could not be had, -1 no memory for the text.
-int ClipHistory::WriteToClipboard(const std::string& cp932, const std::u16string* exact) {
+// cp932: the text (null: none); formats: what goes beside it (null: none).
+int ClipHistory::WriteToClipboard(const std::string* cp932, const std::u16string* exact, const ClipFormats* formats) {
     TextForClipboard text;
-    if (!(exact ? text.Fill(cp932, exact->data(), exact->size()) : text.Fill(cp932))) return -1;
+    if (cp932 && !(exact ? text.Fill(*cp932, exact->data(), exact->size()) : text.Fill(*cp932))) return -1;
+    FormatsForClipboard beside;
+    if (formats && !beside.Fill(*formats)) return -1;
     // The change notice of our own write may come while we still hold the
     // clipboard: skip it from the start, and take that back if nothing was
     // written. Nothing is ranked or removed for a paste that cannot happen.
     skipNextChange = 1;
     {
         ClipboardSession clipboard(static_cast<HWND>(mainWindow));
-        if (!clipboard.IsOpen() || !EmptyClipboard() || !text.Hand()) {
+        if (!clipboard.IsOpen() || !EmptyClipboard() || (cp932 && !text.Hand()) || !beside.Hand()) {
             skipNextChange = 0;
             return 0;
         }
     }
     NoteOwnWrite();
-    clipboard_.otherFormats = 0;
-    clipboard_.textOnClipboard = 1;
+    clipboard_.otherFormats = formats && !formats->parts.empty() ? 1 : 0;
+    clipboard_.textOnClipboard = cp932 ? 1 : 0;
     clipboard_.currentEntryIndex = -1;
     return 1;
 }

@@ -6,6 +6,7 @@
 #include <new>
 
 #include "history/file_io.h"
+#include "history/formats_companion.h"
 #include "history/history_file.h"
 #include "history/history_texts.h"
 #include "history/pin_companion.h"
@@ -52,6 +53,7 @@ void ClipHistory::ApplyListSettings(const ListSettings& s) {
     pasteDelete = s.pasteDelete;
     limit = s.limit;
     entryBound_ = uint64_t{s.maxEntryKB} * 1024;
+    formatsBound_ = uint64_t{s.maxFormatsKB} * 1024;
 }
 
 void ClipHistory::SetFlags(int mask, int value) {
@@ -283,7 +285,8 @@ void ClipHistory::PostCount() const {
 
 // The new entry is made whole before the list changes: an allocation that
 // fails refuses the copy and leaves every entry where it was.
-int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exact) {
+int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exact,
+                         std::shared_ptr<const ClipFormats> formats) {
     if (!KeepsTextOfSize(text.size())) return 0;
     // An empty list under an odd limit has nothing to give up.
     const bool full = Count() >= limit && Count() > 0;
@@ -295,11 +298,13 @@ int ClipHistory::AddCopy(std::string text, bool isFilePaths, std::u16string* exa
         return 0;
     }
     char overflowText[128];
-    const char* note = isFilePaths ? kFilePathsAddedText : kAddedText;
+    const bool picture = formats && formats->pictureEntry;
+    const char* note = isFilePaths ? kFilePathsAddedText : picture ? kPictureAddedText : kAddedText;
     try {
         auto item = std::make_unique<ClipItem>(host_ ? host_->NewProgress() : nullptr);
         item->SetText(std::move(text));
         if (exact) item->SetWideText(std::move(*exact));
+        item->SetFormats(std::move(formats));
         item->captureTime = host_ ? host_->Now() : LocalTime{};
         items_.reserve(items_.size() + 1);
         if (full) {
@@ -329,10 +334,6 @@ bool ClipHistory::KeepsTextOfSize(uint64_t bytes) {
     return false;
 }
 
-void ClipHistory::RefuseTooLarge(uint64_t bytes) const {
-    if (host_) host_->Information(kTooLargeTitle, TooLargeText(bytes, entryBound_).c_str());
-}
-
 namespace {
 std::string SizeText(uint64_t bytes) {
     char text[32];
@@ -345,6 +346,45 @@ std::string SizeText(uint64_t bytes) {
 }
 } // namespace
 
+int ClipHistory::AddPicture(std::shared_ptr<const ClipFormats> picture) {
+    const StoredFormat* full = picture ? picture->Picture() : nullptr;
+    if (!full || !picture->pictureEntry) return 0;
+    try {
+        return AddCopy(PictureEntryText(full->width, full->height), false, nullptr, std::move(picture));
+    } catch (const std::bad_alloc&) {
+        RefuseForMemory(kNoMemoryCaptureText);
+        return 0;
+    }
+}
+
+bool ClipHistory::KeepsPictureOfSize(uint32_t width, uint32_t height) {
+    const uint64_t bytes = Image::BytesOf(width, height);
+    if (formatsBound_ == 0 || bytes <= formatsBound_) return true;
+    clipboard_.currentEntryIndex = kNoCurrentEntry;
+    if (host_) {
+        char text[320];
+        snprintf(text, sizeof text, kPictureTooLargeTextFormat, width, height, SizeText(bytes).c_str(),
+                 SizeText(formatsBound_).c_str());
+        host_->Information(kTooLargeTitle, text);
+    }
+    return false;
+}
+
+bool ClipHistory::KeepsFormatsOfSize(uint64_t bytes) {
+    if (formatsBound_ == 0 || bytes <= formatsBound_) return true;
+    if (host_) {
+        char text[320];
+        snprintf(text, sizeof text, kFormatsTooLargeTextFormat, SizeText(bytes).c_str(), SizeText(formatsBound_).c_str());
+        host_->Information(kTooLargeTitle, text);
+    }
+    return false;
+}
+
+void ClipHistory::RefuseTooLarge(uint64_t bytes) const {
+    if (host_) host_->Information(kTooLargeTitle, TooLargeText(bytes, entryBound_).c_str());
+}
+
+
 std::string TooLargeText(uint64_t bytes, uint64_t bound) {
     char text[256];
     snprintf(text, sizeof text, kTooLargeTextFormat, SizeText(bytes).c_str(), SizeText(bound).c_str());
@@ -356,6 +396,8 @@ ClipHistory::JoinedText ClipHistory::JoinTexts(const std::vector<int>& indices, 
     for (int index : indices)
         if (IsValidIndex(index)) parts.push_back(items_[index].get());
     JoinedText joined;
+    parts.erase(std::remove_if(parts.begin(), parts.end(), [](const ClipItem* i) { return i->IsPicture(); }),
+                parts.end());
     joined.hasExact = std::any_of(parts.begin(), parts.end(), [which](const ClipItem* i) { return i->ExactText(which); });
     const Cp932Codec& codec = SystemCp932();
     for (size_t k = 0; k < parts.size(); ++k) {
@@ -423,7 +465,8 @@ HistorySnapshot ClipHistory::Snapshot() const {
     entries.reserve(items_.size());
     for (const auto& item : items_)
         entries.push_back(
-            {item->SharedText(), item->SharedWideText(), item->GetPasteMark(), item->captureTime, item->IsPinned()});
+            {item->SharedText(), item->SharedWideText(), item->GetPasteMark(), item->captureTime, item->IsPinned(),
+             item->Formats()});
     return entries;
 }
 
@@ -474,6 +517,7 @@ int ClipHistory::Load(const std::string& path, const FileSealer* sealer) {
         try {
             LoadWideTexts(WideCompanionPath(path), file, sealer, loaded);
             LoadPins(PinCompanionPath(path), file, sealer, loaded);
+            LoadFormats(FormatsCompanionPath(path), file, sealer, loaded);
         } catch (const std::bad_alloc&) {
             lacked = true;
         }
@@ -498,6 +542,29 @@ void ClipHistory::LoadPins(const std::string& path, const std::string& historyFi
     texts.reserve(items.size());
     for (const auto& item : items) texts.push_back(item->SharedText().get());
     for (size_t place : PinnedPlaces(companion, SumOfFile(historyFile), texts)) items[place]->SetPinned(true);
+}
+
+// As for the exact texts; a picture record only to an entry whose text is
+// the one that names that picture.
+void ClipHistory::LoadFormats(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
+                              std::vector<std::unique_ptr<ClipItem>>& items) {
+    std::string file;
+    const FileRead read = ReadPlainFile(path, sealer, file);
+    if (read == FileRead::kLocked) KeepAside(path);
+    if (read != FileRead::kPlain && read != FileRead::kUnsealed) return;
+    FormatsCompanion companion;
+    if (!DecodeFormatsCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size(), companion)) return;
+    const HistoryFileSum sum = SumOfFile(historyFile);
+    if (companion.file.length != sum.length || companion.file.crc != sum.crc) return;
+    for (FormatsRecord& r : companion.records) {
+        if (r.index >= items.size()) continue;
+        ClipItem& entry = *items[r.index];
+        const std::string& text = *entry.SharedText();
+        if (entry.Formats() || !FormatsBindTo(r, text)) continue;
+        const StoredFormat* picture = r.formats->Picture();
+        if (r.formats->pictureEntry && text != PictureEntryText(picture->width, picture->height)) continue;
+        entry.SetFormats(std::move(r.formats));
+    }
 }
 
 // Only a companion written with this very history file gives texts, and of

@@ -28,6 +28,7 @@ struct ListSettings {
     int pasteDelete = 0; // bPASTEDELETE
     int limit = 20;      // BUFFERLIMIT
     uint32_t maxEntryKB = 16 * 1024; // MaxEntryKB: a larger copy is not kept (0: any size)
+    uint32_t maxFormatsKB = 32 * 1024; // MaxFormatsKB: larger pictures and formats are not kept (0: any size)
 };
 
 // What a capture takes from the settings (read by the program as it
@@ -100,15 +101,28 @@ class ClipHistory {
     uint64_t EntryBound() const { return entryBound_; }
     // Whether a text of this size is kept; a refused one is announced.
     bool KeepsTextOfSize(uint64_t bytes);
+    // Pictures and formats larger than this many bytes uncompressed are not kept (0: any size).
+    void SetFormatsBound(uint64_t bytes) { formatsBound_ = bytes; }
+    uint64_t FormatsBound() const { return formatsBound_; }
+    // Whether a picture entry of this size is kept; a refused one is announced.
+    bool KeepsPictureOfSize(uint32_t width, uint32_t height);
+    // Whether a text's formats of this size are kept beside it; when not,
+    // the text alone is, and that is announced.
+    bool KeepsFormatsOfSize(uint64_t bytes);
+    // Adds a picture entry (formats holding its picture) by the rules of AddCopy.
+    int AddPicture(std::shared_ptr<const ClipFormats> picture);
     // Adds a captured text by the overflow rules: 1 added, 0 refused (full).
     // wide: the copied text exactly, when code page 932 cannot hold it.
     int AddEntry(const char* text, int length, bool isFilePaths, const std::u16string* wide = nullptr);
     // The same, taking the texts over (exact: moved from when not null).
-    int AddCopy(std::string text, bool isFilePaths, std::u16string* exact);
+    // formats: what the copy carried beside the text (null: nothing).
+    int AddCopy(std::string text, bool isFilePaths, std::u16string* exact,
+                std::shared_ptr<const ClipFormats> formats = nullptr);
     // Updates the ranking (or removes the entry) after entry index was pasted.
     void AfterPaste(int index, int keep);
     // The texts of entries (which as for GetText), in the order given, each
-    // ended by CR LF but the last: what several at once paste.
+    // ended by CR LF but the last: what several at once paste. Picture
+    // entries have no text to give and are left out.
     struct JoinedText {
         std::string cp932;
         std::u16string exact; // with hasExact: the whole text as copied
@@ -148,10 +162,13 @@ class ClipHistory {
     int Capture(const CaptureRules& rules);
     // 1 when the entry is on the clipboard (and ranked or removed as pasted);
     // 0 when the clipboard could not be written, and nothing changed.
-    int PasteToClipboard(int index, int keep, const PasteParameters& parameters);
+    // asCopied: the text unconverted with the formats it was copied with. A
+    // picture entry puts its picture there, unconverted either way.
+    int PasteToClipboard(int index, int keep, const PasteParameters& parameters, bool asCopied = false);
     // The same for several entries at once, joined as JoinTexts does, each
     // converted.
-    int PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters);
+    int PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters,
+                             bool asCopied = false);
     // The last paste was refused for want of memory (and said so).
     bool PasteLackedMemory() const { return pasteLackedMemory_; }
 
@@ -175,7 +192,7 @@ class ClipHistory {
     void AppendEntry();
     std::unique_ptr<ClipItem> RemoveEntry(int index);
     void InsertEntry(int index, std::unique_ptr<ClipItem> item);
-    int WriteToClipboard(const std::string& cp932, const std::u16string* exact);
+    int WriteToClipboard(const std::string* cp932, const std::u16string* exact, const ClipFormats* formats);
     bool PasteWasWritten(int written);
     std::vector<const ClipItem*> ItemsAt(const std::vector<int>& indices) const;
     void AfterPasteOfItems(const std::vector<const ClipItem*>& pasted, int keep);
@@ -190,8 +207,11 @@ class ClipHistory {
     bool AddPathTextToClipboard(int filePath);
     void KeepOutOfHistory();
     int CaptureCopy(const CaptureRules& rules);
+    int CapturePicture();
     void LoadWideTexts(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                        std::vector<std::unique_ptr<ClipItem>>& items);
+    void LoadFormats(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
+                     std::vector<std::unique_ptr<ClipItem>>& items);
     void LoadPins(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                   std::vector<std::unique_ptr<ClipItem>>& items);
     std::string keptAside_;
@@ -200,6 +220,7 @@ class ClipHistory {
     bool lackedMemoryAtLoad_ = false;
     size_t fileHeld_ = 0;
     uint64_t entryBound_ = 0;
+    uint64_t formatsBound_ = 0;
     struct DeletedEntry {
         std::unique_ptr<ClipItem> item;
         int index;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "image/image_scale.h"
 #include "reform/char_convert.h"
 #include "reform/reform_flags.h"
 #include "reform/reformatter.h"
@@ -16,6 +17,8 @@ ClipItem::~ClipItem() { alive = 0; }
 void ClipItem::Clear() {
     sourceText = std::make_shared<const std::string>();
     wideText.reset();
+    formats.reset();
+    thumbnail.reset();
     displayCarrier.reset();
     displayFailed = false;
     std::u16string().swap(reformWide);
@@ -34,6 +37,27 @@ bool ClipItem::UsesReformText(int which) const {
 
 const std::string& ClipItem::Selected(int which) const {
     return UsesReformText(which) ? reformText : Source();
+}
+
+// Drawn at every paint of the row: made the first time, for the box asked.
+const Image* ClipItem::Thumbnail(uint32_t boxWidth, uint32_t boxHeight) const {
+    if (thumbnail && thumbnailBox[0] == boxWidth && thumbnailBox[1] == boxHeight) return thumbnail.get();
+    const StoredFormat* source = IsPicture() ? formats->Find(FormatKind::kThumbnail) : nullptr;
+    if (!source) return nullptr;
+    try {
+        Image decoded;
+        if (!DecodePicture(*source, decoded)) return nullptr;
+        const ImageSize size = FitInside(decoded.width, decoded.height, boxWidth, boxHeight);
+        auto made = std::make_unique<Image>();
+        if (size.width == decoded.width && size.height == decoded.height) *made = std::move(decoded);
+        else if (!ScaleImage(decoded, size.width, size.height, *made)) return nullptr;
+        thumbnail = std::move(made);
+        thumbnailBox[0] = boxWidth;
+        thumbnailBox[1] = boxHeight;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return thumbnail.get();
 }
 
 const char* ClipItem::GetText(int which) const { return Selected(which).c_str(); }

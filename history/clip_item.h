@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "history/clip_formats.h"
 #include "history/local_time.h"
 #include "reform/progress_indicator.h"
 #include "reform/reformatter.h"
@@ -52,6 +53,16 @@ class ClipItem {
     void SetPasteMark(int mark) { pasteMark = mark; }
     int GetPasteMark() const { return pasteMark; }
     int IsPasted() const { return pasteMark != -1 ? 1 : 0; }
+    // What the copy carried beside its text, or the picture of a picture
+    // entry (whose text then only names it); null: a text alone.
+    void SetFormats(std::shared_ptr<const ClipFormats> kept) { formats = std::move(kept); }
+    const std::shared_ptr<const ClipFormats>& Formats() const { return formats; }
+    bool IsPicture() const { return formats && formats->pictureEntry; }
+    // A text entry that kept formats of its copy.
+    bool HasCopiedFormats() const { return formats && !formats->pictureEntry; }
+    // A picture entry's thumbnail, fitted in the box: made once for a box,
+    // from the thumbnail's source. Null when it cannot be had.
+    const Image* Thumbnail(uint32_t boxWidth, uint32_t boxHeight) const;
     // Pinned by the user: no rule of the list removes it.
     bool IsPinned() const { return pinned; }
     void SetPinned(bool on) { pinned = on; }
@@ -68,6 +79,9 @@ class ClipItem {
 
     std::shared_ptr<const std::string> sourceText;
     std::shared_ptr<const std::u16string> wideText; // null: code page 932 holds the text
+    std::shared_ptr<const ClipFormats> formats;
+    mutable std::unique_ptr<Image> thumbnail;
+    mutable uint32_t thumbnailBox[2] = {0, 0};
     int pasteMark = -1;
     bool pinned = false;
     std::string reformText;

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "history/file_io.h"
+#include "history/formats_companion.h"
 #include "history/pin_companion.h"
 #include "history/sealed_file.h"
 #include "history/wide_companion.h"
@@ -39,7 +40,7 @@ void EncodeRecord(std::string& file, const char* text, size_t length, int rank, 
 std::string WideCompanionPath(const std::string& historyPath) { return historyPath + kWideCompanionSuffix; }
 
 std::vector<std::string> CompanionPaths(const std::string& historyPath) {
-    return {WideCompanionPath(historyPath), PinCompanionPath(historyPath)};
+    return {WideCompanionPath(historyPath), PinCompanionPath(historyPath), FormatsCompanionPath(historyPath)};
 }
 
 namespace {
@@ -102,6 +103,16 @@ bool WritePins(const std::string& path, const HistorySnapshot& entries, size_t f
     return WritePossiblySealed(PinCompanionPath(path), {{image.data(), image.size()}}, sealer);
 }
 
+bool WriteFormats(const std::string& path, const HistorySnapshot& entries, size_t first, LazySum& file,
+                  const FileSealer* sealer) {
+    std::vector<FormatsRecord> records;
+    for (size_t k = first; k < entries.size(); ++k)
+        if (entries[k].formats) records.push_back(FormatsRecordOf(k - first, *entries[k].text, entries[k].formats));
+    if (records.empty()) return RemoveFile(FormatsCompanionPath(path));
+    std::string storage;
+    return WritePossiblySealed(FormatsCompanionPath(path), FormatsCompanionPieces(records, file.Get(), storage), sealer);
+}
+
 } // namespace
 
 HistoryFileSum SumOfFile(const std::string& content) {
@@ -131,7 +142,8 @@ int WriteHistoryFile(const std::string& path, const HistorySnapshot& entries, co
     // The exact texts or the pins not kept is a failed save too.
     LazySum sum(pieces);
     const bool wide = WriteCompanion(path, entries, first, sum, sealer);
-    return WritePins(path, entries, first, sum, sealer) && wide ? 1 : 0;
+    const bool pins = WritePins(path, entries, first, sum, sealer);
+    return WriteFormats(path, entries, first, sum, sealer) && pins && wide ? 1 : 0;
 }
 
 HistoryRecordReader::HistoryRecordReader(const unsigned char* data, size_t size)

@@ -12,6 +12,8 @@
 
 namespace kst {
 
+struct ClipFormats;
+
 constexpr char kHistoryFileName[] = "clipbuf.dat";
 constexpr unsigned kUnrankedByte = 0xFF;
 constexpr size_t kMaxFileEntries = 255; // what the count byte can say
@@ -31,13 +33,15 @@ struct SavedEntry {
     int rank; // -1: not ranked
     LocalTime time;
     bool pinned = false;
+    std::shared_ptr<const ClipFormats> formats; // null: none kept
 };
 using HistorySnapshot = std::vector<SavedEntry>;
 
 // Writes the snapshot as the history file, replacing the old one only once
 // the new one is complete, then the Unicode texts it holds as its companion
-// (path + kWideCompanionSuffix; removed when there are none) and the pins
-// (path + kPinCompanionSuffix, the same), bound to the new history file. An
+// (path + kWideCompanionSuffix; removed when there are none), the pins
+// (path + kPinCompanionSuffix, the same) and the formats and pictures (path +
+// kFormatsCompanionSuffix, the same), bound to the new history file. An
 // empty snapshot removes all three. 1 when the files
 // are as the snapshot says, 0 when an old one stayed.
 // sealer: seal both files for the user (null: plain, as always).

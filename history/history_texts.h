@@ -22,5 +22,10 @@ constexpr char kPinnedNotDeletedTitle[] = "Kestrane [削除]";
 constexpr char kPinnedNotDeletedText[] = "固定された項目は削除できません。Insert で固定を外してから削除してください";
 constexpr char kTooLargeTitle[] = "Kestrane [追加しません]";
 constexpr char kTooLargeTextFormat[] = "コピーされたテキスト (%s) は上限 (%s) より大きいため、履歴に追加しませんでした。クリップボードはそのままです";
+constexpr char kPictureAddedText[] = "画像を履歴に追加しました";
+constexpr char kPictureEntryTextFormat[] = "[画像 %u×%u]";
+constexpr char kPictureLabelFormat[] = "画像 %u×%u";
+constexpr char kPictureTooLargeTextFormat[] = "コピーされた画像 (%u×%u, %s) は上限 (%s) より大きいため、履歴に追加しませんでした。クリップボードはそのままです";
+constexpr char kFormatsTooLargeTextFormat[] = "コピーされた書式と画像 (%s) は上限 (%s) より大きいため、テキストだけを履歴に追加しました。クリップボードはそのままです";
 
 } // namespace kst

@@ -88,6 +88,7 @@ int Tooltip::Init() {
     FreeText(title);
     FreeText(content);
     contentStandIns.clear();
+    picture.reset();
     placement = x = y = width = height = 0;
     px = DpiScale{DpiOfMonitorOfRect(AnchorRect())};
     return wasVisible;
@@ -126,6 +127,14 @@ void Tooltip::SetContentText(const char* text, const StandIns* standIns) {
     height += MeasureWrappedText(dc, px, content, width, &contentStandIns) + px(8);
     SelectObject(dc, oldFont);
     ReleaseDC(window, dc);
+}
+
+void Tooltip::SetPicture(std::shared_ptr<const Image> shown) {
+    picture = std::move(shown);
+    if (!picture || !window) return;
+    const int wanted = static_cast<int>(picture->width) + px(8);
+    if (wanted > width) width = wanted;
+    height += static_cast<int>(picture->height) + px(8);
 }
 
 void Tooltip::SetDisplayTime(UINT delay, UINT duration) {
@@ -219,6 +228,10 @@ void Tooltip::Paint(HWND target) {
         const RECT band{p.left, p.top, p.right, p.top + px(kTitleBand)};
         DrawWrappedText(dc, px, title, &band, 1, 0);
         p.top += px(kTitleBand);
+    }
+    if (picture) {
+        DrawImage(dc, *picture, p.left + px(4), p.top + px(4), CurrentOwnColours().balloonBack);
+        p.top += static_cast<int>(picture->height) + px(8);
     }
     if (content) DrawWrappedText(dc, px, content, &p, 0, 1, &contentStandIns);
     DeleteObject(back);

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "ui/shared_gdi.h"
 
 namespace kst {
@@ -29,6 +31,8 @@ class Tooltip {
     void SetTitleText(const char* text);
     // standIns: what the text's stand-ins hold (see StandIns).
     void SetContentText(const char* text, const StandIns* standIns = nullptr);
+    // A picture shown under the title, before the text (null: none).
+    void SetPicture(std::shared_ptr<const Image> shown);
     void SetDisplayTime(UINT delay, UINT duration);
     void Information(const char* title, const char* text, const StandIns* standIns = nullptr);
     int Show(UINT_PTR kind);
@@ -52,6 +56,7 @@ class Tooltip {
     char* title = nullptr;
     char* content = nullptr;
     StandIns contentStandIns;
+    std::shared_ptr<const Image> picture;
     int x = 0, y = 0;
     int width = 0, height = 0;
     UINT displayTime = 4000;

@@ -233,6 +233,8 @@ void PastePopup::Close(bool destroying) {
     query.clear();
     foundCurrent = false;
     found = SearchOutcome{};
+    preview.reset();
+    previewOf.reset();
     if (host) host->PopupClosed(PanelToKeep());
     if (foregroundHook) UnhookWinEvent(foregroundHook);
     foregroundHook = nullptr;

@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "history/clip_history.h"
@@ -96,11 +97,15 @@ class PastePopup {
     void DrawListItem(const DRAWITEMSTRUCT& item);
     void DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool selected) const;
     void DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) const;
+    void DrawPictureRow(const DRAWITEMSTRUCT& item, const ClipItem& entry, const RECT& room, bool selected) const;
+    std::shared_ptr<const Image> PreviewOf(const ClipItem& entry);
+    void EnablePanelConversions(bool enable) const;
     void DrawNumberRule(HDC dc, const RECT& row) const;
     void ShowEntryDetail(uint32_t data);
     void ShowSelectionDetail();
-    void PasteSelection();
-    void PasteSeveral(const std::vector<int>& entries);
+    // asCopied: unconverted, with the formats of the copy (Shift+Enter).
+    void PasteSelection(bool asCopied);
+    void PasteSeveral(const std::vector<int>& entries, bool asCopied);
     void FollowSelection(bool extend);
     int FirstEntryRow() const;
     int SelectedEntry() const;
@@ -159,6 +164,8 @@ class PastePopup {
     bool foundCurrent = false; // found is for query as it is now
     int entryBeforeSearch = -1; // where the selection was, for Esc
     int topBeforeSearch = 0;
+    std::shared_ptr<const Image> preview; // of the entry whose formats are previewOf
+    std::shared_ptr<const ClipFormats> previewOf;
     // The DPI of the monitor it opened on: every length below is scaled by it.
     DpiScale px;
 };

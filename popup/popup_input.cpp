@@ -136,7 +136,7 @@ void PastePopup::OnKey(UINT key, LPARAM keyData) {
             return;
         }
         closing = true; // our own keystrokes follow: none of them is for us
-        PasteSelection();
+        PasteSelection(shiftHeld);
         Close();
         return;
     case VK_ESCAPE:
@@ -227,12 +227,12 @@ void PastePopup::AfterCopyOrderChange() {
     ShowEntryAt(0);
 }
 
-void PastePopup::PasteSelection() {
+void PastePopup::PasteSelection(bool asCopied) {
     const int row = SelectedRow();
     history->SetFlags(0xFFF, FlagsOfPanel(panel));
     const std::vector<int> entries = EntriesOfSelection(rows, selection);
     if (entries.size() > 1) {
-        PasteSeveral(entries);
+        PasteSeveral(entries, asCopied);
         return;
     }
     if (row < 0 || row >= static_cast<int>(rows.size())) return;
@@ -243,7 +243,7 @@ void PastePopup::PasteSelection() {
         // nothing to paste and nothing to report.
         if (index < 0 || index >= history->Count()) return;
         // Nothing on the clipboard: typing Ctrl+V would paste something else.
-        if (!history->PasteToClipboard(index, keep, host ? host->PasteParametersNow() : PasteParameters{})) {
+        if (!history->PasteToClipboard(index, keep, host ? host->PasteParametersNow() : PasteParameters{}, asCopied)) {
             if (host && !history->PasteLackedMemory()) host->ReportClipboardBusy();
             return;
         }
@@ -255,9 +255,10 @@ void PastePopup::PasteSelection() {
 }
 
 // Several entries as one text, in one paste.
-void PastePopup::PasteSeveral(const std::vector<int>& entries) {
+void PastePopup::PasteSeveral(const std::vector<int>& entries, bool asCopied) {
     const int keep = ctrlHeld ? 1 : 0;
-    if (!history->PasteManyToClipboard(entries, keep, host ? host->PasteParametersNow() : PasteParameters{})) {
+    if (!history->PasteManyToClipboard(entries, keep, host ? host->PasteParametersNow() : PasteParameters{},
+                                       asCopied)) {
         if (host && !history->PasteLackedMemory()) host->ReportClipboardBusy();
         return;
     }

@@ -5,6 +5,7 @@
 #include <new>
 #include <string>
 
+#include "image/image_scale.h"
 #include "reform/char_convert.h"
 #include "history/clip_history.h"
 #include "popup/paste_popup.h"
@@ -129,11 +130,19 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
     }
     const COLORREF textColour = GetSysColor(selected ? COLOR_HIGHLIGHTTEXT : COLOR_MENUTEXT);
     SetTextColor(dc, textColour);
-    const bool pinned = history->Item(index)->IsPinned();
-    // The mark at the row's end, in the text's colour (a system colour: it
-    // shows in high contrast too).
-    const int markRoom = pinned ? px(kPinMarkSize + 4) : 0;
+    const ClipItem& entry = *history->Item(index);
+    const bool pinned = entry.IsPinned(), formatsKept = entry.HasCopiedFormats();
+    // The marks at the row's end, in the text's colour (a system colour: they
+    // show in high contrast too).
+    const int pinRoom = pinned ? px(kPinMarkSize + 4) : 0;
+    const int markRoom = pinRoom + (formatsKept ? px(kFormatsMarkSize + 4) : 0);
     if (pinned) DrawPinMark(dc, px, POINT{r.right - px(6) - px(kPinMarkSize), r.top + px(3)}, textColour);
+    if (formatsKept)
+        DrawFormatsMark(dc, px, POINT{r.right - px(6) - pinRoom - px(kFormatsMarkSize), r.top + px(3)}, textColour);
+    if (entry.IsPicture()) {
+        DrawPictureRow(item, entry, RECT{r.left + px(31), r.top, r.right - px(6) - markRoom, r.bottom}, selected);
+        return;
+    }
     StandIns standIns;
     const std::string text = history->Item(index)->DisplayText(kRowTextBytes, standIns);
     const RECT textRect{r.left + px(31), r.top + px(3), r.right - px(6) - markRoom, r.bottom};
@@ -142,6 +151,22 @@ void PastePopup::DrawEntryRow(const DRAWITEMSTRUCT& item, int index, bool select
         for (const MatchRange& m : found.matcher->Find(text.data(), text.size(), kRowTextBytes))
             marked.push_back({m.begin, m.end});
     DrawRowText(dc, px, text.c_str(), &textRect, selected, &standIns, marked.empty() ? nullptr : &marked);
+}
+
+// The thumbnail, as high as the row allows, then the picture's size.
+void PastePopup::DrawPictureRow(const DRAWITEMSTRUCT& item, const ClipItem& entry, const RECT& room,
+                                bool selected) const {
+    const int boxHeight = (item.rcItem.bottom - item.rcItem.top) - px(2);
+    int x = room.left;
+    if (const Image* thumbnail = entry.Thumbnail(static_cast<uint32_t>(px(kThumbnailWidth)), static_cast<uint32_t>(boxHeight))) {
+        const int y = item.rcItem.top + (item.rcItem.bottom - item.rcItem.top - static_cast<int>(thumbnail->height)) / 2;
+        DrawImage(item.hDC, *thumbnail, x, y, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_BTNFACE));
+        x += static_cast<int>(thumbnail->width) + px(5);
+    }
+    const StoredFormat* picture = entry.Formats()->Picture();
+    const std::string label = PictureLabel(picture->width, picture->height);
+    const RECT textRect{x, room.top + px(3), room.right, room.bottom};
+    DrawRowText(item.hDC, px, label.c_str(), &textRect, selected);
 }
 
 // The groove between the numbers and the texts.
@@ -182,6 +207,32 @@ void PastePopup::DrawClipboardRow(const DRAWITEMSTRUCT& item, bool selected) con
     DrawTextAt(dc, label, x + px(5), r.top + px(2), GetSysColor(COLOR_GRAYTEXT));
 }
 
+// The detail's picture, made from the whole picture for the one entry shown.
+std::shared_ptr<const Image> PastePopup::PreviewOf(const ClipItem& entry) {
+    if (preview && previewOf == entry.Formats()) return preview;
+    preview.reset();
+    previewOf = entry.Formats();
+    try {
+        Image whole;
+        if (!DecodePicture(*entry.Formats()->Picture(), whole)) return nullptr;
+        const ImageSize size = FitInside(whole.width, whole.height, static_cast<uint32_t>(px(kPreviewWidth)),
+                                         static_cast<uint32_t>(px(kPreviewHeight)));
+        auto made = std::make_shared<Image>();
+        if (size.width >= whole.width && size.height >= whole.height) *made = std::move(whole); // never enlarged
+        else if (!ScaleImage(whole, size.width, size.height, *made)) return nullptr;
+        preview = std::move(made);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+    return preview;
+}
+
+// Conversions do not apply to a picture: greyed while one is chosen.
+void PastePopup::EnablePanelConversions(bool enable) const {
+    for (int k = 0; k < kPanelConversions; ++k) EnableWindow(toggles[k], enable);
+    for (HWND direction : directions) EnableWindow(direction, enable);
+}
+
 void PastePopup::ShowSelectionDetail() {
     const int row = SelectedRow();
     if (row < 0) return;
@@ -191,6 +242,8 @@ void PastePopup::ShowSelectionDetail() {
 void PastePopup::ShowEntryDetail(uint32_t data) {
     std::string title, content, status;
     StandIns standIns;
+    std::shared_ptr<const Image> picture;
+    bool pictureChosen = false;
     if (history->Clipboard().otherFormats == 1 && data == kCurrentClipboardRow) {
         title = kCurrentClipboardTitle;
         const int current = history->Clipboard().currentEntryIndex;
@@ -203,15 +256,20 @@ void PastePopup::ShowEntryDetail(uint32_t data) {
         const int index = static_cast<int>(data);
         if (!history->Item(index)) return;
         const ClipItem& entry = *history->Item(index);
+        const StoredFormat* shown = entry.IsPicture() ? entry.Formats()->Picture() : nullptr;
         title = EntryDetailTitle(index, history->Count(), history->GetItemTime(index),
-                                 static_cast<size_t>(entry.GetLength(0)));
-        content = entry.DisplayText(kDetailBytes, standIns);
+                                 shown ? shown->stored.size() : static_cast<size_t>(entry.GetLength(0)));
+        content = shown ? PictureLabel(shown->width, shown->height) : entry.DisplayText(kDetailBytes, standIns);
         status = EntryStatusLine(index, history->Count(), history->Limit());
+        picture = shown ? PreviewOf(entry) : nullptr;
+        pictureChosen = shown != nullptr;
     }
+    EnablePanelConversions(!pictureChosen);
     if (searching) ShowSearchStatus();
     else SetWindowTextA(statusLine, status.c_str());
     const int wasVisible = balloon.Init();
     balloon.SetTitleText(title.c_str());
+    balloon.SetPicture(std::move(picture));
     balloon.SetContentText(content.c_str(), &standIns);
     balloon.SetDisplayTime(wasVisible ? 1 : 800, 8000);
 }

@@ -23,6 +23,11 @@ struct PopupPoint {
 constexpr int kPopupWidth = 320;
 constexpr int kFoldedHeight = 115;
 constexpr int kExpandedHeight = 186;
+// A picture row's thumbnail fits in the row's height and this width; the
+// detail's preview in this box (base pixels, scaled by the DPI).
+constexpr int kThumbnailWidth = 48;
+constexpr int kPreviewWidth = 208;
+constexpr int kPreviewHeight = 156;
 constexpr int kRowHeight = 17;
 constexpr int kLongListExtra = 85;
 constexpr int kCaretLeftGap = 20;

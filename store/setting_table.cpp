@@ -17,7 +17,8 @@ const std::vector<const Setting*>& AllSettings() {
         &kToComma,       &kPeriodOn,       &kToPeriod,         &kWrap,             &kQuote,
         &kKinsoku,       &kTagRemove,      &kColumnWidth,      &kKeepPanel,        &kLineStartChars,
         &kLineEndChars,  &kTabWidth,       &kTabReplace,       &kExclusionCount,   &kShowDetail,
-        &kOldAutoLoadKey, &kOldAutoLoadKeyWith, &kHistoryInUserFolder, &kEncryptHistory, &kMaxEntryKB, &kTabrivet,
+        &kOldAutoLoadKey, &kOldAutoLoadKeyWith, &kHistoryInUserFolder, &kEncryptHistory, &kMaxEntryKB, &kMaxFormatsKB,
+        &kTabrivet,
     };
     return table;
 }

@@ -118,6 +118,10 @@ constexpr Setting kEncryptHistory = Later(kClipTextKey, "bENCRYPT", 0);
 // not kept.
 constexpr uint32_t kDefaultMaxEntryKB = 16 * 1024;
 constexpr Setting kMaxEntryKB = Later(kClipTextKey, "MaxEntryKB", kDefaultMaxEntryKB);
+// A picture, or a copy's formats together, larger than this uncompressed
+// (KB; a picture at 4 bytes a pixel; 0: any size) is not kept.
+constexpr uint32_t kDefaultMaxFormatsKB = 32 * 1024;
+constexpr Setting kMaxFormatsKB = Later(kClipTextKey, "MaxFormatsKB", kDefaultMaxFormatsKB);
 // 1 once the history has been saved in the user's own folder, because the
 // program's could not take it: the file beside the program is stale then.
 constexpr Setting kHistoryInUserFolder = Later(kMainKey, "HistoryInUserFolder", 0);

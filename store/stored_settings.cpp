@@ -34,6 +34,7 @@ ListSettings ReadListSettings() {
     s.pasteDelete = static_cast<int>(ReadSetting(kPasteDelete));
     s.limit = static_cast<int>(ReadSetting(kHistoryLimit));
     s.maxEntryKB = ReadSetting(kMaxEntryKB);
+    s.maxFormatsKB = ReadSetting(kMaxFormatsKB);
     return s;
 }
 

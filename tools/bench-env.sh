@@ -11,6 +11,9 @@ KST_PACKAGES="cmake g++ googletest libgtest-dev libgmock-dev g++-mingw-w64-x86-6
 # this release, and its dictionary in code page 932 from cmigemo-common.
 KST_CMIGEMO_DIR=$KST_BUILD/third_party/cmigemo
 KST_MIGEMO_DICT=/usr/share/cmigemo/cp932/migemo-dict
+# Pictures are compressed with zlib, built from Debian's source package of
+# the version this system runs.
+KST_ZLIB_DIR=$KST_BUILD/third_party/zlib
 
 kst_log() { printf '== %s\n' "$*" >&2; }
 
@@ -33,6 +36,7 @@ kst_install() {
         $sudo locale-gen >/dev/null
     fi
     kst_fetch_cmigemo
+    kst_fetch_zlib
 }
 
 # A source entry beside each binary one of the system's, for apt-get source.
@@ -48,26 +52,40 @@ kst_add_source_entries() {
     $sudo apt-get update -qq
 }
 
-# C/Migemo's source, unpacked (with Debian's patches) into the build folder.
-kst_fetch_cmigemo() {
-    [ -f "$KST_CMIGEMO_DIR/src/migemo.c" ] && return 0
-    kst_log "fetching the source package cmigemo"
-    apt-get source --print-uris cmigemo >/dev/null 2>&1 || kst_add_source_entries
+# kst_fetch_source PACKAGE[=VERSION] FOLDER: a source package, unpacked
+# (with Debian's patches) into FOLDER.
+kst_fetch_source() {
+    local package=$1 folder=$2
+    kst_log "fetching the source package $package"
+    apt-get source --print-uris "$package" >/dev/null 2>&1 || kst_add_source_entries
     mkdir -p "$KST_BUILD"
     local tmp
-    tmp=$(mktemp -d "$KST_BUILD/cmigemo-fetch.XXXXXX")
-    (cd "$tmp" && apt-get source -qq cmigemo >/dev/null 2>&1)
-    mkdir -p "$(dirname "$KST_CMIGEMO_DIR")"
-    rm -rf "$KST_CMIGEMO_DIR"
-    mv "$tmp"/cmigemo-*/ "$KST_CMIGEMO_DIR"
+    tmp=$(mktemp -d "$KST_BUILD/source-fetch.XXXXXX")
+    (cd "$tmp" && apt-get source -qq "$package" >/dev/null 2>&1)
+    mkdir -p "$(dirname "$folder")"
+    rm -rf "$folder"
+    mv "$tmp"/"${package%%=*}"-*/ "$folder"
     rm -rf "$tmp"
+}
+
+# C/Migemo's source.
+kst_fetch_cmigemo() {
+    [ -f "$KST_CMIGEMO_DIR/src/migemo.c" ] && return 0
+    kst_fetch_source cmigemo "$KST_CMIGEMO_DIR"
+}
+
+# zlib's source, of the version installed (a newer one may not be served).
+kst_fetch_zlib() {
+    [ -f "$KST_ZLIB_DIR/deflate.c" ] && return 0
+    kst_fetch_source "zlib=$(dpkg-query -W -f='${source:Version}' zlib1g)" "$KST_ZLIB_DIR"
 }
 
 # kst_configure NAME [cmake args...]; kst_build NAME
 kst_configure() {
     local name=$1; shift
     cmake -S "$KST_ROOT" -B "$KST_BUILD/$name" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-        -DKST_CMIGEMO_DIR="$KST_CMIGEMO_DIR" -DKST_MIGEMO_DICT="$KST_MIGEMO_DICT" "$@" >/dev/null
+        -DKST_CMIGEMO_DIR="$KST_CMIGEMO_DIR" -DKST_MIGEMO_DICT="$KST_MIGEMO_DICT" \
+        -DKST_ZLIB_DIR="$KST_ZLIB_DIR" "$@" >/dev/null
 }
 kst_build() { cmake --build "$KST_BUILD/$1" -j"$(nproc)" -- --no-print-directory >&2; }
 

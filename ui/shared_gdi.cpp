@@ -1,6 +1,8 @@
 #include "ui/shared_gdi.h"
 
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "reform/wide_carrier.h"
 #include "ui/text_measure.h"
@@ -75,6 +77,57 @@ void DrawPinMark(HDC dc, DpiScale px, POINT at, COLORREF color) {
         LineTo(dc, at.x + k, at.y + size);
     }
     RestoreDC(dc, saved);
+}
+
+// A page: its outline, a bold first line and two thin ones, each as thick
+// as the DPI makes a pixel.
+void DrawFormatsMark(HDC dc, DpiScale px, POINT at, COLORREF color) {
+    const int saved = SaveDC(dc);
+    SelectObject(dc, GetStockObject(DC_PEN));
+    SelectObject(dc, GetStockObject(NULL_BRUSH));
+    SetDCPenColor(dc, color);
+    SetDCBrushColor(dc, color);
+    const int size = px(kFormatsMarkSize), line = px(1) > 1 ? px(1) : 1;
+    const int left = at.x + px(1), right = at.x + size - px(1);
+    for (int k = 0; k < line; ++k) Rectangle(dc, left + k, at.y + k, right - k, at.y + size - k);
+    SelectObject(dc, GetStockObject(DC_BRUSH));
+    const int inset = px(3);
+    const RECT bold{left + inset, at.y + px(3), right - inset, at.y + px(3) + 2 * line};
+    FillRect(dc, &bold, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    for (int row = 0; row < 2; ++row) {
+        const int y = at.y + px(6) + row * px(2);
+        const RECT thin{left + inset, y, right - inset - (row ? px(2) : 0), y + line};
+        FillRect(dc, &thin, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    }
+    RestoreDC(dc, saved);
+}
+
+// Pixels given to the device as a bitmap from the top down; a picture with
+// transparency is first laid over the background, a copy at a time.
+void DrawImage(HDC dc, const Image& image, int x, int y, COLORREF background) {
+    if (image.Empty() || image.width > 0x7FFF || image.height > 0x7FFF) return;
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = static_cast<LONG>(image.width);
+    info.bmiHeader.biHeight = -static_cast<LONG>(image.height);
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    const uint8_t* pixels = image.bgra.data();
+    std::vector<uint8_t> laid;
+    if (image.hasAlpha) {
+        try {
+            laid = image.bgra;
+        } catch (const std::bad_alloc&) {
+            return;
+        }
+        const int under[3] = {GetBValue(background), GetGValue(background), GetRValue(background)};
+        for (size_t k = 0; k < laid.size(); k += 4)
+            for (int c = 0; c < 3; ++c)
+                laid[k + c] = static_cast<uint8_t>((laid[k + c] * laid[k + 3] + under[c] * (255 - laid[k + 3]) + 127) / 255);
+        pixels = laid.data();
+    }
+    SetDIBitsToDevice(dc, x, y, image.width, image.height, 0, 0, 0, image.height, pixels, &info, DIB_RGB_COLORS);
 }
 
 namespace {

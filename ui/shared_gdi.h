@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "image/image.h"
 #include "ui/dpi_scale.h"
 
 namespace kst {
@@ -54,6 +55,14 @@ void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2);
 // right, its needle to the bottom left), in one colour, scaled by px.
 constexpr int kPinMarkSize = 11;
 void DrawPinMark(HDC dc, DpiScale px, POINT topLeft, COLORREF color);
+
+// A picture at its own size, its transparent parts over the background.
+void DrawImage(HDC dc, const Image& image, int x, int y, COLORREF background);
+
+// The mark of an entry that kept the formats of its copy (a page with lines
+// of text, one of them bold), in one colour, scaled by px.
+constexpr int kFormatsMarkSize = 11;
+void DrawFormatsMark(HDC dc, DpiScale px, POINT topLeft, COLORREF color);
 
 // What the stand-ins of a display text hold (see ClipItem::DisplayText):
 // each is drawn and measured as its own character, with the wide-character

@@ -65,9 +65,32 @@ void CopyWithMarker(HWND edit) {
     PutMarkedCopy(edit, from < sizeof text ? text + from : "", g_copyMarker);
 }
 
+// A paste of a picture, as an editor that takes pictures reads it: the
+// bitmap, whose bytes are told by their hash.
+LONG g_pictures;
+DWORD g_pictureHash;
+
+void TakePastedPicture() {
+    if (IsClipboardFormatAvailable(CF_TEXT) || !IsClipboardFormatAvailable(CF_DIB) || !OpenClipboard(g_edit)) return;
+    HANDLE data = GetClipboardData(CF_DIB);
+    const unsigned char* bytes = data ? (const unsigned char*)GlobalLock(data) : NULL;
+    if (bytes) {
+        DWORD hash = 2166136261u;
+        for (SIZE_T k = 0, n = GlobalSize(data); k < n; ++k) hash = (hash ^ bytes[k]) * 16777619u;
+        g_pictureHash = hash;
+        ++g_pictures;
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+}
+
 LRESULT CALLBACK CountingEditProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_KEYDOWN:
+        if (wParam == 'V' && GetKeyState(VK_CONTROL) < 0) TakePastedPicture();
+        g_keyDowns[wParam & 0xFF]++;
+        g_anyKeys++;
+        break;
     case WM_SYSKEYDOWN:
         g_keyDowns[wParam & 0xFF]++;
         g_anyKeys++;
@@ -135,6 +158,10 @@ LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
         return OpenInputMethod(lParam != 0);
     case kEditorImeRequests:
         return MAKELONG(g_imeOffRequests, g_imeOnRequests);
+    case kEditorPictures:
+        return g_pictures;
+    case kEditorPictureHash:
+        return (LRESULT)g_pictureHash;
     case kEditorSecondWindow:
         return (LRESULT)OpenSecondWindow();
     case kEditorFreeze:

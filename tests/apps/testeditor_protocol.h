@@ -15,5 +15,7 @@ enum EditorQuery {
     kEditorMarkCopies = 7, // lParam CopyMarker: copies carry it from now on
     kEditorOpenIme = 8,    // lParam 1 on, 0 off: the input method of the edit control
     kEditorImeRequests = 9, // requests to switch its input method: off ones low word, on ones high
+    kEditorPictures = 11,     // pictures pasted (Ctrl+V with a bitmap and no text on the clipboard)
+    kEditorPictureHash = 12,  // the FNV-1a hash of the last pasted picture's CF_DIB bytes
     kEditorSecondWindow = 10, // a second window of this thread, with an edit control, brought to the front: the edit
 };

@@ -12,19 +12,20 @@ allowed() {
     base) echo "base" ;;
     reform) echo "reform" ;;
     hook) echo "hook base" ;;
-    history) echo "history reform base" ;;
+    image) echo "image base" ;;
+    history) echo "history image reform base" ;;
     search) echo "search reform base" ;;
     store) echo "store history hook reform base" ;;
-    ui) echo "ui reform resources base" ;;
-    notify) echo "notify ui store reform resources base" ;;
-    popup) echo "popup notify ui store search history reform hook resources base" ;;
+    ui) echo "ui image reform resources base" ;;
+    notify) echo "notify ui image store reform resources base" ;;
+    popup) echo "popup notify ui store search history image reform hook resources base" ;;
     settings) echo "settings ui store history reform hook resources base" ;;
-    shell) echo "shell settings popup notify ui store search history reform hook resources base" ;;
+    shell) echo "shell settings popup notify ui store search history image reform hook resources base" ;;
     esac
 }
 
 bad=0
-for layer in base reform hook history search store ui notify popup settings shell; do
+for layer in base image reform hook history search store ui notify popup settings shell; do
     ok=$(allowed "$layer")
     for file in $(find "$layer" -name '*.h' -o -name '*.cpp' | sort); do
         grep -n '^[[:space:]]*#[[:space:]]*include[[:space:]]*"' "$file" | while IFS= read -r line; do
@@ -60,7 +61,7 @@ check_target() { # target, build file, allowed folders
     done
 }
 {
-    check_target kst_core CMakeLists.txt "reform history"
+    check_target kst_core CMakeLists.txt "image reform history"
     check_target kst_search CMakeLists.txt "search"
     check_target ksthook cmake/Windows.cmake "hook"
 } >> /tmp/kst-layers.$$

@@ -173,6 +173,12 @@ class AppFixture : public ::testing::Test {
         bench::PumpFor(100);
     }
     void ClearEditor() { editor_.Clear(); }
+    static COLORREF ScreenPixel(POINT at) {
+        HDC screen = GetDC(nullptr);
+        const COLORREF c = GetPixel(screen, at.x, at.y);
+        ReleaseDC(nullptr, screen);
+        return c;
+    }
 
     // Types Ctrl+C over the whole text and lets the quiet period pass.
     void CopyInEditor(const char* text) {
@@ -239,6 +245,39 @@ inline bool SetClipboardPicture() {
     const bool set = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
     CloseClipboard();
     return set;
+}
+
+// Formats put on the clipboard in one write, as an application copies.
+struct ClipboardPart {
+    UINT format;
+    std::string bytes;
+};
+inline bool SetClipboardParts(const std::vector<ClipboardPart>& parts) {
+    if (!OpenClipboard(nullptr)) return false;
+    EmptyClipboard();
+    bool set = true;
+    for (const ClipboardPart& part : parts) {
+        HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, part.bytes.size());
+        if (void* at = memory ? GlobalLock(memory) : nullptr) {
+            memcpy(at, part.bytes.data(), part.bytes.size());
+            GlobalUnlock(memory);
+        }
+        set = memory && SetClipboardData(part.format, memory) && set;
+    }
+    CloseClipboard();
+    return set;
+}
+// A format's bytes on the clipboard now ("" when it holds none).
+inline std::string ClipboardBytesOf(UINT format) {
+    std::string bytes;
+    if (!OpenClipboard(nullptr)) return bytes;
+    HANDLE data = GetClipboardData(format);
+    if (const char* at = data ? static_cast<const char*>(GlobalLock(data)) : nullptr) {
+        bytes.assign(at, GlobalSize(data));
+        GlobalUnlock(data);
+    }
+    CloseClipboard();
+    return bytes;
 }
 
 // A file list on the clipboard, as a file manager puts it there.

@@ -25,12 +25,6 @@ class PopupEndToEnd : public AppFixture {
             return GetWindowRect(editorWindow_, &r) && r.left == x && r.top == y && r.right - r.left == width;
         }, 3000);
     }
-    static COLORREF ScreenPixel(POINT at) {
-        HDC screen = GetDC(nullptr);
-        const COLORREF c = GetPixel(screen, at.x, at.y);
-        ReleaseDC(nullptr, screen);
-        return c;
-    }
 };
 
 TEST_F(PopupEndToEnd, CtrlVOpensThePopupAtTheCaretAndTheEditorKeepsItsFocus) {
@@ -201,11 +195,11 @@ TEST_F(PopupEndToEnd, TheCurrentClipboardRowPastesAPictureUnchanged) {
     bench::SetDword(kMain, "CtrlCOnly", 0);
     StartApp(HistoryOf({"a", "b"}));
     ASSERT_TRUE(SetClipboardPicture());
-    bench::PumpFor(700);
+    ASSERT_TRUE(WaitForDisk({"a", "b", "[画像 8×8]"})); // a picture entry, and still the clipboard
     Ask(kEditorReset);
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
-    ASSERT_EQ(3, SendMessageA(List(popup), LB_GETCOUNT, 0, 0));
+    ASSERT_EQ(4, SendMessageA(List(popup), LB_GETCOUNT, 0, 0));
     EXPECT_EQ(255, SendMessageA(List(popup), LB_GETITEMDATA, 0, 0)) << "the current-clipboard row first";
     bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
     EXPECT_TRUE(WaitForPopupGone());
@@ -213,7 +207,7 @@ TEST_F(PopupEndToEnd, TheCurrentClipboardRowPastesAPictureUnchanged) {
     EXPECT_EQ(1, Ask(kEditorKeyDowns, 'V')) << "Ctrl+V typed into the editor";
     EXPECT_TRUE(IsClipboardFormatAvailable(CF_BITMAP)) << "the picture is still on the clipboard";
     EXPECT_FALSE(IsClipboardFormatAvailable(CF_TEXT));
-    EXPECT_EQ((std::vector<std::string>{"a", "b"}), SavedTexts());
+    EXPECT_EQ((std::vector<std::string>{"a", "b", "[画像 8×8]"}), SavedTexts());
 }
 
 TEST_F(PopupEndToEnd, APastedNumberIsBlueAndTheSelectedRowHasTheSelectionColour) {
