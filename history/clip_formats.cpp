@@ -83,7 +83,8 @@ bool Inflated(const StoredFormat& format, std::string& plain) {
 }
 
 bool DecodePicture(const StoredFormat& format, Image& image) {
-    return DecodePng(format.stored.data(), format.stored.size(), image) && image.width == format.width &&
+    return DecodePng(format.stored.data(), format.stored.size(), image, uint64_t{format.width} * format.height) &&
+           image.width == format.width &&
            image.height == format.height;
 }
 

@@ -62,7 +62,12 @@ bool DeflateBytes(const void* data, size_t size, int level, std::string& out) {
     return ok;
 }
 
+// Deflate never makes a byte stand for more than 1032: a stream said to make
+// more than that is refused before anything is allocated for it.
+constexpr size_t kMostInflation = 1032;
+
 bool InflateBytes(const void* data, size_t size, size_t expected, std::string& out) {
+    if (expected / kMostInflation > size + 16) return false;
     try {
         out.assign(expected, '\0');
     } catch (const std::bad_alloc&) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "history/clip_history.h"
+#include "history/formats_companion.h"
 #include "history/history_file.h"
 #include "history/sealed_file.h"
 #include "reform/cp932_codec.h"
@@ -80,6 +81,24 @@ TEST_F(SealedHistory, SealedFilesHoldNoneOfTheTextsAndReadBack) {
     ClipHistory plain(&host);
     ASSERT_EQ(1, plain.Load(path, &mine));
     EXPECT_EQ(texts, Texts(plain));
+}
+
+TEST_F(SealedHistory, PicturesAndFormatsAreSealedWithTheHistory) {
+    ClipHistory history(&host);
+    auto formats = std::make_shared<ClipFormats>();
+    ASSERT_TRUE(AddDeflated(FormatKind::kHtml, "<b>secret</b>", *formats));
+    ASSERT_EQ(1, history.AddCopy("secret", false, nullptr, formats));
+    ASSERT_EQ(1, history.Save(path, &mine));
+    EXPECT_TRUE(IsSealed(Bytes(FormatsCompanionPath(path))));
+    ClipHistory loaded(&host);
+    ASSERT_EQ(1, loaded.Load(path, &mine));
+    ASSERT_TRUE(loaded.Item(0)->HasCopiedFormats());
+    std::string html;
+    ASSERT_TRUE(Inflated(*loaded.Item(0)->Formats()->Find(FormatKind::kHtml), html));
+    EXPECT_EQ("<b>secret</b>", html);
+    ClipHistory other(&host);
+    EXPECT_EQ(0, other.Load(path, &theirs));
+    EXPECT_TRUE(fs::exists(FormatsCompanionPath(path) + kLockedSuffix)) << "moved aside with the history";
 }
 
 // Another user's (or machine's) files are moved aside, never written over;
