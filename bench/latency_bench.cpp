@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "bench/mixed_text.h"
+#include "bench/screenshot.h"
 #include "tests/win/app_bench.h"
 #include "tests/win/editor.h"
 #include "history/clip_history.h"
@@ -43,6 +44,16 @@ template <typename T> T Percentile90(std::vector<T> v) {
     return v[(v.size() * 9) / 10 < v.size() ? (v.size() * 9) / 10 : v.size() - 1];
 }
 
+// Screenshots (see screenshot.h), ten of them in turn, each entry its own.
+void WritePictureHistory(const bench::AppCopy& copy, int entries) {
+    std::vector<std::shared_ptr<const kst::ClipFormats>> shots;
+    for (unsigned v = 0; v < 10; ++v) shots.push_back(bench_shot::ScreenshotPicture(v));
+    kst::HistorySnapshot snapshot;
+    for (int k = 0; k < entries; ++k)
+        snapshot.push_back(bench_shot::SavedPicture(std::make_shared<kst::ClipFormats>(*shots[k % 10])));
+    kst::WriteHistoryFile(copy.HistoryFile(), snapshot);
+}
+
 // Short entries as typed ("entry 3"), or text of the kind copied.
 void WriteHistory(const bench::AppCopy& copy, int entries, size_t bytes) {
     std::string file(1, static_cast<char>(entries));
@@ -66,8 +77,11 @@ struct Bench {
     bench::App app{copy};
     bench::Editor editor;
 
+    // bytes kPictures: screenshots.
+    static constexpr size_t kPictures = ~size_t{0};
     bool Start(int entries = 0, size_t bytes = 0) {
-        if (entries) WriteHistory(copy, entries, bytes);
+        if (entries && bytes == kPictures) WritePictureHistory(copy, entries);
+        else if (entries) WriteHistory(copy, entries, bytes);
         if (!app.Start() || !app.WaitForMainWindow() || !editor.Start()) return false;
         editor.BringToFront();
         bench::PumpFor(500);
@@ -246,28 +260,41 @@ std::pair<DWORD, DWORD> MeasureBigCopy(bool held) {
     return {captures.empty() ? 0 : Median(captures), pastes.empty() ? 0 : Median(pastes)};
 }
 
-// The popup's opening, seen from outside: five short entries, then 200 of
-// 100 KB, each with a program of its own, in the same run.
-bool MeasurePopupFromOutside(int rounds, std::vector<double>& shortSeen, std::vector<double>& bigSeen) {
+// The popup's opening, seen from outside, over each history with a program
+// of its own, in the same run.
+struct PopupSetup {
+    const char* name;
+    int entries;
+    size_t bytes;
+    std::vector<double> seen;
+};
+
+bool MeasurePopupFromOutside(int rounds, std::vector<PopupSetup>& setups) {
     bench::SetDword("kestrane\\ClipText", "BUFFERLIMIT", 200);
-    for (const auto& setup : {std::make_pair(5, size_t(0)), std::make_pair(200, size_t(100 * 1024))}) {
+    for (PopupSetup& setup : setups) {
         Bench b;
-        if (!b.Start(setup.first, setup.second)) {
+        if (!b.Start(setup.entries, setup.bytes)) {
             fputs("cannot start the programs\n", stderr);
             return false;
         }
-        for (int k = 0; k < rounds; ++k) b.TimePopupFromOutside(setup.second ? bigSeen : shortSeen);
+        for (int k = 0; k < rounds; ++k) b.TimePopupFromOutside(setup.seen);
         b.Stop();
+        if (setup.seen.empty()) return false;
     }
-    return !shortSeen.empty() && !bigSeen.empty();
+    return true;
 }
 
-void PrintPopupTable(int rounds, const std::vector<double>& shortSeen, const std::vector<double>& bigSeen) {
+std::vector<PopupSetup> PopupSetups() {
+    return {{"5 short entries", 5, 0, {}},
+            {"200 entries of 100 KB of mixed text, each one long line", 200, 100 * 1024, {}},
+            {"200 short entries", 200, 0, {}},
+            {"200 picture entries (screenshots of 1920 x 1080)", 200, Bench::kPictures, {}}};
+}
+
+void PrintPopupTable(int rounds, const std::vector<PopupSetup>& setups) {
     printf("\n| Ctrl+V to the popup on the screen, seen from outside (a look every millisecond, %d times) | median | 90th percentile |\n", rounds);
     printf("|---|---|---|\n");
-    printf("| 5 short entries | %.1f ms | %.1f ms |\n", Median(shortSeen), Percentile90(shortSeen));
-    printf("| 200 entries of 100 KB of mixed text, each one long line | %.1f ms | %.1f ms |\n", Median(bigSeen),
-           Percentile90(bigSeen));
+    for (const PopupSetup& s : setups) printf("| %s | %.1f ms | %.1f ms |\n", s.name, Median(s.seen), Percentile90(s.seen));
 }
 
 } // namespace
@@ -277,10 +304,10 @@ int main(int argc, char** argv) {
     bench::DeleteVendorKey();
     // --popup: only the popup's opening.
     if (argc > 1 && std::string(argv[1]) == "--popup") {
-        std::vector<double> shortSeen, bigSeen;
-        if (!MeasurePopupFromOutside(kRounds, shortSeen, bigSeen)) return 1;
+        std::vector<PopupSetup> setups = PopupSetups();
+        if (!MeasurePopupFromOutside(kRounds, setups)) return 1;
         bench::DeleteVendorKey();
-        PrintPopupTable(kRounds, shortSeen, bigSeen);
+        PrintPopupTable(kRounds, setups);
         return 0;
     }
     std::vector<DWORD> copyTimes, pasteTimes, enterTimes;
@@ -294,8 +321,8 @@ int main(int argc, char** argv) {
         MeasurePopupEnter(b, kRounds, enterTimes);
         b.Stop();
     }
-    std::vector<double> shortSeen, bigSeen;
-    if (!MeasurePopupFromOutside(kRounds, shortSeen, bigSeen)) return 1;
+    std::vector<PopupSetup> setups = PopupSetups();
+    if (!MeasurePopupFromOutside(kRounds, setups)) return 1;
     bench::DeleteVendorKey();
     if (copyTimes.empty() || pasteTimes.empty() || enterTimes.empty()) {
         fputs("no measurement\n", stderr);
@@ -310,7 +337,7 @@ int main(int argc, char** argv) {
     printf("| Enter in the popup to the text in the editor | %lu ms | none before the V press (100 + 100 ms follow it) | %lu ms |\n",
            Median(enterTimes), Median(enterTimes));
 
-    PrintPopupTable(kRounds, shortSeen, bigSeen);
+    PrintPopupTable(kRounds, setups);
 
     const QueryTimes q = MeasureQueries(kRounds);
     printf("\n| question about the application in front (median of %d) | through the hook library | of the system |\n", kRounds);

@@ -144,6 +144,7 @@ LRESULT AnswerQuery(WPARAM question, LPARAM lParam) {
         return kst::PackCaretPos(caret.x, caret.y);
     }
     case kEditorReset:
+        g_pictures = 0;
         ZeroMemory(g_keyDowns, sizeof g_keyDowns);
         ZeroMemory(g_keyUps, sizeof g_keyUps);
         g_anyKeys = 0;

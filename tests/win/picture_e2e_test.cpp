@@ -168,6 +168,10 @@ TEST_F(PictureEndToEnd, PicturesOutliveAGracefulRestartAndAHardKill) {
     EXPECT_EQ("画像 64×48", DetailOfEntry(popup, 0));
     EXPECT_EQ("画像 30×90", DetailOfEntry(popup, 1));
     Tap(VK_ESCAPE);
+    EXPECT_TRUE(WaitForPopupGone());
+    Ask(kEditorReset);
+    bench::Chord({VK_MENU}, 'V'); // the simple paste takes pictures too
+    EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorPictures) == 1; }, 5000));
     EXPECT_EQ((std::vector<std::string>{"[画像 64×48]", "[画像 30×90]"}), SavedTexts());
 }
 
