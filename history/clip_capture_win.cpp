@@ -655,8 +655,10 @@ int ClipHistory::CapturePicture() {
     }
     auto formats = std::make_shared<ClipFormats>();
     formats->pictureEntry = true;
+    // A picture that cannot be read (or memory for it had) stays on the
+    // clipboard, offered as the current one.
     if (!AddCopiedPicture(picture, *formats)) {
-        RefuseForMemory(kNoMemoryCaptureText);
+        KeepOutOfHistory();
         return 0;
     }
     return AddPicture(std::move(formats));

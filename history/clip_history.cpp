@@ -530,12 +530,19 @@ int ClipHistory::Load(const std::string& path, const FileSealer* sealer) {
     return lacked ? 0 : 1;
 }
 
+namespace {
+// A companion's plain bytes; one this user cannot unseal is moved aside.
+bool ReadCompanion(const std::string& path, const FileSealer* sealer, std::string& file) {
+    const FileRead read = ReadPlainFile(path, sealer, file);
+    if (read == FileRead::kLocked) KeepAside(path);
+    return read == FileRead::kPlain || read == FileRead::kUnsealed;
+}
+} // namespace
+
 void ClipHistory::LoadPins(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                            std::vector<std::unique_ptr<ClipItem>>& items) {
     std::string file;
-    const FileRead read = ReadPlainFile(path, sealer, file);
-    if (read == FileRead::kLocked) KeepAside(path);
-    if (read != FileRead::kPlain && read != FileRead::kUnsealed) return;
+    if (!ReadCompanion(path, sealer, file)) return;
     PinCompanion companion;
     if (!DecodePinCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size(), companion)) return;
     std::vector<const std::string*> texts;
@@ -549,9 +556,7 @@ void ClipHistory::LoadPins(const std::string& path, const std::string& historyFi
 void ClipHistory::LoadFormats(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                               std::vector<std::unique_ptr<ClipItem>>& items) {
     std::string file;
-    const FileRead read = ReadPlainFile(path, sealer, file);
-    if (read == FileRead::kLocked) KeepAside(path);
-    if (read != FileRead::kPlain && read != FileRead::kUnsealed) return;
+    if (!ReadCompanion(path, sealer, file)) return;
     FormatsCompanion companion;
     if (!DecodeFormatsCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size(), companion)) return;
     const HistoryFileSum sum = SumOfFile(historyFile);
@@ -573,9 +578,7 @@ void ClipHistory::LoadFormats(const std::string& path, const std::string& histor
 void ClipHistory::LoadWideTexts(const std::string& path, const std::string& historyFile, const FileSealer* sealer,
                                 std::vector<std::unique_ptr<ClipItem>>& items) {
     std::string file;
-    const FileRead read = ReadPlainFile(path, sealer, file);
-    if (read == FileRead::kLocked) KeepAside(path);
-    if (read != FileRead::kPlain && read != FileRead::kUnsealed) return;
+    if (!ReadCompanion(path, sealer, file)) return;
     WideCompanion companion = DecodeWideCompanion(reinterpret_cast<const unsigned char*>(file.data()), file.size());
     if (!BelongsTo(companion, SumOfFile(historyFile))) return;
     const Cp932Codec& codec = SystemCp932();

@@ -63,12 +63,28 @@ void DrawLine(HDC dc, HPEN pen, int x1, int y1, int x2, int y2) {
     SelectObject(dc, old);
 }
 
+namespace {
+// A mark's pen and brush of one colour, the device context as it was after.
+class MarkColour {
+  public:
+    MarkColour(HDC dc, COLORREF color) : dc_(dc), saved_(SaveDC(dc)) {
+        SelectObject(dc, GetStockObject(DC_PEN));
+        SelectObject(dc, GetStockObject(DC_BRUSH));
+        SetDCPenColor(dc, color);
+        SetDCBrushColor(dc, color);
+    }
+    ~MarkColour() { RestoreDC(dc_, saved_); }
+    MarkColour(const MarkColour&) = delete;
+    MarkColour& operator=(const MarkColour&) = delete;
+
+  private:
+    HDC dc_;
+    int saved_;
+};
+} // namespace
+
 void DrawPinMark(HDC dc, DpiScale px, POINT at, COLORREF color) {
-    const int saved = SaveDC(dc);
-    SelectObject(dc, GetStockObject(DC_PEN));
-    SelectObject(dc, GetStockObject(DC_BRUSH));
-    SetDCPenColor(dc, color);
-    SetDCBrushColor(dc, color);
+    const MarkColour colour(dc, color);
     const int size = px(kPinMarkSize), head = px(6), needle = px(2) > 1 ? px(2) : 1;
     Ellipse(dc, at.x + size - head, at.y, at.x + size, at.y + head);
     // The needle as a band of lines, as thick at every DPI as the head is large.
@@ -76,21 +92,16 @@ void DrawPinMark(HDC dc, DpiScale px, POINT at, COLORREF color) {
         MoveToEx(dc, at.x + size - head / 2 + k, at.y + head / 2, nullptr);
         LineTo(dc, at.x + k, at.y + size);
     }
-    RestoreDC(dc, saved);
 }
 
 // A page: its outline, a bold first line and two thin ones, each as thick
 // as the DPI makes a pixel.
 void DrawFormatsMark(HDC dc, DpiScale px, POINT at, COLORREF color) {
-    const int saved = SaveDC(dc);
-    SelectObject(dc, GetStockObject(DC_PEN));
-    SelectObject(dc, GetStockObject(NULL_BRUSH));
-    SetDCPenColor(dc, color);
-    SetDCBrushColor(dc, color);
+    const MarkColour colour(dc, color);
+    SelectObject(dc, GetStockObject(NULL_BRUSH)); // the outline's inside stays
     const int size = px(kFormatsMarkSize), line = px(1) > 1 ? px(1) : 1;
     const int left = at.x + px(1), right = at.x + size - px(1);
     for (int k = 0; k < line; ++k) Rectangle(dc, left + k, at.y + k, right - k, at.y + size - k);
-    SelectObject(dc, GetStockObject(DC_BRUSH));
     const int inset = px(3);
     const RECT bold{left + inset, at.y + px(3), right - inset, at.y + px(3) + 2 * line};
     FillRect(dc, &bold, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
@@ -99,7 +110,6 @@ void DrawFormatsMark(HDC dc, DpiScale px, POINT at, COLORREF color) {
         const RECT thin{left + inset, y, right - inset - (row ? px(2) : 0), y + line};
         FillRect(dc, &thin, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
     }
-    RestoreDC(dc, saved);
 }
 
 // Pixels given to the device as a bitmap from the top down; a picture with

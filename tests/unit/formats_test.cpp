@@ -13,26 +13,16 @@
 #include "history/history_file.h"
 #include "image/png_codec.h"
 #include "tests/unit/history_test_folder.h"
+#include "tests/unit/test_pictures.h"
 
 namespace {
 
 using namespace kst;
 
-Image Gradient(uint32_t w, uint32_t h) {
-    Image image;
-    AllocateImage(image, w, h);
-    for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) {
-            uint8_t* p = image.Pixel(x, y);
-            p[0] = static_cast<uint8_t>(x), p[1] = static_cast<uint8_t>(y), p[2] = static_cast<uint8_t>(x + y), p[3] = 255;
-        }
-    return image;
-}
-
 std::shared_ptr<const ClipFormats> PictureEntry(uint32_t w, uint32_t h) {
     auto formats = std::make_shared<ClipFormats>();
     formats->pictureEntry = true;
-    EXPECT_TRUE(AddPicture(Gradient(w, h), nullptr, *formats));
+    EXPECT_TRUE(AddPicture(SmoothImage(w, h), nullptr, *formats));
     return formats;
 }
 
@@ -63,7 +53,7 @@ std::string Plain(const ClipFormats& formats, FormatKind kind) {
 }
 
 TEST(ClipFormats, APictureKeepsItsPngAndAThumbnailSourceInItsBox) {
-    const Image picture = Gradient(1920, 1080);
+    const Image picture = SmoothImage(1920, 1080);
     std::string png;
     ASSERT_TRUE(EncodePng(picture, 1, png));
     ClipFormats copied;
@@ -79,7 +69,7 @@ TEST(ClipFormats, APictureKeepsItsPngAndAThumbnailSourceInItsBox) {
     EXPECT_EQ(picture.bgra, back.bgra);
 
     ClipFormats tiny; // no larger than the box: its own thumbnail's source
-    ASSERT_TRUE(AddPicture(Gradient(5, 3), nullptr, tiny));
+    ASSERT_TRUE(AddPicture(SmoothImage(5, 3), nullptr, tiny));
     EXPECT_EQ(5u, tiny.Find(FormatKind::kThumbnail)->width);
     EXPECT_EQ(PictureEntryText(1920, 1080), "[画像 1920×1080]");
     EXPECT_EQ(PictureLabel(8, 8), "画像 8×8");

@@ -12,6 +12,7 @@
 #include "image/dib_codec.h"
 #include "image/image_scale.h"
 #include "image/png_codec.h"
+#include "tests/unit/test_pictures.h"
 
 namespace {
 
@@ -25,19 +26,6 @@ Image RandomImage(uint32_t w, uint32_t h, bool alpha, unsigned seed) {
     if (!alpha)
         for (size_t k = 3; k < image.bgra.size(); k += 4) image.bgra[k] = 255;
     image.hasAlpha = alpha;
-    return image;
-}
-
-// A photograph-like picture: smooth, which the filters are for.
-Image SmoothImage(uint32_t w, uint32_t h) {
-    Image image;
-    AllocateImage(image, w, h);
-    for (uint32_t y = 0; y < h; ++y)
-        for (uint32_t x = 0; x < w; ++x) {
-            uint8_t* p = image.Pixel(x, y);
-            p[0] = static_cast<uint8_t>(x * 3 + y), p[1] = static_cast<uint8_t>(x ^ y), p[2] = static_cast<uint8_t>(y * 2);
-            p[3] = 255;
-        }
     return image;
 }
 

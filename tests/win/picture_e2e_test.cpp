@@ -10,6 +10,7 @@
 #include "image/dib_codec.h"
 #include "popup/paste_popup.h"
 #include "popup/popup_model.h"
+#include "ui/shared_gdi.h"
 #include "tests/win/app_fixture.h"
 
 namespace {
@@ -47,6 +48,22 @@ DWORD HashOf(const std::string& bytes) {
 
 class PictureEndToEnd : public AppFixture {
   protected:
+    // Pixels of the marks' place at a row's end that are not its background.
+    static int MarkPixels(HWND list, int row) {
+        RECT r;
+        SendMessageA(list, LB_GETITEMRECT, row, reinterpret_cast<LPARAM>(&r));
+        POINT end{r.right - 40, r.top + 1};
+        ClientToScreen(list, &end);
+        const COLORREF background = ScreenPixel(end);
+        int count = 0;
+        for (int y = r.top + 3; y < r.top + 3 + kst::kFormatsMarkSize; ++y)
+            for (int x = r.right - 6 - kst::kFormatsMarkSize; x < r.right - 6; ++x) {
+                POINT at{x, y};
+                ClientToScreen(list, &at);
+                count += ScreenPixel(at) != background;
+            }
+        return count;
+    }
     void SetUp() override {
         AppFixture::SetUp();
         bench::SetDword(kMain, "CtrlCOnly", 0); // copies made by this program, not typed
@@ -197,6 +214,13 @@ TEST_F(PictureEndToEnd, ShiftEnterPastesTheHtmlAsCopiedAndEnterTheTextConverted)
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     EXPECT_EQ("abc", DetailOfEntry(popup, 1, "abc"));
+    bench::PumpFor(200);
+    EXPECT_GT(MarkPixels(List(popup), Selected(popup)), 8) << "the mark of kept formats";
+    for (int row = 0; row < 3; ++row) {
+        if (SendMessageA(List(popup), LB_GETITEMDATA, row, 0) == 0) {
+            EXPECT_EQ(0, MarkPixels(List(popup), row)) << "none for a text alone";
+        }
+    }
     bench::SendKeys({{VK_SHIFT, false}, {VK_RETURN, false}, {VK_RETURN, true}, {VK_SHIFT, true}});
     EXPECT_TRUE(WaitForPopupGone());
     EXPECT_TRUE(WaitForEditorText("abc")) << "unconverted: " << EditorText();

@@ -144,34 +144,73 @@ TEST_F(TextDrawing, StandInsAreDrawnAsTheCharactersTheyHold) {
     EXPECT_TRUE(wrapped.SameAs(shifted)) << "the wrapped text";
 }
 
-// The pin mark stays inside its box at every DPI, in the one colour it is
-// given (a system colour in high contrast), and grows with the DPI.
-TEST(PinMark, DrawnInsideItsBoxInItsColourAtEveryDpi) {
+// The row marks (the pin, the kept formats) stay inside their boxes at every
+// DPI, in the one colour they are given (a system colour in high contrast),
+// and grow with the DPI.
+TEST(RowMarks, DrawnInsideTheirBoxesInTheirColourAtEveryDpi) {
+    const struct {
+        const char* name;
+        void (*draw)(HDC, kst::DpiScale, POINT, COLORREF);
+        int size;
+    } marks[] = {{"pin", kst::DrawPinMark, kst::kPinMarkSize}, {"formats", kst::DrawFormatsMark, kst::kFormatsMarkSize}};
     const COLORREF colours[] = {RGB(0, 0, 0), RGB(255, 255, 0), RGB(0, 0, 255)};
-    int previous = 0;
-    for (int dpi : {96, 120, 144, 192}) {
-        for (COLORREF colour : colours) {
-            Canvas canvas;
-            const kst::DpiScale px{dpi};
-            const POINT at{20, 10};
-            kst::DrawPinMark(canvas.Dc(), px, at, colour);
-            const int size = px(kst::kPinMarkSize);
-            int inside = 0, outside = 0, other = 0;
-            for (int y = 0; y < Canvas::kHeight; ++y)
-                for (int x = 0; x < Canvas::kWidth; ++x) {
-                    const COLORREF c = canvas.At(x, y);
-                    if (c == RGB(255, 255, 255)) continue;
-                    const bool in = x >= at.x && x <= at.x + size && y >= at.y && y <= at.y + size;
-                    (c != colour ? other : in ? inside : outside) += 1;
+    for (const auto& mark : marks) {
+        int previous = 0;
+        for (int dpi : {96, 120, 144, 192}) {
+            for (COLORREF colour : colours) {
+                Canvas canvas;
+                const kst::DpiScale px{dpi};
+                const POINT at{20, 10};
+                mark.draw(canvas.Dc(), px, at, colour);
+                const int size = px(mark.size);
+                int inside = 0, outside = 0, other = 0;
+                for (int y = 0; y < Canvas::kHeight; ++y)
+                    for (int x = 0; x < Canvas::kWidth; ++x) {
+                        const COLORREF c = canvas.At(x, y);
+                        if (c == RGB(255, 255, 255)) continue;
+                        const bool in = x >= at.x && x <= at.x + size && y >= at.y && y <= at.y + size;
+                        (c != colour ? other : in ? inside : outside) += 1;
+                    }
+                EXPECT_EQ(0, outside) << mark.name << " " << dpi;
+                EXPECT_EQ(0, other) << mark.name << " " << dpi << " only its own colour";
+                EXPECT_GT(inside, size * 2) << mark.name << " " << dpi;
+                if (colour == colours[0]) {
+                    EXPECT_GT(inside, previous) << mark.name << " " << dpi;
+                    previous = inside;
                 }
-            EXPECT_EQ(0, outside) << dpi;
-            EXPECT_EQ(0, other) << dpi << " only its own colour";
-            EXPECT_GT(inside, size * 2) << dpi;
-            if (colour == colours[0]) {
-                EXPECT_GT(inside, previous) << dpi;
-                previous = inside;
             }
         }
+    }
+}
+
+// A picture lands pixel for pixel where it is put; its transparent parts
+// show the background through in proportion.
+TEST(Pictures, DrawnPixelForPixelTransparencyOverTheBackground) {
+    kst::Image image;
+    ASSERT_TRUE(kst::AllocateImage(image, 6, 4));
+    for (uint32_t y = 0; y < 4; ++y)
+        for (uint32_t x = 0; x < 6; ++x) {
+            uint8_t* p = image.Pixel(x, y);
+            p[0] = static_cast<uint8_t>(x * 40), p[1] = static_cast<uint8_t>(y * 60), p[2] = 200, p[3] = 255;
+        }
+    for (bool translucent : {false, true}) {
+        if (translucent) {
+            image.hasAlpha = true;
+            image.Pixel(1, 1)[3] = 0;
+            image.Pixel(2, 1)[3] = 128;
+        }
+        Canvas canvas;
+        kst::DrawImage(canvas.Dc(), image, 30, 12, RGB(0, 0, 0));
+        for (uint32_t y = 0; y < 4; ++y)
+            for (uint32_t x = 0; x < 6; ++x) {
+                const uint8_t* p = image.Pixel(x, y);
+                const int a = p[3];
+                const COLORREF want = RGB((p[2] * a + 127) / 255, (p[1] * a + 127) / 255, (p[0] * a + 127) / 255);
+                EXPECT_EQ(want, canvas.At(30 + x, 12 + y)) << x << "," << y << (translucent ? " translucent" : "");
+            }
+        EXPECT_EQ(RGB(255, 255, 255), canvas.At(29, 12)) << "nothing beside it";
+        EXPECT_EQ(RGB(255, 255, 255), canvas.At(36, 12));
+        EXPECT_EQ(RGB(255, 255, 255), canvas.At(30, 16));
     }
 }
 
