@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots: the tray icon with a count, a balloon, the
 # paste popup (expanded with a pinned entry and two selected, folded, with
-# the current-clipboard row, searching, and on a display scaled to 150 %)
+# the current-clipboard row, a picture's row and preview, searching, and on
+# a display scaled to 150 %)
 # and the six pages of the settings sheet.
 # Needs a built win64 test configuration (tools/test-all.sh makes one).
 set -euo pipefail
@@ -74,10 +75,15 @@ convert "$KST_TMP/full.png" -crop 540x180+0+50 "$out/popup-folded.png"
 wine "$bin/kstpost.exe" --key ' ' # unfold again for the next opening
 wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
 sleep 1
-# A picture on the clipboard beside the history: the current-clipboard row.
+# A picture copied: the current-clipboard row first, and the picture's entry
+# at the list's end, chosen with End: its thumbnail, and the detail's preview.
 wine "$bin/kstpost.exe" --picture &
 sleep 2
 popup_shot 540x250+0+50 popup-clipboard.png
+forward 35 # End
+sleep 2
+import -display "$DISPLAY" -window root "$KST_TMP/full.png"
+convert "$KST_TMP/full.png" -crop 800x330+0+50 "$out/popup-picture.png"
 wine "$bin/kstpost.exe" KESTRANE_KEYBOARD_FORWARD 27 0 # Esc
 sleep 1
 # Search: "/kaigi" typed to the popup.

@@ -1,7 +1,7 @@
 // kstpost: drives a running Kestrane from scripts (screenshots, manual
 // checks). "kstpost NAME WPARAM LPARAM" posts the registered message NAME to
 // the main window; "kstpost --key K" presses and releases one key;
-// "kstpost --picture" puts a small picture on the clipboard (and stays four
+// "kstpost --picture" puts a picture on the clipboard (and stays four
 // seconds, while the picture lasts); "kstpost --sheet-page N" shows page N
 // (from 0) of the open settings sheet.
 #include <windows.h>
@@ -22,9 +22,39 @@ int main(int argc, char** argv) {
         return SendInput(2, keys, sizeof(INPUT)) == 2 ? 0 : 1;
     }
     if (argc == 2 && strcmp(argv[1], "--picture") == 0) {
+        // A drawing of a house under a sky, as a paint program leaves it.
         HDC screen = GetDC(nullptr);
-        HBITMAP picture = CreateCompatibleBitmap(screen, 32, 32);
+        HBITMAP picture = CreateCompatibleBitmap(screen, 640, 400);
+        HDC dc = CreateCompatibleDC(screen);
         ReleaseDC(nullptr, screen);
+        HGDIOBJ old = SelectObject(dc, picture);
+        for (int y = 0; y < 400; ++y) {
+            HBRUSH band = CreateSolidBrush(y < 280 ? RGB(90 + y / 4, 150 + y / 4, 235) : RGB(70, 160 - (y - 280) / 3, 60));
+            RECT line{0, y, 640, y + 1};
+            FillRect(dc, &line, band);
+            DeleteObject(band);
+        }
+        const struct {
+            RECT r;
+            COLORREF c;
+        } parts[] = {{{220, 170, 420, 300}, RGB(240, 230, 210)}, {{295, 230, 345, 300}, RGB(120, 70, 40)},
+                     {{240, 190, 280, 225}, RGB(120, 180, 230)}, {{360, 190, 400, 225}, RGB(120, 180, 230)}};
+        for (const auto& part : parts) {
+            HBRUSH brush = CreateSolidBrush(part.c);
+            FillRect(dc, &part.r, brush);
+            DeleteObject(brush);
+        }
+        HBRUSH roof = CreateSolidBrush(RGB(190, 60, 50)), sun = CreateSolidBrush(RGB(255, 200, 40));
+        HGDIOBJ oldBrush = SelectObject(dc, roof);
+        const POINT top[3] = {{200, 170}, {320, 90}, {440, 170}};
+        Polygon(dc, top, 3);
+        SelectObject(dc, sun);
+        Ellipse(dc, 500, 40, 580, 120);
+        SelectObject(dc, oldBrush);
+        DeleteObject(roof);
+        DeleteObject(sun);
+        SelectObject(dc, old);
+        DeleteDC(dc);
         if (!picture || !OpenClipboard(nullptr)) return 1;
         EmptyClipboard();
         const bool set = SetClipboardData(CF_BITMAP, picture) != nullptr;
