@@ -738,7 +738,8 @@ int ClipHistory::WriteToClipboard(const std::string* cp932, const std::u16string
         }
     }
     NoteOwnWrite();
-    clipboard_.otherFormats = formats && !formats->parts.empty() ? 1 : 0;
+    // What we wrote is an entry's: no current-clipboard row for it.
+    clipboard_.otherFormats = 0;
     clipboard_.textOnClipboard = cp932 ? 1 : 0;
     clipboard_.currentEntryIndex = -1;
     return 1;

@@ -13,6 +13,7 @@
 #include "tests/win/app_bench.h"
 #include "tests/win/editor.h"
 #include "history/history_file.h"
+#include "image/dib_codec.h"
 #include "hook/key_decision.h"
 #include "store/setting_table.h"
 #include "notify/tooltip.h"
@@ -245,6 +246,29 @@ inline bool SetClipboardPicture() {
     const bool set = SetClipboardData(CF_BITMAP, bitmap) != nullptr;
     CloseClipboard();
     return set;
+}
+
+// Red on the left, blue on the right, a green band across: a thumbnail of
+// it shows all three.
+inline kst::Image PatternPicture(uint32_t width, uint32_t height) {
+    kst::Image image;
+    kst::AllocateImage(image, width, height);
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x) {
+            uint8_t* p = image.Pixel(x, y);
+            const bool band = y >= height * 2 / 5 && y < height * 3 / 5;
+            p[0] = band ? 0 : x < width / 2 ? 0 : 255;
+            p[1] = band ? 200 : 0;
+            p[2] = band ? 0 : x < width / 2 ? 255 : 0;
+            p[3] = 255;
+        }
+    return image;
+}
+
+inline std::string DibOf(const kst::Image& image) {
+    std::string dib;
+    kst::EncodeDib(image, dib);
+    return dib;
 }
 
 // Formats put on the clipboard in one write, as an application copies.

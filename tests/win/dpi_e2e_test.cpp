@@ -96,6 +96,55 @@ TEST_P(DpiEndToEnd, ThePopupItsRowsAndItsBalloonScaleWithTheDisplay) {
     EXPECT_TRUE(WaitForPopupGone());
 }
 
+// A picture row at this DPI: its thumbnail as high as the row allows, not
+// the size it has at 96 DPI.
+TEST_P(DpiEndToEnd, APictureRowsThumbnailIsAsHighAsTheRowAllows) {
+    const int dpi = GetParam();
+    const kst::DpiScale px{dpi};
+    bench::DisplayDpi display(static_cast<DWORD>(dpi));
+    ASSERT_NO_FATAL_FAILURE(StartEditor());
+    bench::SetDword(kMain, "CtrlCOnly", 0);
+    StartApp(HistoryOf({"text"}));
+    ASSERT_TRUE(SetClipboardParts({{CF_DIB, DibOf(PatternPicture(320, 200))}}));
+    ASSERT_TRUE(WaitForDisk({"text", "[画像 320×200]"}));
+    ASSERT_TRUE(bench::SetClipboardText("other"));
+    ASSERT_TRUE(WaitForDisk({"text", "[画像 320×200]", "other"}));
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    HWND list = GetDlgItem(popup, kst::kHistoryList);
+    const int rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    int row = -1;
+    for (int k = 0; k < 3; ++k)
+        if (SendMessageA(list, LB_GETITEMDATA, k, 0) == 1) row = k;
+    ASSERT_GE(row, 0);
+    // The thumbnail's red half: the rows it covers at the thumbnail's left.
+    int first = -1, last = -1;
+    ASSERT_TRUE(bench::PumpUntil([&] {
+        POINT origin{0, 0};
+        ClientToScreen(list, &origin);
+        HDC screen = GetDC(nullptr);
+        first = last = -1;
+        for (int y = row * rowHeight; y < (row + 1) * rowHeight; ++y) {
+            const COLORREF c = GetPixel(screen, origin.x + px(31) + 2, origin.y + y);
+            if (GetRValue(c) > 180 && GetGValue(c) < 80 && GetBValue(c) < 80) {
+                if (first < 0) first = y;
+                last = y;
+            }
+        }
+        ReleaseDC(nullptr, screen);
+        return first >= 0;
+    }, 3000)) << "the thumbnail is on the screen";
+    // 320 x 200 in a box of the row's height less two (scaled) and 48 wide
+    // (scaled): as high as the box, red at its top and its foot.
+    const int box = rowHeight - px(2);
+    EXPECT_GE(last - first + 1, box - 1) << "rows " << first << " to " << last;
+    EXPECT_LE(last - first + 1, box);
+    EXPECT_GE(first, row * rowHeight) << "inside its row";
+    EXPECT_LT(last, (row + 1) * rowHeight);
+    bench::SendKeys({{VK_ESCAPE, false}, {VK_ESCAPE, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+}
+
 INSTANTIATE_TEST_SUITE_P(Scaled, DpiEndToEnd, ::testing::Values(144, 192));
 
 } // namespace

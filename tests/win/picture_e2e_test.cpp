@@ -17,29 +17,6 @@ namespace {
 
 using namespace fixture;
 
-// Red on the left, blue on the right, a green band across: a thumbnail of
-// it shows all three.
-kst::Image Pattern(uint32_t width, uint32_t height) {
-    kst::Image image;
-    kst::AllocateImage(image, width, height);
-    for (uint32_t y = 0; y < height; ++y)
-        for (uint32_t x = 0; x < width; ++x) {
-            uint8_t* p = image.Pixel(x, y);
-            const bool band = y >= height * 2 / 5 && y < height * 3 / 5;
-            p[0] = band ? 0 : x < width / 2 ? 0 : 255;
-            p[1] = band ? 200 : 0;
-            p[2] = band ? 0 : x < width / 2 ? 255 : 0;
-            p[3] = 255;
-        }
-    return image;
-}
-
-std::string DibOf(const kst::Image& image) {
-    std::string dib;
-    kst::EncodeDib(image, dib);
-    return dib;
-}
-
 DWORD HashOf(const std::string& bytes) {
     DWORD hash = 2166136261u;
     for (unsigned char c : bytes) hash = (hash ^ c) * 16777619u;
@@ -131,7 +108,7 @@ class PictureEndToEnd : public AppFixture {
 
 TEST_F(PictureEndToEnd, ABitmapBecomesAPictureEntryShownAsAThumbnailAndPastedBack) {
     StartApp(HistoryOf({"text"}));
-    const kst::Image picture = Pattern(320, 200);
+    const kst::Image picture = PatternPicture(320, 200);
     const std::string dib = DibOf(picture);
     ASSERT_TRUE(SetClipboardParts({{CF_DIB, dib}}));
     ASSERT_TRUE(WaitForDisk({"text", "[画像 320×200]"}));
@@ -168,12 +145,12 @@ TEST_F(PictureEndToEnd, ABitmapBecomesAPictureEntryShownAsAThumbnailAndPastedBac
 
 TEST_F(PictureEndToEnd, PicturesOutliveAGracefulRestartAndAHardKill) {
     StartApp();
-    ASSERT_TRUE(SetClipboardParts({{CF_DIB, DibOf(Pattern(64, 48))}}));
+    ASSERT_TRUE(SetClipboardParts({{CF_DIB, DibOf(PatternPicture(64, 48))}}));
     ASSERT_TRUE(WaitForFormatRecords(1));
     app_->Close();
     EmptyTheClipboard(); // else the next start takes the picture again
     StartApp();
-    ASSERT_TRUE(SetClipboardParts({{CF_DIB, DibOf(Pattern(30, 90))}}));
+    ASSERT_TRUE(SetClipboardParts({{CF_DIB, DibOf(PatternPicture(30, 90))}}));
     // Killed once the usual save has the picture on disk.
     ASSERT_TRUE(WaitForFormatRecords(2));
     app_->Kill();
@@ -239,7 +216,7 @@ TEST_F(PictureEndToEnd, ShiftEnterPastesTheHtmlAsCopiedAndEnterTheTextConverted)
 TEST_F(PictureEndToEnd, APictureAboveTheBoundIsNotKeptAndTheBalloonSaysSo) {
     bench::SetDword(kClipText, "MaxFormatsKB", 64);
     StartApp(HistoryOf({"kept"}));
-    const std::string dib = DibOf(Pattern(200, 100)); // 78 KB at four bytes a pixel
+    const std::string dib = DibOf(PatternPicture(200, 100)); // 78 KB at four bytes a pixel
     ASSERT_TRUE(SetClipboardParts({{CF_DIB, dib}}));
     const std::string text = WaitForBalloonText("Kestrane [追加しません]");
     EXPECT_NE(std::string::npos, text.find("200×100")) << text;
