@@ -428,22 +428,21 @@ struct FormatsForClipboard {
     ClipboardMemory parts[4];
     int count = 0;
 
+    // One of each kind, the first kept.
     bool Fill(const ClipFormats& formats) {
-        for (const StoredFormat& part : formats.parts) {
-            if (part.kind == FormatKind::kPicture) {
-                Image image;
-                std::string dib;
-                if (!DecodePicture(part, image) || !EncodeDib(image, dib)) return false;
-                std::vector<uint8_t>().swap(image.bgra);
-                if (!Add(CF_DIB, dib) || !Add(RegisterClipboardFormatA(kPngFormat), part.stored)) return false;
-            } else if (part.kind == FormatKind::kHtml || part.kind == FormatKind::kRtf) {
-                std::string plain;
-                if (!Inflated(part, plain)) return false;
-                if (!Add(RegisterClipboardFormatA(part.kind == FormatKind::kHtml ? kHtmlFormat : kRtfFormat), plain))
-                    return false;
-            }
+        if (const StoredFormat* picture = formats.Picture()) {
+            Image image;
+            std::string dib;
+            if (!DecodePicture(*picture, image) || !EncodeDib(image, dib)) return false;
+            std::vector<uint8_t>().swap(image.bgra);
+            if (!Add(CF_DIB, dib) || !Add(RegisterClipboardFormatA(kPngFormat), picture->stored)) return false;
         }
-        return true;
+        return AddInflated(formats.Find(FormatKind::kHtml), kHtmlFormat) &&
+               AddInflated(formats.Find(FormatKind::kRtf), kRtfFormat);
+    }
+    bool AddInflated(const StoredFormat* part, const char* format) {
+        std::string plain;
+        return !part || (Inflated(*part, plain) && Add(RegisterClipboardFormatA(format), plain));
     }
     bool Add(UINT format, const std::string& bytes) {
         return count < 4 && parts[count++].Fill(format, bytes.data(), bytes.size(), 0);

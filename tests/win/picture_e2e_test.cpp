@@ -8,6 +8,7 @@
 #include "history/formats_companion.h"
 #include "history/history_file.h"
 #include "image/dib_codec.h"
+#include "image/png_codec.h"
 #include "popup/paste_popup.h"
 #include "popup/popup_model.h"
 #include "ui/shared_gdi.h"
@@ -211,6 +212,41 @@ TEST_F(PictureEndToEnd, ShiftEnterPastesTheHtmlAsCopiedAndEnterTheTextConverted)
     EXPECT_TRUE(WaitForPopupGone());
     EXPECT_TRUE(WaitForEditorText("ABC")) << "converted: " << EditorText();
     EXPECT_FALSE(IsClipboardFormatAvailable(html)) << "Enter pastes the text alone";
+}
+
+// A browser's copy of an image as PNG alone comes back as those very bytes;
+// a spreadsheet's cells (text and a bitmap of them) keep the bitmap beside
+// the text for Shift+Enter.
+TEST_F(PictureEndToEnd, APngComesBackByteForByteAndAPictureBesideTextWithShiftEnter) {
+    StartApp();
+    const kst::Image picture = PatternPicture(90, 40);
+    std::string png;
+    ASSERT_TRUE(kst::EncodePng(picture, 9, png));
+    const UINT pngFormat = RegisterClipboardFormatA("PNG");
+    ASSERT_TRUE(SetClipboardParts({{pngFormat, png}}));
+    ASSERT_TRUE(WaitForDisk({"[画像 90×40]"}));
+    ASSERT_TRUE(SetClipboardParts({{CF_TEXT, std::string("cells", 6)}, {CF_DIB, DibOf(picture)}}));
+    ASSERT_TRUE(WaitForDisk({"[画像 90×40]", "cells"}));
+    ASSERT_TRUE(WaitForFormatRecords(2));
+
+    HWND popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ("画像 90×40", DetailOfEntry(popup, 0));
+    bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(bench::PumpUntil([&] { return ClipboardBytesOf(pngFormat) == png; }, 5000)) << "the PNG as copied";
+
+    ClearEditor();
+    popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    EXPECT_EQ("cells", DetailOfEntry(popup, 1, "cells"));
+    bench::SendKeys({{VK_SHIFT, false}, {VK_RETURN, false}, {VK_RETURN, true}, {VK_SHIFT, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(WaitForEditorText("cells"));
+    const std::string dib = ClipboardBytesOf(CF_DIB);
+    kst::Image back;
+    ASSERT_TRUE(kst::DecodeDib(dib.data(), dib.size(), back)) << "the bitmap beside the text";
+    EXPECT_TRUE(back.bgra == picture.bgra);
 }
 
 TEST_F(PictureEndToEnd, APictureAboveTheBoundIsNotKeptAndTheBalloonSaysSo) {
