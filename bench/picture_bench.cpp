@@ -19,6 +19,7 @@
 #include "history/formats_companion.h"
 #include "history/history_file.h"
 #include "image/dib_codec.h"
+#include "image/image_scale.h"
 
 namespace {
 
@@ -76,6 +77,13 @@ int main() {
     if (!one) return 1;
     const double pngKB = one->Picture()->stored.size() / 1024.0;
 
+    // What choosing a picture's row costs: its preview for the detail balloon.
+    const double preview = MedianMs([&] {
+        kst::Image whole, shown;
+        kst::DecodePicture(*one->Picture(), whole);
+        const kst::ImageSize size = kst::FitInside(whole.width, whole.height, 208, 156);
+        kst::ScaleImage(whole, size.width, size.height, shown);
+    });
     const double oneToDisk = MedianMs([&] { kst::WriteHistoryFile(path, {bench_shot::SavedPicture(one)}); });
 
     // 200 screenshots, each its own copy of its bytes, as 200 captures leave them.
@@ -102,6 +110,7 @@ int main() {
     printf("|---|---|---|\n");
     printf("| into an entry: the bitmap read, compressed to PNG, its thumbnail's source made | %.0f ms | %.0f KB as PNG (%.0f KB as a bitmap) |\n",
            toEntry, pngKB, 1920.0 * 1080 * 4 / 1024);
+    printf("| its preview, when its row is chosen: the PNG read and scaled to 208 x 117 | %.0f ms | |\n", preview);
     printf("| to disk: the save of a history of that one picture | %.1f ms | |\n", oneToDisk);
     printf("| to disk: a save of a history of %d such screenshots (each save writes them all) | %.0f ms | %.1f MB |\n", kEntries,
            fullSave, companionMB);
