@@ -695,11 +695,13 @@ int ClipHistory::PasteManyToClipboard(const std::vector<int>& indices, int keep,
     int written = 0;
     std::vector<const ClipItem*> pasted;
     try {
+        const std::vector<int> texts = EntriesWithText(indices);
+        if (texts.empty()) return indices.empty() ? 0 : PasteToClipboard(indices.front(), keep, parameters, asCopied);
         SetPasteParameters(parameters);
-        pasted = ItemsAt(indices);
+        pasted = ItemsAt(texts);
         if (!asCopied)
-            for (int index : indices) ReformItem(index);
-        const JoinedText joined = JoinTexts(indices, asCopied ? 0 : 1);
+            for (int index : texts) ReformItem(index);
+        const JoinedText joined = JoinTexts(texts, asCopied ? 0 : 1);
         written = WriteToClipboard(&joined.cp932, joined.hasExact ? &joined.exact : nullptr, nullptr);
     } catch (const std::bad_alloc&) {
         written = -1;

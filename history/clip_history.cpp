@@ -415,6 +415,13 @@ ClipHistory::JoinedText ClipHistory::JoinTexts(const std::vector<int>& indices, 
     return joined;
 }
 
+std::vector<int> ClipHistory::EntriesWithText(const std::vector<int>& indices) const {
+    std::vector<int> texts;
+    for (int index : indices)
+        if (IsValidIndex(index) && !items_[index]->IsPicture()) texts.push_back(index);
+    return texts;
+}
+
 void ClipHistory::AfterPasteOfMany(const std::vector<int>& indices, int keep) {
     AfterPasteOfItems(ItemsAt(indices), keep);
 }

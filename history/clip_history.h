@@ -129,6 +129,8 @@ class ClipHistory {
         bool hasExact = false;
     };
     JoinedText JoinTexts(const std::vector<int>& indices, int which) const;
+    // The entries of these that have a text to join: picture entries left out.
+    std::vector<int> EntriesWithText(const std::vector<int>& indices) const;
     // Each entry pasted, in that order, as AfterPaste does for one.
     void AfterPasteOfMany(const std::vector<int>& indices, int keep);
     // Reformats entry index with the paste parameters held here.
@@ -166,6 +168,8 @@ class ClipHistory {
     // picture entry puts its picture there, unconverted either way.
     int PasteToClipboard(int index, int keep, const PasteParameters& parameters, bool asCopied = false);
     // The same for several entries at once, joined as JoinTexts does, each
+    // converted; only the text entries count as pasted. Pictures alone: the
+    // first of them is pasted as one entry would be. Each
     // converted.
     int PasteManyToClipboard(const std::vector<int>& indices, int keep, const PasteParameters& parameters,
                              bool asCopied = false);

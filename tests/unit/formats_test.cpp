@@ -188,6 +188,8 @@ TEST_F(FormatsHistory, PicturesAndFormatsComeBackWithTheirEntries) {
     for (int k : {1, 2, 3}) EXPECT_TRUE(SameFormats(*saved.Item(k)->Formats(), *loaded.Item(k)->Formats())) << k;
     // Several at once: the texts alone, pictures left out.
     EXPECT_EQ("plain\r\nabc", loaded.JoinTexts({0, 1, 2, 3}, 0).cp932);
+    EXPECT_EQ((std::vector<int>{2, 0}), loaded.EntriesWithText({1, 2, 3, 0, 9}));
+    EXPECT_TRUE(loaded.EntriesWithText({3, 1}).empty()) << "pictures alone: one of them is pasted instead";
 
     // Deleted down to texts alone: the companion goes with the last of them.
     loaded.DeleteEntry(3);

@@ -166,7 +166,18 @@ TEST_F(PictureEndToEnd, PicturesOutliveAGracefulRestartAndAHardKill) {
     EXPECT_TRUE(WaitForPopupGone());
     Ask(kEditorReset);
     bench::Chord({VK_MENU}, 'V'); // the simple paste takes pictures too
-    EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorPictures) == 1; }, 5000));
+    // Until the simple paste has let its Ctrl go again.
+    EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorPictures) == 1 && Ask(kEditorKeyUps, VK_CONTROL) >= 1; }, 5000));
+    // Both chosen: pictures alone, the first of them is pasted.
+    Ask(kEditorReset);
+    popup = OpenWithCtrlV();
+    ASSERT_NE(nullptr, popup);
+    Tap(VK_HOME);
+    bench::SendKeys({{VK_SHIFT, false}, {VK_DOWN, false}, {VK_DOWN, true}, {VK_SHIFT, true}});
+    bench::PumpFor(150);
+    bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
+    EXPECT_TRUE(WaitForPopupGone());
+    EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorPictures) == 1; }, 5000)) << "one picture pasted";
     EXPECT_EQ((std::vector<std::string>{"[画像 64×48]", "[画像 30×90]"}), SavedTexts());
 }
 
