@@ -122,8 +122,11 @@ TEST_F(PictureEndToEnd, ABitmapBecomesAPictureEntryShownAsAThumbnailAndPastedBac
     ASSERT_NE(nullptr, popup);
     EXPECT_EQ("画像 320×200", DetailOfEntry(popup, 1)) << "the detail balloon names the picture";
     const int row = Selected(popup);
-    bench::PumpFor(200);
-    const RowColours colours = ColoursOfRow(List(popup), row);
+    RowColours colours;
+    bench::PumpUntil([&] { // until the row is drawn
+        colours = ColoursOfRow(List(popup), row);
+        return colours.red > 10 && colours.blue > 10 && colours.green > 5 && colours.label > 20;
+    }, 3000);
     EXPECT_GT(colours.red, 10) << "the thumbnail's red half";
     EXPECT_GT(colours.blue, 10) << "the thumbnail's blue half";
     EXPECT_GT(colours.green, 5) << "the thumbnail's band";
@@ -173,8 +176,9 @@ TEST_F(PictureEndToEnd, PicturesOutliveAGracefulRestartAndAHardKill) {
     popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     Tap(VK_HOME);
+    const int from = Selected(popup);
     bench::SendKeys({{VK_SHIFT, false}, {VK_DOWN, false}, {VK_DOWN, true}, {VK_SHIFT, true}});
-    bench::PumpFor(150);
+    ASSERT_TRUE(bench::PumpUntil([&] { return Selected(popup) == from + 1; }, 3000)) << "the selection extended";
     bench::SendKeys({{VK_RETURN, false}, {VK_RETURN, true}});
     EXPECT_TRUE(WaitForPopupGone());
     EXPECT_TRUE(bench::PumpUntil([&] { return Ask(kEditorPictures) == 1; }, 5000)) << "one picture pasted";
@@ -203,7 +207,7 @@ TEST_F(PictureEndToEnd, ShiftEnterPastesTheHtmlAsCopiedAndEnterTheTextConverted)
     HWND popup = OpenWithCtrlV();
     ASSERT_NE(nullptr, popup);
     EXPECT_EQ("abc", DetailOfEntry(popup, 1, "abc"));
-    bench::PumpFor(200);
+    bench::PumpUntil([&] { return MarkPixels(List(popup), Selected(popup)) > 8; }, 3000); // until drawn
     EXPECT_GT(MarkPixels(List(popup), Selected(popup)), 8) << "the mark of kept formats";
     for (int row = 0; row < 3; ++row) {
         if (SendMessageA(List(popup), LB_GETITEMDATA, row, 0) == 0) {
