@@ -81,8 +81,7 @@ int main() {
     const double preview = MedianMs([&] {
         kst::Image whole, shown;
         kst::DecodePicture(*one->Picture(), whole);
-        const kst::ImageSize size = kst::FitInside(whole.width, whole.height, 208, 156);
-        kst::ScaleImage(whole, size.width, size.height, shown);
+        kst::FitImage(whole, 208, 156, false, shown);
     });
     const double oneToDisk = MedianMs([&] { kst::WriteHistoryFile(path, {bench_shot::SavedPicture(one)}); });
 

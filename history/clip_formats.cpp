@@ -50,14 +50,11 @@ bool AddPicture(const Image& picture, const std::string* png, ClipFormats& forma
         StoredFormat full{FormatKind::kPicture, picture.width, picture.height, 0, {}};
         if (png) full.stored = *png;
         else if (!EncodePng(picture, kPictureCompression, full.stored)) return false;
-        const ImageSize box = FitInside(picture.width, picture.height, kThumbnailSourceWidth, kThumbnailSourceHeight);
-        Image small;
-        StoredFormat thumbnail{FormatKind::kThumbnail, box.width, box.height, 0, {}};
         // A picture no larger than the box is its own thumbnail's source.
-        const bool scale = picture.width > box.width || picture.height > box.height;
-        if (scale && !ScaleImage(picture, box.width, box.height, small)) return false;
-        if (!scale) thumbnail.width = picture.width, thumbnail.height = picture.height;
-        if (!EncodePng(scale ? small : picture, kFormatCompression, thumbnail.stored)) return false;
+        Image small;
+        if (!FitImage(picture, kThumbnailSourceWidth, kThumbnailSourceHeight, false, small)) return false;
+        StoredFormat thumbnail{FormatKind::kThumbnail, small.width, small.height, 0, {}};
+        if (!EncodePng(small, kFormatCompression, thumbnail.stored)) return false;
         formats.parts.push_back(std::move(full));
         formats.parts.push_back(std::move(thumbnail));
     } catch (const std::bad_alloc&) {

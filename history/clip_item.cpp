@@ -47,10 +47,8 @@ const Image* ClipItem::Thumbnail(uint32_t boxWidth, uint32_t boxHeight) const {
     try {
         Image decoded;
         if (!DecodePicture(*source, decoded)) return nullptr;
-        const ImageSize size = FitInside(decoded.width, decoded.height, boxWidth, boxHeight);
         auto made = std::make_unique<Image>();
-        if (size.width == decoded.width && size.height == decoded.height) *made = std::move(decoded);
-        else if (!ScaleImage(decoded, size.width, size.height, *made)) return nullptr;
+        if (!FitImage(decoded, boxWidth, boxHeight, true, *made)) return nullptr;
         thumbnail = std::move(made);
         thumbnailBox[0] = boxWidth;
         thumbnailBox[1] = boxHeight;

@@ -87,4 +87,18 @@ bool ScaleImage(const Image& source, uint32_t width, uint32_t height, Image& sca
     return true;
 }
 
+bool FitImage(const Image& source, uint32_t boxWidth, uint32_t boxHeight, bool enlarge, Image& fitted) {
+    const ImageSize size = FitInside(source.width, source.height, boxWidth, boxHeight);
+    const bool fits = source.width <= boxWidth && source.height <= boxHeight;
+    if ((fits && !enlarge) || (size.width == source.width && size.height == source.height)) {
+        try {
+            fitted = source;
+        } catch (const std::bad_alloc&) {
+            return false;
+        }
+        return true;
+    }
+    return ScaleImage(source, size.width, size.height, fitted);
+}
+
 } // namespace kst

@@ -215,11 +215,10 @@ std::shared_ptr<const Image> PastePopup::PreviewOf(const ClipItem& entry) {
     try {
         Image whole;
         if (!DecodePicture(*entry.Formats()->Picture(), whole)) return nullptr;
-        const ImageSize size = FitInside(whole.width, whole.height, static_cast<uint32_t>(px(kPreviewWidth)),
-                                         static_cast<uint32_t>(px(kPreviewHeight)));
         auto made = std::make_shared<Image>();
-        if (size.width >= whole.width && size.height >= whole.height) *made = std::move(whole); // never enlarged
-        else if (!ScaleImage(whole, size.width, size.height, *made)) return nullptr;
+        if (!FitImage(whole, static_cast<uint32_t>(px(kPreviewWidth)), static_cast<uint32_t>(px(kPreviewHeight)), false,
+                      *made))
+            return nullptr;
         preview = std::move(made);
     } catch (const std::bad_alloc&) {
         return nullptr;
@@ -243,7 +242,7 @@ void PastePopup::ShowEntryDetail(uint32_t data) {
     std::string title, content, status;
     StandIns standIns;
     std::shared_ptr<const Image> picture;
-    bool pictureChosen = false;
+    const StoredFormat* shown = nullptr; // a picture entry's picture
     if (history->Clipboard().otherFormats == 1 && data == kCurrentClipboardRow) {
         title = kCurrentClipboardTitle;
         const int current = history->Clipboard().currentEntryIndex;
@@ -256,15 +255,14 @@ void PastePopup::ShowEntryDetail(uint32_t data) {
         const int index = static_cast<int>(data);
         if (!history->Item(index)) return;
         const ClipItem& entry = *history->Item(index);
-        const StoredFormat* shown = entry.IsPicture() ? entry.Formats()->Picture() : nullptr;
+        shown = entry.IsPicture() ? entry.Formats()->Picture() : nullptr;
         title = EntryDetailTitle(index, history->Count(), history->GetItemTime(index),
                                  shown ? shown->stored.size() : static_cast<size_t>(entry.GetLength(0)));
         content = shown ? PictureLabel(shown->width, shown->height) : entry.DisplayText(kDetailBytes, standIns);
         status = EntryStatusLine(index, history->Count(), history->Limit());
         picture = shown ? PreviewOf(entry) : nullptr;
-        pictureChosen = shown != nullptr;
     }
-    EnablePanelConversions(!pictureChosen);
+    EnablePanelConversions(!shown);
     if (searching) ShowSearchStatus();
     else SetWindowTextA(statusLine, status.c_str());
     const int wasVisible = balloon.Init();
